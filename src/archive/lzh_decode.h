@@ -1,0 +1,31 @@
+// LZHUF decoding: LZSS over a 4096-byte ring, literals and match lengths
+// coded by one adaptive Huffman tree, match positions by a fixed prefix
+// code for their upper 6 bits followed by their lower 6 bits verbatim.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+
+// The byte source and sink of the decoder. It always moves one byte at a
+// time; `actual` reports how many bytes were really moved.
+using TLzhReadProc = void (*)(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual);
+using TLzhWriteProc = void (*)(const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual);
+
+// Raised when the decoder's tables cannot be allocated or released.
+class ElzhException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// 1 while a copy may go on, 0 once it must stop. Part of the program-wide
+// state (setup/globals.h); the decoder only reads it, before each token.
+extern std::int32_t ContinueFlag;
+
+// Decodes until at least expectedLength bytes have reached the sink (the
+// last match is always copied whole) or ContinueFlag is 0.
+void LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc sink);
+
+// Bits of the stream that the last LzhDecode call actually used (not the
+// ones its reader fetched ahead). A stream of n bytes was too short for the
+// decoding when this exceeds 8 * n: the rest came from the zero fill.
+std::uint64_t LzhBitsUsed();

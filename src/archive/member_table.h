@@ -1,0 +1,51 @@
+// The member table that gvdist appends to setup.exe. Found from the end of
+// the file; all integers little-endian. With L the file's length and n the
+// entry count:
+//   L-5-28n  n entries of 28 bytes: name length (1), name (19, only the
+//            first `length` bytes count), offset (4, signed), size (4, signed)
+//   L-5      n, unsigned byte
+//   L-4      DecodedTotal, signed: the length of the decoded stream
+// Bytes [0, first offset) of the decoded stream are the program file; each
+// member is the stream's bytes [offset, offset + size).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr std::size_t MemberEntrySize = 28;
+constexpr std::size_t MemberNameMax = 19;
+constexpr std::size_t MemberTrailerSize = 5;
+constexpr std::size_t MemberCountMax = 255;
+
+struct MemberEntry {
+    std::string Name;
+    std::int32_t Offset = 0;
+    std::int32_t Size = 0;
+};
+
+struct MemberTable {
+    std::vector<MemberEntry> Members;
+    std::int32_t DecodedTotal = 0;
+};
+
+// Parses the table from the last `tailSize` bytes of a file of `fileSize`
+// bytes (tailSize = min(fileSize, MemberTrailerSize + 255 * 28) is always
+// enough) and validates it. Returns "" on success, otherwise what is wrong,
+// in words; `table` is then unspecified.
+std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize,
+                             std::uint64_t fileSize, MemberTable& table);
+
+// Reads and validates the table at the end of the file `path`.
+std::string ReadMemberTableFile(const std::string& path, MemberTable& table);
+
+// The rules every table must pass: safe names, offsets and sizes not
+// negative and inside DecodedTotal. Returns "" or what is wrong.
+std::string ValidateMemberTable(const MemberTable& table);
+
+// Why `name` cannot be a member's file name, or "" when it can.
+std::string CheckMemberName(const std::string& name);
+
+// The bytes to append to setup.exe: entries, count, DecodedTotal.
+std::vector<std::uint8_t> SerializeMemberTable(const MemberTable& table);

@@ -1,0 +1,42 @@
+#include "setup/globals.h"
+
+#ifndef GV_DISK_COUNT
+#define GV_DISK_COUNT 3
+#endif
+#ifndef GV_ARCHIVE_SIZE
+#define GV_ARCHIVE_SIZE 3675000
+#endif
+
+const char ProductName[] = "Glyphvane";
+const char ProgramFile[] = "Glyphvane.Exe";
+const char FirstPartFile[] = "Glyphvan.001";
+const char ArchiveFile[] = "Glyphvan._TM";
+const char UninstallFile[] = "UnInstal.Exe";
+const char TitleText[] = "Glyphvane Installation";
+const char CancelQuestion[] = "Do you really want to terminate the Setup program?";
+const char TerminatedText[] = "The Installation process has been terminated.";
+const char WrongDiskText[] = "This is not the appropriate disk.\r\nPlease insert the correct disk and Press Enter";
+const char SuccessText[] = "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run ";
+std::string GroupName = "Glyphvane";
+std::string DefaultDestDir = "C:\\Program Files\\Glyphvane";
+
+const int DiskCount = GV_DISK_COUNT;
+const std::int32_t ArchiveSize = GV_ARCHIVE_SIZE;
+
+std::int32_t ScreenWidth = 0;
+std::int32_t ScreenHeight = 0;
+char WindowsDir[256] = {};
+std::string SourceDir;
+std::string DestDir;
+std::uint8_t* InBuffer = nullptr;
+std::uint8_t* OutBuffer = nullptr;
+TLzhReadProc GetBytesProc = nullptr;
+TLzhWriteProc PutBytesProc = nullptr;
+std::int32_t ContinueFlag = 1;
+std::int32_t PhaseResult = 0;
+bool SetupAborted = false;
+
+#ifdef _WIN32
+HWND MainWindow = nullptr;
+HBITMAP LogoBitmap = nullptr;
+#endif

@@ -1,0 +1,52 @@
+// The setup's program-wide state and product constants: one instance each,
+// owned by the driver for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "archive/lzh_decode.h"  // ContinueFlag, TLzhReadProc, TLzhWriteProc
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+// Product constants. GroupName and DefaultDestDir are the only ones that
+// change during a run.
+extern const char ProductName[];      // "Glyphvane"
+extern const char ProgramFile[];      // "Glyphvane.Exe"
+extern const char FirstPartFile[];    // "Glyphvan.001"
+extern const char ArchiveFile[];      // "Glyphvan._TM"
+extern const char UninstallFile[];    // "UnInstal.Exe"
+extern const char TitleText[];
+extern const char CancelQuestion[];
+extern const char TerminatedText[];
+extern const char WrongDiskText[];
+extern const char SuccessText[];
+extern std::string GroupName;
+extern std::string DefaultDestDir;
+
+// The distribution this setup.exe was built for (build settings DiskCount
+// and ArchiveSize; gvdist pack prints the values that match its parts).
+extern const int DiskCount;
+extern const std::int32_t ArchiveSize;
+
+// Program-wide state.
+extern std::int32_t ScreenWidth;
+extern std::int32_t ScreenHeight;
+extern char WindowsDir[256];
+extern std::string SourceDir;
+extern std::string DestDir;
+constexpr std::size_t TransferBufferSize = 2064;
+extern std::uint8_t* InBuffer;
+extern std::uint8_t* OutBuffer;
+extern TLzhReadProc GetBytesProc;
+extern TLzhWriteProc PutBytesProc;
+extern std::int32_t PhaseResult;
+extern bool SetupAborted;
+// ContinueFlag is declared with the decoder that reads it.
+
+#ifdef _WIN32
+extern HWND MainWindow;
+extern HBITMAP LogoBitmap;
+#endif

@@ -1,12 +1,5 @@
 #include "setup/globals.h"
 
-#ifndef GV_DISK_COUNT
-#define GV_DISK_COUNT 3
-#endif
-#ifndef GV_ARCHIVE_SIZE
-#define GV_ARCHIVE_SIZE 3675000
-#endif
-
 const char ProductName[] = "Glyphvane";
 const char ProgramFile[] = "Glyphvane.Exe";
 const char FirstPartFile[] = "Glyphvan.001";
@@ -19,9 +12,6 @@ const char WrongDiskText[] = "This is not the appropriate disk.\r\nPlease insert
 const char SuccessText[] = "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run ";
 std::string GroupName = "Glyphvane";
 std::string DefaultDestDir = "C:\\Program Files\\Glyphvane";
-
-const int DiskCount = GV_DISK_COUNT;
-const std::int32_t ArchiveSize = GV_ARCHIVE_SIZE;
 
 std::int32_t ScreenWidth = 0;
 std::int32_t ScreenHeight = 0;

@@ -1,0 +1,67 @@
+#include "util/paths.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct JoinCase {
+    const char* directory;
+    const char* name;
+    const char* joined;
+};
+
+TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName)
+{
+    const JoinCase cases[] = {
+        {"", "Glyphvan.001", "Glyphvan.001"},
+        {"C:\\Program Files\\Glyphvane", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},
+        {"C:\\Program Files\\Glyphvane\\", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},
+        {"C:", "x.dat", "C:\\x.dat"},
+        {"relative", "x", "relative\\x"},
+        // Nothing else is normalised.
+        {"dir", "\\x", "dir\\\\x"},
+        {"dir\\\\", "x", "dir\\\\x"},
+        {"dir", "", "dir\\"},
+    };
+    for (const JoinCase& c : cases)
+        EXPECT_EQ(PathJoin(c.directory, c.name), c.joined) << c.directory << " + " << c.name;
+}
+
+TEST(DirPart, CutsBehindTheLastColonOrBackslash)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"setup.exe", ""},
+        {"", ""},
+        {"C:\\setup.exe", "C:\\"},
+        {"C:setup.exe", "C:"},
+        {"A:\\disk1\\setup.exe", "A:\\disk1\\"},
+        {"A:\\disk1\\", "A:\\disk1\\"},
+        {"\\\\server\\share\\x", "\\\\server\\share\\"},
+        // A colon after the last backslash still counts as the cut.
+        {"dir\\C:x", "dir\\C:"},
+    };
+    for (const auto& [path, directory] : cases)
+        EXPECT_EQ(DirPart(path), directory) << path;
+}
+
+TEST(HasWildcards, FindsStarOrQuestionMarkAnywhere)
+{
+    EXPECT_TRUE(HasWildcards("C:\\dir\\*.*"));
+    EXPECT_TRUE(HasWildcards("?"));
+    EXPECT_TRUE(HasWildcards("C:\\a?b\\c"));
+    EXPECT_FALSE(HasWildcards("C:\\Program Files\\Glyphvane"));
+    EXPECT_FALSE(HasWildcards(""));
+}
+
+TEST(ByteMinMax, CompareUnsigned)
+{
+    // 200 would be negative as a signed byte: the order must stay unsigned.
+    EXPECT_EQ(ByteMin(200, 3), 3);
+    EXPECT_EQ(ByteMax(200, 3), 200);
+    EXPECT_EQ(ByteMin(3, 200), 3);
+    EXPECT_EQ(ByteMax(3, 200), 200);
+    EXPECT_EQ(ByteMin(255, 255), 255);
+    EXPECT_EQ(ByteMax(0, 0), 0);
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// The driver's decisions that need no window: what follows each phase,
+// the closing question, which files the clean-up may delete, and the text
+// of the unhandled-error report.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "archive/lzh_decode.h"
+#include "setup/error_text.h"
+#include "setup/phase_plan.h"
+
+namespace {
+
+struct OutcomeCase {
+    SetupPhase Phase;
+    bool TemplateFound;
+    std::int32_t Result;
+    PhaseOutcome Expected;
+};
+
+const OutcomeCase OutcomeCases[] = {
+    // A missing template: only the first ends silently, the agreement is
+    // skipped, every later one stops with the clean-up.
+    {SetupPhase::Destination, false, 0, PhaseOutcome::EndAtOnce},
+    {SetupPhase::Agreement, false, 0, PhaseOutcome::NextPhase},
+    {SetupPhase::Gathering, false, 1, PhaseOutcome::Stop},
+    {SetupPhase::Unpacking, false, 1, PhaseOutcome::Stop},
+    {SetupPhase::ProgramGroup, false, 1, PhaseOutcome::Stop},
+    // Only a result of exactly 1 goes on; a failed DialogBoxParamA (-1)
+    // and any other value stop.
+    {SetupPhase::Destination, true, 1, PhaseOutcome::NextPhase},
+    {SetupPhase::Destination, true, 0, PhaseOutcome::Stop},
+    {SetupPhase::Agreement, true, -1, PhaseOutcome::Stop},
+    {SetupPhase::Agreement, true, 1, PhaseOutcome::NextPhase},
+    {SetupPhase::Gathering, true, 2, PhaseOutcome::Stop},
+    {SetupPhase::Gathering, true, 1, PhaseOutcome::NextPhase},
+    {SetupPhase::Unpacking, true, 0, PhaseOutcome::Stop},
+    {SetupPhase::Unpacking, true, 1, PhaseOutcome::NextPhase},
+    // The group dialog never stops the run: its cancel only drops the shortcut.
+    {SetupPhase::ProgramGroup, true, 1, PhaseOutcome::FinishWithShortcut},
+    {SetupPhase::ProgramGroup, true, 0, PhaseOutcome::FinishWithoutShortcut},
+    {SetupPhase::ProgramGroup, true, -1, PhaseOutcome::FinishWithoutShortcut},
+};
+
+TEST(PhasePlan, OutcomeOfEachPhase) {
+    for (const OutcomeCase& c : OutcomeCases) {
+        EXPECT_EQ(DecidePhaseOutcome(c.Phase, c.TemplateFound, c.Result), c.Expected)
+            << PhaseTemplateName(c.Phase) << " found=" << c.TemplateFound << " result=" << c.Result;
+    }
+}
+
+TEST(PhasePlan, PhasesRunInTemplateOrderAndOnlyTheCopyingOnesWrite) {
+    const char* expectedNames[] = {"Main", "License", "IProgress", "Progress", "Group"};
+    const bool expectedWrites[] = {false, false, true, true, false};
+    for (int i = 0; i < SetupPhaseCount; ++i) {
+        EXPECT_STREQ(PhaseTemplateName(SetupPhases[i]), expectedNames[i]) << i;
+        EXPECT_EQ(PhaseWritesFiles(SetupPhases[i]), expectedWrites[i]) << i;
+    }
+}
+
+TEST(PhasePlan, FinalQuestionNamesTheProduct) {
+    EXPECT_EQ(FinalQuestionText(),
+              "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run Glyphvane?");
+}
+
+struct CleanupCase {
+    const char* What;
+    bool CopyingStarted;
+    FileSnapshot Before;
+    FileSnapshot Now;
+    bool Expected;
+};
+
+const CleanupCase CleanupCases[] = {
+    {"new file from the copying phases", true, {false, 0, 0}, {true, 10, 5}, true},
+    {"earlier installation's file untouched", true, {true, 10, 5}, {true, 10, 5}, false},
+    {"earlier file rewritten with another size", true, {true, 10, 5}, {true, 0, 5}, true},
+    {"earlier file rewritten, same size", true, {true, 10, 5}, {true, 10, 6}, true},
+    {"stop before any copying: a file there is not ours", false, {false, 0, 0}, {true, 10, 5}, false},
+    {"nothing there now", true, {true, 10, 5}, {false, 0, 0}, false},
+};
+
+TEST(Cleanup, DeletesOnlyWhatThisRunWrote) {
+    for (const CleanupCase& c : CleanupCases) {
+        EXPECT_EQ(WrittenThisRun(c.CopyingStarted, c.Before, c.Now), c.Expected) << c.What;
+    }
+}
+
+TEST(ErrorReport, TextHasClassModuleAddressAndMessage) {
+    const std::string text = FormatErrorReport("ERegistryException", "SETUP.EXE", 0x401000,
+                                               "Failed to create key Glyphvane");
+    const std::string address = sizeof(void*) == 8 ? "0000000000401000" : "00401000";
+    EXPECT_EQ(text, "Exception ERegistryException in module SETUP.EXE at " + address +
+                        ".\nFailed to create key Glyphvane.");
+}
+
+TEST(ErrorReport, MessageEndingWithAFullStopGetsNoSecond) {
+    const std::string text = FormatErrorReport("E", "m.exe", 0xABCDEF, "Done.");
+    EXPECT_EQ(text.substr(text.size() - 6), "\nDone.") << text;
+    EXPECT_NE(text.find("ABCDEF."), std::string::npos) << "upper-case hex: " << text;
+}
+
+TEST(ErrorReport, ClassNamesAreReadable) {
+    EXPECT_EQ(ErrorClassName(ElzhException("x")), "ElzhException");
+    EXPECT_EQ(ErrorClassName(std::runtime_error("x")), "std::runtime_error");
+}
+
+TEST(ErrorReport, ModuleNameIsTheFileName) {
+    EXPECT_EQ(ModuleBaseName("C:\\Disk1\\SETUP.EXE"), "SETUP.EXE");
+    EXPECT_EQ(ModuleBaseName("A:SETUP.EXE"), "SETUP.EXE");
+    EXPECT_EQ(ModuleBaseName("setup.exe"), "setup.exe");
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+#include "archive/member_table.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+std::int32_t ReadInt32(const std::uint8_t* p) {
+    const std::uint32_t value = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                                static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    return static_cast<std::int32_t>(value);
+}
+
+void AppendInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
+    const std::uint32_t bits = static_cast<std::uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8) {
+        out.push_back(static_cast<std::uint8_t>(bits >> shift));
+    }
+}
+
+bool IsControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+// Names come from an untrusted file: show them on one line, whatever they hold.
+std::string Printable(const std::string& name) {
+    std::string shown;
+    for (const char ch : name) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (IsControl(c) || c == '"' || c == '\\') {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            shown += escaped;
+        } else {
+            shown += ch;
+        }
+    }
+    return shown;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+// Windows opens a device, not a file, for these names whatever extension
+// follows them; it also ignores trailing spaces and dots of the base name.
+bool IsDeviceName(const std::string& name) {
+    std::string base = Upper(name.substr(0, name.find('.')));
+    while (!base.empty() && (base.back() == ' ' || base.back() == '.')) {
+        base.pop_back();
+    }
+    if (base == "CON" || base == "NUL" || base == "AUX" || base == "PRN") {
+        return true;
+    }
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+std::string Describe(std::size_t index, const std::string& name) {
+    return "member " + std::to_string(index + 1) + " (\"" + Printable(name) + "\")";
+}
+
+}  // namespace
+
+std::string CheckMemberName(const std::string& name) {
+    if (name.empty()) {
+        return "name is empty";
+    }
+    if (name.size() > MemberNameMax) {
+        return "name is " + std::to_string(name.size()) + " bytes long, more than " + std::to_string(MemberNameMax);
+    }
+    for (const char ch : name) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '\\' || c == '/' || c == ':') {
+            return std::string("name contains '") + ch + "'";
+        }
+        if (IsControl(c)) {
+            char text[48];
+            std::snprintf(text, sizeof text, "name contains the control character 0x%02X", c);
+            return text;
+        }
+    }
+    if (name == "." || name == "..") {
+        return "name is a directory reference";
+    }
+    if (IsDeviceName(name)) {
+        return "name is a device name";
+    }
+    return "";
+}
+
+std::string ValidateMemberTable(const MemberTable& table) {
+    if (table.DecodedTotal < 0) {
+        return "DecodedTotal " + std::to_string(table.DecodedTotal) + " is negative";
+    }
+    if (table.Members.size() > MemberCountMax) {
+        return std::to_string(table.Members.size()) + " members, more than " + std::to_string(MemberCountMax);
+    }
+    for (std::size_t i = 0; i < table.Members.size(); ++i) {
+        const MemberEntry& member = table.Members[i];
+        const std::string nameFault = CheckMemberName(member.Name);
+        if (!nameFault.empty()) {
+            return Describe(i, member.Name) + ": " + nameFault;
+        }
+        if (member.Offset < 0) {
+            return Describe(i, member.Name) + ": offset " + std::to_string(member.Offset) + " is negative";
+        }
+        if (member.Size < 0) {
+            return Describe(i, member.Name) + ": size " + std::to_string(member.Size) + " is negative";
+        }
+        const std::int64_t end = static_cast<std::int64_t>(member.Offset) + member.Size;
+        if (end > table.DecodedTotal) {
+            return Describe(i, member.Name) + ": ends at " + std::to_string(end) + ", past DecodedTotal " +
+                   std::to_string(table.DecodedTotal);
+        }
+    }
+    return "";
+}
+
+std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std::uint64_t fileSize,
+                             MemberTable& table) {
+    if (tailSize > fileSize) {
+        return "the table's bytes are more than the file holds";
+    }
+    if (fileSize < MemberTrailerSize) {
+        return "the file holds " + std::to_string(fileSize) + " bytes, too few for a member table";
+    }
+    if (tailSize < MemberTrailerSize) {
+        return "only " + std::to_string(tailSize) + " bytes of the table were read";
+    }
+    const std::uint8_t* trailer = tail + tailSize - MemberTrailerSize;
+    const std::size_t count = trailer[0];
+    const std::uint64_t needed = MemberTrailerSize + MemberEntrySize * count;
+    if (needed > fileSize) {
+        return "the table's " + std::to_string(count) + " entries need " + std::to_string(needed) +
+               " bytes, but the file holds only " + std::to_string(fileSize);
+    }
+    if (needed > tailSize) {
+        return "the table's " + std::to_string(count) + " entries need " + std::to_string(needed) +
+               " bytes, but only " + std::to_string(tailSize) + " were read";
+    }
+    table.DecodedTotal = ReadInt32(trailer + 1);
+    table.Members.clear();
+    const std::uint8_t* entry = trailer - MemberEntrySize * count;
+    for (std::size_t i = 0; i < count; ++i, entry += MemberEntrySize) {
+        const std::size_t length = entry[0];
+        if (length > MemberNameMax) {
+            return "member " + std::to_string(i + 1) + ": name length " + std::to_string(length) + " is more than " +
+                   std::to_string(MemberNameMax);
+        }
+        MemberEntry member;
+        member.Name.assign(reinterpret_cast<const char*>(entry + 1), length);
+        member.Offset = ReadInt32(entry + 1 + MemberNameMax);
+        member.Size = ReadInt32(entry + 1 + MemberNameMax + 4);
+        table.Members.push_back(member);
+    }
+    return ValidateMemberTable(table);
+}
+
+std::string ReadMemberTableFile(const std::string& path, MemberTable& table) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return "cannot open " + path;
+    }
+    file.seekg(0, std::ios::end);
+    const std::streamoff length = file.tellg();
+    if (length < 0) {
+        return "cannot find the size of " + path;
+    }
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(length);
+    const std::size_t tailSize = static_cast<std::size_t>(
+        std::min<std::uint64_t>(fileSize, MemberTrailerSize + MemberCountMax * MemberEntrySize));
+    std::vector<std::uint8_t> tail(tailSize);
+    file.seekg(length - static_cast<std::streamoff>(tailSize), std::ios::beg);
+    if (!file.read(reinterpret_cast<char*>(tail.data()), static_cast<std::streamsize>(tailSize))) {
+        return "cannot read the end of " + path;
+    }
+    return ParseMemberTable(tail.data(), tail.size(), fileSize, table);
+}
+
+std::vector<std::uint8_t> SerializeMemberTable(const MemberTable& table) {
+    if (table.Members.size() > MemberCountMax) {
+        throw std::invalid_argument("a member table holds at most 255 entries");
+    }
+    std::vector<std::uint8_t> out;
+    out.reserve(table.Members.size() * MemberEntrySize + MemberTrailerSize);
+    for (const MemberEntry& member : table.Members) {
+        if (member.Name.size() > MemberNameMax) {
+            throw std::invalid_argument("member name \"" + Printable(member.Name) + "\" is longer than 19 bytes");
+        }
+        out.push_back(static_cast<std::uint8_t>(member.Name.size()));
+        out.insert(out.end(), member.Name.begin(), member.Name.end());
+        out.insert(out.end(), MemberNameMax - member.Name.size(), 0);
+        AppendInt32(out, member.Offset);
+        AppendInt32(out, member.Size);
+    }
+    out.push_back(static_cast<std::uint8_t>(table.Members.size()));
+    AppendInt32(out, table.DecodedTotal);
+    return out;
+}

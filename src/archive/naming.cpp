@@ -1,0 +1,50 @@
+#include "archive/naming.h"
+
+#include <stdexcept>
+
+std::string ExtensionOf(const std::string& name) {
+    const std::string::size_type dot = name.rfind('.');
+    if (dot == std::string::npos) {
+        return "";
+    }
+    // A dot before the last directory or drive separator belongs to a
+    // directory name, not to the file's extension.
+    if (name.find_first_of("\\:", dot + 1) != std::string::npos) {
+        return "";
+    }
+    return name.substr(dot);
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+bool IsKeptOnReinstall(const std::string& name) {
+    const std::string extension = UpperAscii(ExtensionOf(name));
+    return extension == ".LIB" || extension == ".DTP";
+}
+
+bool IsHelpFile(const std::string& name) {
+    return UpperAscii(ExtensionOf(name)) == ".HLP";
+}
+
+std::string ReplaceExtension(const std::string& name, const std::string& extension) {
+    const std::string current = ExtensionOf(name);
+    return name.substr(0, name.size() - current.size()) + extension;
+}
+
+std::string PartFileName(const std::string& firstPart, int k) {
+    static const char* const further[] = {".002", ".003", ".004"};
+    if (k == 1) {
+        return firstPart;
+    }
+    if (k < 2 || k > 4) {
+        throw std::out_of_range("archive part number " + std::to_string(k) + " is not 1 to 4");
+    }
+    return ReplaceExtension(firstPart, further[k - 2]);
+}

@@ -1,0 +1,41 @@
+// The small registry layer of the setup: keys opened with full access,
+// string values read and written as ANSI text. Failures that a caller cannot
+// go on from are raised as ERegistryException with the layer's own words.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+
+class ERegistryException : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct TRegKeyCloser {
+  void operator()(HKEY key) const { RegCloseKey(key); }
+};
+// Owns one open key; empty when the key could not be opened.
+using TRegKey = std::unique_ptr<std::remove_pointer_t<HKEY>, TRegKeyCloser>;
+
+// Opens `path` under `parent`, creating it when missing; raises
+// "Failed to create key <path>" when that fails.
+TRegKey CreateRegKey(HKEY parent, const std::string& path);
+
+// The same, for callers that carry on without the key: empty on failure.
+TRegKey TryCreateRegKey(HKEY parent, const std::string& path);
+
+// Opens an existing key; empty when it is missing or not fully accessible.
+TRegKey OpenRegKey(HKEY parent, const std::string& path);
+
+// Reads a REG_SZ or REG_EXPAND_SZ value (not expanded), cut at its first
+// zero byte. False when the value does not exist. Raises
+// "Failed to get data for '<name>'" when it exists but cannot be read and
+// "Invalid data type for '<name>'" when it holds anything but a string.
+bool ReadRegString(HKEY key, const std::string& name, std::string& value);
+
+// Writes a REG_SZ value; raises "Failed to set data for '<name>'".
+void WriteRegString(HKEY key, const std::string& name, const std::string& value);

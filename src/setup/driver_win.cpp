@@ -1,0 +1,183 @@
+#include "setup/driver_win.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archive/byte_stream_win.h"
+#include "archive/gather_win.h"
+#include "archive/unpack_win.h"
+#include "setup/finish_win.h"
+#include "setup/globals.h"
+#include "setup/phase_plan.h"
+#include "ui/dialogs_win.h"
+#include "util/paths.h"
+
+namespace {
+
+const char BackgroundClass[] = "TMSetUp";
+
+// InBuffer and OutBuffer live from start-up to the end of the run, also
+// when an error ends it early.
+struct TransferBuffers {
+    TransferBuffers() {
+        InBuffer = new std::uint8_t[TransferBufferSize];
+        OutBuffer = new std::uint8_t[TransferBufferSize];
+    }
+    ~TransferBuffers() {
+        delete[] InBuffer;
+        InBuffer = nullptr;
+        delete[] OutBuffer;
+        OutBuffer = nullptr;
+    }
+    TransferBuffers(const TransferBuffers&) = delete;
+    TransferBuffers& operator=(const TransferBuffers&) = delete;
+};
+
+std::string OwnPath(HINSTANCE instance) {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(instance, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            return std::string(path.data(), length);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+WNDCLASSA BackgroundClassRecord() {
+    WNDCLASSA record = {};
+    record.style = CS_PARENTDC;
+    record.lpfnWndProc = BackgroundWndProc;
+    record.lpszClassName = BackgroundClass;
+    return record;
+}
+
+void StartUp(HINSTANCE instance, std::unique_ptr<TransferBuffers>& buffers) {
+    WNDCLASSA record = BackgroundClassRecord();
+    SourceDir = DirPart(OwnPath(instance));
+    buffers = std::make_unique<TransferBuffers>();
+    GetBytesProc = ReadCompressed;
+    PutBytesProc = WriteDecoded;
+    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    record.hInstance = instance;
+    RegisterClassA(&record);
+    // Visible from its creation: the dialogs' message loops paint it.
+    MainWindow = CreateWindowExA(0, BackgroundClass, "Installation", WS_POPUP | WS_VISIBLE, 0, 0, ScreenWidth,
+                                 ScreenHeight, nullptr, nullptr, instance, nullptr);
+    LogoBitmap = LoadBitmapA(instance, "logo");
+    GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
+    SetupAborted = false;
+}
+
+DLGPROC PhaseDialogProc(SetupPhase phase) {
+    switch (phase) {
+    case SetupPhase::Destination: return MainDialogProc;
+    case SetupPhase::Agreement: return LicenseDialogProc;
+    case SetupPhase::Gathering: return IProgressDialogProc;
+    case SetupPhase::Unpacking: return ProgressDialogProc;
+    case SetupPhase::ProgramGroup: return GroupDialogProc;
+    }
+    return nullptr;
+}
+
+// Runs the phase's dialog when its template is there; false when it is not.
+bool RunPhaseDialog(HINSTANCE instance, SetupPhase phase) {
+    const char* name = PhaseTemplateName(phase);
+    HRSRC found = FindResourceA(instance, name, MAKEINTRESOURCEA(5));  // RT_DIALOG
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    if (!loaded) {
+        return false;
+    }
+    PhaseResult = static_cast<std::int32_t>(DialogBoxParamA(instance, name, MainWindow, PhaseDialogProc(phase), 0));
+    FreeResource(loaded);
+    return true;
+}
+
+FileSnapshot SnapshotOf(const std::string& path) {
+    FileSnapshot snapshot;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+        !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        snapshot.Exists = true;
+        snapshot.Size = (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        snapshot.WriteTime =
+            (std::uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    }
+    return snapshot;
+}
+
+// What the destination held before the copying began, so that a stop
+// deletes only the archive and program file this run wrote.
+struct CopyingRecord {
+    bool Started = false;
+    FileSnapshot Archive;
+    FileSnapshot Program;
+};
+
+void DeleteIfWrittenThisRun(const std::string& path, const CopyingRecord& record, const FileSnapshot& before) {
+    if (WrittenThisRun(record.Started, before, SnapshotOf(path))) {
+        DeleteFileA(path.c_str());
+    }
+}
+
+void CleanUp(const CopyingRecord& record) {
+    DeleteIfWrittenThisRun(PathJoin(DestDir, ArchiveFile), record, record.Archive);
+    DeleteIfWrittenThisRun(PathJoin(DestDir, ProgramFile), record, record.Program);
+    MessageBoxA(MainWindow, TerminatedText, ProductName, MB_OK);
+}
+
+void Finish(bool withShortcut) {
+    if (withShortcut) {
+        MakeShortcut();
+    }
+    WriteUninstallEntry();
+    const std::string question = FinalQuestionText();
+    if (MessageBoxA(nullptr, question.c_str(), ProductName, MB_YESNO) == IDYES) {
+        RunProduct();
+    }
+}
+
+// The five phases in order; the outcome of the last one that ran.
+PhaseOutcome RunPhases(HINSTANCE instance, CopyingRecord& record) {
+    PhaseOutcome outcome = PhaseOutcome::NextPhase;
+    for (SetupPhase phase : SetupPhases) {
+        if (PhaseWritesFiles(phase) && !record.Started) {
+            record.Archive = SnapshotOf(PathJoin(DestDir, ArchiveFile));
+            record.Program = SnapshotOf(PathJoin(DestDir, ProgramFile));
+            record.Started = true;
+        }
+        const bool found = RunPhaseDialog(instance, phase);
+        outcome = DecidePhaseOutcome(phase, found, PhaseResult);
+        if (outcome != PhaseOutcome::NextPhase) {
+            break;
+        }
+    }
+    return outcome;
+}
+
+}  // namespace
+
+int RunSetup(HINSTANCE instance) {
+    std::unique_ptr<TransferBuffers> buffers;
+    StartUp(instance, buffers);
+    CopyingRecord record;
+    switch (RunPhases(instance, record)) {
+    case PhaseOutcome::Stop:
+        SetupAborted = true;
+        CleanUp(record);
+        break;
+    case PhaseOutcome::FinishWithShortcut:
+        Finish(true);
+        break;
+    case PhaseOutcome::FinishWithoutShortcut:
+        Finish(false);
+        break;
+    case PhaseOutcome::EndAtOnce:
+    case PhaseOutcome::NextPhase:
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,103 @@
+#include "setup/finish_win.h"
+
+#include <windows.h>
+
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "setup/globals.h"
+#include "setup/registry_win.h"
+#include "util/paths.h"
+
+namespace {
+
+const char ExplorerKey[] = "Software\\microsoft\\windows\\currentversion\\explorer";
+const char UninstallKey[] = "Software\\microsoft\\windows\\currentversion\\uninstall";
+
+// The link path goes to IPersistFile as UTF-16 in a fixed buffer.
+constexpr int LinkPathChars = 255;
+
+// The user's Programs folder as Explorer records it, or "" when it is not
+// recorded (the shortcut then lands in the current directory).
+std::string ProgramsFolder() {
+    std::string folder;
+    TRegKey explorer = TryCreateRegKey(HKEY_CURRENT_USER, ExplorerKey);
+    if (!explorer) {
+        return folder;
+    }
+    TRegKey shellFolders = OpenRegKey(explorer.get(), "Shell Folders");
+    if (shellFolders && !ReadRegString(shellFolders.get(), "programs", folder)) {
+        folder.clear();
+    }
+    return folder;
+}
+
+// At most LinkPathChars - 1 characters and a zero; a path that does not
+// fit gives an empty result rather than a cut one.
+bool ToWide(const std::string& path, wchar_t (&wide)[LinkPathChars]) {
+    const int converted = path.empty() ? 0
+                                       : MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
+                                                             wide, LinkPathChars - 1);
+    wide[converted] = L'\0';
+    return converted > 0;
+}
+
+template <typename Interface>
+void Release(Interface*& object) {
+    if (object) {
+        object->Release();
+        object = nullptr;
+    }
+}
+
+void WriteUninstallValue(HKEY uninstall, const char* name, const std::string& value) {
+    TRegKey created = CreateRegKey(uninstall, ProductName);
+    TRegKey product = OpenRegKey(uninstall, ProductName);
+    WriteRegString(product ? product.get() : created.get(), name, value);
+}
+
+}  // namespace
+
+void MakeShortcut() {
+    const std::string folder = ProgramsFolder();
+    CoInitialize(nullptr);  // COM stays initialised to the end of the process
+
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        link->SetPath(PathJoin(DestDir, ProgramFile).c_str());
+        link->SetWorkingDirectory(DestDir.c_str());
+        link->SetShowCmd(SW_SHOWNORMAL);
+        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    }
+
+    GroupName += ".LNK";
+    wchar_t linkPath[LinkPathChars];
+    if (ToWide(PathJoin(folder, GroupName), linkPath) && file) {
+        file->Save(linkPath, FALSE);
+    }
+    Release(file);
+    Release(link);
+}
+
+void WriteUninstallEntry() {
+    // Touching the per-user list first creates it where it is missing.
+    TryCreateRegKey(HKEY_CURRENT_USER, UninstallKey);
+
+    TRegKey uninstall = TryCreateRegKey(HKEY_LOCAL_MACHINE, UninstallKey);
+    if (!uninstall) {
+        // Without the system's list there is no entry: say so rather than
+        // end as if the product could be removed.
+        uninstall = CreateRegKey(HKEY_LOCAL_MACHINE, UninstallKey);
+    }
+    WriteUninstallValue(uninstall.get(), "DisplayName", ProductName);
+    WriteUninstallValue(uninstall.get(), "UnInstallString", PathJoin(DestDir, UninstallFile));
+}
+
+void RunProduct() {
+    ShellExecuteA(MainWindow, nullptr, PathJoin(DestDir, ProgramFile).c_str(), nullptr, DestDir.c_str(), SW_SHOW);
+}

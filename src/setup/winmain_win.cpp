@@ -1,0 +1,18 @@
+// The setup's entry point. It takes no arguments: everything it needs is
+// its own file and the user's answers.
+#include <windows.h>
+
+#include <exception>
+
+#include "setup/driver_win.h"
+#include "setup/error_report_win.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    InstallUnhandledErrorReport();
+    try {
+        return RunSetup(instance);
+    } catch (...) {
+        ReportUnhandledError(std::current_exception());
+        return UnhandledErrorExitCode;
+    }
+}

@@ -1,12 +1,14 @@
-// Seed entry point; the tool's commands replace it.
-#include <cstdio>
-#include <cstring>
+#include <iostream>
+
+#include "cli.h"
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("gvdist %s\n", GV_VERSION);
-        return 0;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const int status = RunGvdist(args, std::cout, std::cerr);
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "gvdist: cannot write the output\n";
+        return 2;
     }
-    std::fprintf(stderr, "gvdist: no command\n");
-    return 1;
+    return status;
 }

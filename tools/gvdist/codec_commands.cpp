@@ -1,0 +1,42 @@
+#include <stdexcept>
+
+#include "commands.h"
+#include "errors.h"
+#include "file_util.h"
+#include "lzh_archive.h"
+#include "lzh_encode.h"
+#include "progress_bar.h"
+#include "stream_codec.h"
+
+void RunEncode(const Options& options, std::ostream& out, std::ostream&) {
+    const std::vector<std::uint8_t> input = ReadFileBytes(options.Arguments[0]);
+    std::vector<std::uint8_t> encoded;
+    {
+        ProgressBar bar("encoding", input.size(), ProgressWanted(options.Quiet));
+        encoded = LzhEncode(input.data(), input.size(), [&bar](std::size_t done) { bar.Update(done); });
+    }
+    if (options.LzhArchive) {
+        try {
+            encoded = MakeLh1Archive(BaseName(options.Arguments[0]), input.data(), input.size(), encoded);
+        } catch (const std::invalid_argument& error) {
+            throw DataError(std::string("cannot make the .lzh archive: ") + error.what());
+        }
+    }
+    WriteFileAtomically(options.Arguments[1], encoded);
+    out << input.size() << " -> " << encoded.size() << " bytes\n";
+}
+
+void RunDecode(const Options& options, std::ostream& out, std::ostream&) {
+    const std::vector<std::uint8_t> input = ReadFileBytes(options.Arguments[0]);
+    const std::int32_t length = static_cast<std::int32_t>(options.Length);
+    ProgressBar bar("decoding", static_cast<std::uint64_t>(length), ProgressWanted(options.Quiet));
+    const DecodedStream decoded = DecodeStream(input, length, [&bar](std::uint64_t done) { bar.Update(done); });
+    bar.Finish();
+    if (decoded.Truncated()) {
+        throw DataError(options.Arguments[0] + " is truncated: decoding " + std::to_string(length) +
+                        " bytes needs at least " + std::to_string((decoded.BitsUsed + 7) / 8) + " bytes, it holds " +
+                        std::to_string(input.size()));
+    }
+    WriteFileAtomically(options.Arguments[1], decoded.Bytes);
+    out << input.size() << " -> " << decoded.Bytes.size() << " bytes\n";
+}

@@ -1,0 +1,74 @@
+// A distribution as it lies in one directory: setup.exe with its member
+// table, the archive parts Glyphvan.001 to .004, and gvdist.txt, the record
+// pack writes of what the parts must hold.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/member_table.h"
+#include "stream_codec.h"
+
+extern const char SetupFileName[];   // "setup.exe"
+extern const char RecordFileName[];  // "gvdist.txt"
+constexpr int MaxParts = 4;          // the setup asks for at most four disks
+// Files on a floppy occupy whole clusters of this size.
+constexpr std::uint64_t DiskClusterSize = 512;
+
+struct PartRecord {
+    std::uint64_t Size = 0;
+    std::uint32_t Crc = 0;
+};
+
+// What setup.exe must be built with (DiskCount, ArchiveSize) and what the
+// parts and the decoded stream must hold.
+struct DistributionRecord {
+    int DiskCount = 0;
+    std::uint64_t ArchiveSize = 0;
+    std::int64_t DecodedTotal = 0;
+    std::uint32_t DecodedCrc = 0;
+    std::vector<PartRecord> Parts;
+};
+
+std::string FormatRecord(const DistributionRecord& record);
+// Throws DataError naming the line that cannot be understood.
+DistributionRecord ParseRecord(const std::string& text);
+
+// The sizes of the parts an archive of `archiveSize` bytes is cut into.
+// Disk 1 also carries setup.exe, so part 1 gets what setup.exe leaves of
+// it. Throws DataError when setup.exe leaves no room or more than four
+// disks would be needed.
+std::vector<std::uint64_t> PlanPartSizes(std::uint64_t archiveSize, std::uint64_t setupSize, std::uint64_t diskSize);
+
+struct ArchivePart {
+    std::string Name;
+    std::string Path;
+    std::uint64_t Size = 0;
+};
+
+struct Distribution {
+    std::string Dir;
+    std::string SetupPath;
+    MemberTable Table;
+    std::vector<ArchivePart> Parts;     // 1, 2, ... without gaps
+    std::vector<std::string> PartFaults;
+    bool HasRecord = false;
+    DistributionRecord Record;
+};
+
+// Finds setup.exe (given itself or the directory holding it), reads and
+// validates its member table and finds the parts beside it. Throws
+// DataError when setup.exe or its table is unusable.
+Distribution OpenDistribution(const std::string& dirOrSetup);
+
+std::vector<std::uint8_t> JoinParts(const Distribution& distribution);
+
+// Everything wrong with the distribution once its parts are joined into
+// `archive` and decoded into `decoded`; empty when it is sound.
+std::vector<std::string> CheckDistribution(const Distribution& distribution, const std::vector<std::uint8_t>& archive,
+                                           const DecodedStream& decoded);
+
+// Bytes [0, ProgramLength) of the decoded stream are the program file: up
+// to the first member's offset, the setup cuts it back there.
+std::int64_t ProgramLength(const MemberTable& table);

@@ -1,0 +1,33 @@
+// The command line of gvdist, parsed into one record per run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr std::uint64_t DefaultDiskSize = 1457664;  // a 3.5" high-density floppy
+
+struct Options {
+    bool ShowHelp = false;
+    bool ShowVersion = false;
+    bool Quiet = false;
+    std::string Command;                  // pack, list, verify, extract, encode, decode
+    std::vector<std::string> Arguments;   // the command's positional arguments
+    // pack
+    std::string ProgramPath;
+    std::vector<std::string> MemberPaths;
+    std::string SetupPath;
+    std::string OutputDir;                // also extract's -d
+    std::uint64_t DiskSize = DefaultDiskSize;
+    // extract
+    std::string HelpDir;
+    // encode / decode
+    bool LzhArchive = false;
+    std::int64_t Length = -1;
+};
+
+// Throws UsageError for anything that is not a complete, valid command
+// line; --help and --version stop the checks of the command's arguments.
+Options ParseOptions(const std::vector<std::string>& args);
+
+extern const char UsageText[];

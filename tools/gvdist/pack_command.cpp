@@ -1,0 +1,140 @@
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <set>
+
+#include "archive/member_table.h"
+#include "archive/naming.h"
+#include "checksum.h"
+#include "commands.h"
+#include "distribution.h"
+#include "errors.h"
+#include "file_util.h"
+#include "lzh_encode.h"
+#include "progress_bar.h"
+#include "setup/globals.h"
+#include "stream_codec.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct DecodedInput {
+    std::vector<std::uint8_t> Stream;
+    MemberTable Table;
+};
+
+// The program first, then the members in the order given, each member's
+// name its file's base name.
+DecodedInput GatherInput(const Options& options, std::ostream& err) {
+    DecodedInput input;
+    input.Stream = ReadFileBytes(options.ProgramPath);
+    if (options.MemberPaths.size() > MemberCountMax) {
+        throw DataError(std::to_string(options.MemberPaths.size()) + " members, but a table holds at most " +
+                        std::to_string(MemberCountMax));
+    }
+    std::set<std::string> seen = {UpperAscii(ProgramFile)};
+    bool hasUninstaller = false;
+    for (const std::string& path : options.MemberPaths) {
+        MemberEntry member;
+        member.Name = BaseName(path);
+        const std::string fault = CheckMemberName(member.Name);
+        if (!fault.empty()) {
+            throw DataError(path + ": unusable member name: " + fault);
+        }
+        // The setup copies the members out of the program file: a member of
+        // that name would overwrite it while it is being read. Windows file
+        // names ignore case, so two names differing in case are one file.
+        if (!seen.insert(UpperAscii(member.Name)).second) {
+            throw DataError(path + ": the name " + member.Name + " is already taken by the program or a member");
+        }
+        hasUninstaller = hasUninstaller || UpperAscii(member.Name) == UpperAscii(UninstallFile);
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+        if (input.Stream.size() + bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+            throw DataError("the program and its members exceed 2147483647 bytes");
+        }
+        member.Offset = static_cast<std::int32_t>(input.Stream.size());
+        member.Size = static_cast<std::int32_t>(bytes.size());
+        input.Stream.insert(input.Stream.end(), bytes.begin(), bytes.end());
+        input.Table.Members.push_back(member);
+    }
+    if (input.Stream.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw DataError("the program exceeds 2147483647 bytes");
+    }
+    input.Table.DecodedTotal = static_cast<std::int32_t>(input.Stream.size());
+    if (!hasUninstaller) {
+        err << "gvdist: warning: no member is named " << UninstallFile
+            << "; the uninstall entry the setup writes will point to a missing file\n";
+    }
+    return input;
+}
+
+std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& stream, bool showProgress) {
+    std::vector<std::uint8_t> compressed;
+    {
+        ProgressBar bar("encoding", stream.size(), showProgress);
+        compressed = LzhEncode(stream.data(), stream.size(), [&bar](std::size_t done) { bar.Update(done); });
+    }
+    // Disks that do not install are found out by users; check every byte here.
+    ProgressBar bar("checking", stream.size(), showProgress);
+    const DecodedStream check = DecodeStream(compressed, static_cast<std::int32_t>(stream.size()),
+                                             [&bar](std::uint64_t done) { bar.Update(done); });
+    if (check.Bytes != stream || check.Truncated() || check.UnusedBytes() > 0) {
+        throw DataError("internal: the compressed archive does not decode to the input");
+    }
+    return compressed;
+}
+
+}  // namespace
+
+void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
+    const DecodedInput input = GatherInput(options, err);
+    const std::vector<std::uint8_t> compressed = Compress(input.Stream, ProgressWanted(options.Quiet));
+
+    std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath);
+    const std::vector<std::uint8_t> table = SerializeMemberTable(input.Table);
+    setup.insert(setup.end(), table.begin(), table.end());
+
+    // Everything that can be refused is refused before the first file is written.
+    const std::vector<std::uint64_t> sizes = PlanPartSizes(compressed.size(), setup.size(), options.DiskSize);
+
+    std::error_code error;
+    fs::create_directories(options.OutputDir, error);
+    if (error) {
+        throw DataError("cannot create " + options.OutputDir + ": " + error.message());
+    }
+    const fs::path dir(options.OutputDir);
+
+    DistributionRecord record;
+    record.DiskCount = static_cast<int>(sizes.size());
+    record.ArchiveSize = compressed.size();
+    record.DecodedTotal = input.Table.DecodedTotal;
+    record.DecodedCrc = Crc32(input.Stream.data(), input.Stream.size());
+
+    // All files are complete under temporary names before any takes its
+    // final name; an error on the way removes them all.
+    std::vector<AtomicFile> files;
+    files.reserve(sizes.size() + 2);
+    std::size_t from = 0;
+    for (std::size_t k = 1; k <= sizes.size(); ++k) {
+        const std::size_t size = static_cast<std::size_t>(sizes[k - 1]);
+        files.emplace_back((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string());
+        files.back().Write(compressed.data() + from, size);
+        record.Parts.push_back({size, Crc32(compressed.data() + from, size)});
+        from += size;
+    }
+    files.emplace_back((dir / SetupFileName).string());
+    files.back().Write(setup);
+    files.emplace_back((dir / RecordFileName).string());
+    files.back().Write(FormatRecord(record));
+    for (AtomicFile& file : files) {
+        file.Commit();
+    }
+    // Parts of an earlier, longer distribution would be taken for this one's.
+    for (int k = static_cast<int>(sizes.size()) + 1; k <= MaxParts; ++k) {
+        fs::remove(dir / PartFileName(FirstPartFile, k), error);
+    }
+
+    out << "DiskCount=" << record.DiskCount << "\n";
+    out << "ArchiveSize=" << record.ArchiveSize << "\n";
+}

@@ -3,6 +3,7 @@
 // code for their upper 6 bits followed by their lower 6 bits verbatim.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 
@@ -29,3 +30,16 @@ void LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc s
 // ones its reader fetched ahead). A stream of n bytes was too short for the
 // decoding when this exceeds 8 * n: the rest came from the zero fill.
 std::uint64_t LzhBitsUsed();
+
+// Where the decoder takes its four tables from. `release` returns false when
+// the heap rejects the block. The default is the C heap; tests put in their
+// own to watch the order and to make either step fail.
+struct TLzhTableHeap {
+    void* (*allocate)(std::size_t size);
+    bool (*release)(void* block);
+};
+// nullptr restores the default.
+void LzhSetTableHeap(const TLzhTableHeap* heap);
+
+extern const char LzhNoMemoryText[];   // "LZH : Cannot get memory for dictionary tables"
+extern const char LzhFreeErrorText[];  // "LZH : Error freeing memory for dictionary tables"

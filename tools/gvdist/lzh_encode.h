@@ -10,5 +10,17 @@
 // Compresses `size` bytes. The same input always gives the same bytes, and
 // the stream refers to no ring byte it has not written except the initial
 // spaces at 0..4035. `progress`, if set, is told the bytes consumed so far.
+// It is the smaller of the greedy and the lazy parse below, so it is never
+// larger than the greedy longest-match stream.
 std::vector<std::uint8_t> LzhEncode(const std::uint8_t* data, std::size_t size,
                                     const std::function<void(std::size_t)>& progress = {});
+
+// How the matches are chosen. Both take the longest match in the whole
+// 4096-byte window at each step, the nearest among equals.
+enum class LzhParse {
+    Greedy,  // always take the match at hand: the baseline
+    Lazy,    // emit a literal first when the next byte starts a longer match
+    Best,    // both, keeping the smaller stream (what LzhEncode does)
+};
+std::vector<std::uint8_t> LzhEncodeWith(LzhParse parse, const std::uint8_t* data, std::size_t size,
+                                        const std::function<void(std::size_t)>& progress = {});

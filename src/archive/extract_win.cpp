@@ -1,0 +1,86 @@
+#include "archive/extract_win.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "archive/file_handle_win.h"
+#include "archive/member_list_win.h"
+#include "archive/naming.h"
+#include "setup/globals.h"
+#include "util/paths.h"
+
+namespace {
+
+constexpr DWORD CopyBlockSize = 2048;
+
+// Copies `size` bytes from the current position of `from`; false when the
+// source runs short or a write fails.
+bool CopyBytes(HANDLE from, HANDLE to, std::int32_t size)
+{
+    std::vector<std::uint8_t> block(CopyBlockSize);
+    std::int32_t copied = 0;
+    while (copied < size) {
+        const DWORD wanted = static_cast<DWORD>(size - copied) < CopyBlockSize
+                                 ? static_cast<DWORD>(size - copied)
+                                 : CopyBlockSize;
+        DWORD read = 0;
+        if (!ReadFile(from, block.data(), wanted, &read, nullptr) || read != wanted)
+            return false;
+        if (!WriteAll(to, block.data(), read))
+            return false;
+        copied += static_cast<std::int32_t>(read);
+    }
+    return true;
+}
+
+bool ExtractMember(HANDLE program, const MemberEntry& member)
+{
+    LARGE_INTEGER offset;
+    offset.QuadPart = member.Offset;
+    if (!SetFilePointerEx(program, offset, nullptr, FILE_BEGIN))
+        return false;
+
+    const std::string inDestination = PathJoin(DestDir, member.Name);
+    if (IsKeptOnReinstall(member.Name) && FileExists(inDestination))
+        return true;
+
+    FileHandle target = CreateForWriting(MemberTarget(member));
+    if (!target)
+        target = CreateForWriting(inDestination);
+    if (!target)
+        return true;  // a file that cannot be made is left out, as before
+    return CopyBytes(program, target.Get(), member.Size);
+}
+
+}  // namespace
+
+std::string MemberTarget(const MemberEntry& member)
+{
+    if (IsHelpFile(member.Name))
+        return PathJoin(PathJoin(WindowsDir, "Help"), member.Name);
+    return PathJoin(DestDir, member.Name);
+}
+
+bool ExtractMembers()
+{
+    const FileHandle program = OpenForReading(PathJoin(DestDir, ProgramFile));
+    if (!program)
+        return false;
+    for (const MemberEntry& member : MemberList) {
+        if (!ExtractMember(program.Get(), member))
+            return false;
+    }
+    return true;
+}
+
+bool TruncateProgramFile()
+{
+    if (MemberList.empty())
+        return true;
+    const FileHandle program = OpenForUpdate(PathJoin(DestDir, ProgramFile));
+    if (!program)
+        return false;
+    LARGE_INTEGER end;
+    end.QuadPart = MemberList.front().Offset;
+    return SetFilePointerEx(program.Get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(program.Get());
+}

@@ -1,0 +1,23 @@
+// Cutting the product's files out of the decoded program file. Works on
+// plain files: DestDir, WindowsDir and MemberList say what goes where.
+#pragma once
+
+#include <string>
+
+#include "archive/member_table.h"
+
+// Where a member goes: help files into the "Help" directory under the
+// Windows directory, everything else into DestDir.
+std::string MemberTarget(const MemberEntry& member);
+
+// Copies every member of MemberList out of ProgramFile in DestDir, in table
+// order. An existing .LIB or .DTP file of a member's name in DestDir is
+// kept; a help file whose directory cannot take it goes to DestDir; a
+// member whose file cannot be created at all is skipped. False when the
+// program file cannot be opened, holds less than a member needs, or a
+// member's file cannot be written in full.
+bool ExtractMembers();
+
+// Cuts ProgramFile in DestDir back to the first member's offset, the
+// program's own length. Nothing happens for an empty MemberList.
+bool TruncateProgramFile();

@@ -1,0 +1,132 @@
+#include "archive/gather_win.h"
+
+#include <vector>
+
+#include "archive/copy_dialog_win.h"
+#include "archive/file_handle_win.h"
+#include "archive/member_list_win.h"
+#include "archive/message_pump_win.h"
+#include "archive/naming.h"
+#include "archive/progress.h"
+#include "archive/progress_draw_win.h"
+#include "setup/globals.h"
+#include "util/paths.h"
+
+namespace {
+
+constexpr DWORD GatherBlockSize = 2048;
+constexpr int MaxParts = 4;
+
+void ShowGatherProgress(std::int32_t copied)
+{
+    // Parts larger than the announced total leave the bar where it was.
+    ProgressMark mark;
+    if (ProgressMarkFor(copied, ArchiveSize, 0, 0, mark) && mark.Percent <= 100)
+        DrawProgress(GatherDC, copied, ArchiveSize);
+}
+
+CopyOutcome CopyPartAt(const std::string& path, HANDLE archive, std::int32_t& copied)
+{
+    const FileHandle part = OpenForReading(path);
+    if (!part)
+        return CopyOutcome::Failed;
+    return AppendPart(part.Get(), archive, copied);
+}
+
+// Joins every part; the outcome of the first part that did not go through.
+CopyOutcome JoinParts(HWND dialog, HANDLE archive)
+{
+    std::int32_t copied = 0;
+    LastPercent = -1;
+    CopyOutcome outcome = CopyPartAt(PathJoin(SourceDir, FirstPartFile), archive, copied);
+    for (int k = 2; k <= MaxParts && k <= DiskCount && outcome == CopyOutcome::Done; ++k) {
+        const std::string path = PathJoin(SourceDir, PartFileName(FirstPartFile, k));
+        if (!AwaitDisk(dialog, k, path))
+            return CopyOutcome::Cancelled;
+        outcome = CopyPartAt(path, archive, copied);
+    }
+    return outcome;
+}
+
+void OnInitDialog(HWND dialog)
+{
+    OpenCopyDialog(dialog, GatherDC);
+}
+
+void OnStartWork(HWND dialog)
+{
+    const int result = RunGathering(dialog);
+    ReleaseProgressDrawing(GatherDC);
+    EndDialog(dialog, result);
+}
+
+}  // namespace
+
+CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int32_t& copied)
+{
+    std::vector<std::uint8_t> block(GatherBlockSize);
+    while (ContinueFlag == 1) {
+        DWORD read = 0;
+        if (!ReadFile(from, block.data(), GatherBlockSize, &read, nullptr))
+            return CopyOutcome::Failed;
+        if (read == 0)
+            break;
+        if (!WriteAll(archive, block.data(), read))
+            return CopyOutcome::Failed;
+        copied += static_cast<std::int32_t>(read);
+        ShowGatherProgress(copied);
+        DrainMessages();
+    }
+    return ContinueFlag == 1 ? CopyOutcome::Done : CopyOutcome::Cancelled;
+}
+
+bool AwaitDisk(HWND owner, int k, const std::string& partPath)
+{
+    const std::string prompt = "Please Insert Disk number " + std::to_string(k);
+    while (!FileExists(partPath) && ContinueFlag == 1) {
+        if (MessageBoxA(owner, prompt.c_str(), ProductName, MB_OKCANCEL) == IDOK) {
+            if (!FileExists(partPath))
+                MessageBoxA(owner, WrongDiskText, "", MB_OK);
+        } else if (!FileExists(partPath)) {
+            ContinueFlag = 0;
+        }
+    }
+    return ContinueFlag == 1;
+}
+
+int RunGathering(HWND dialog)
+{
+    if (!LoadMemberTable().empty()) {
+        ReportInstallFailure();
+        ContinueFlag = 0;
+        return ContinueFlag;
+    }
+    const FileHandle archive = CreateForWriting(PathJoin(DestDir, ArchiveFile));
+    const CopyOutcome outcome = archive ? JoinParts(dialog, archive.Get()) : CopyOutcome::Failed;
+    if (outcome == CopyOutcome::Failed)
+        ReportInstallFailure();
+    if (outcome != CopyOutcome::Done)
+        ContinueFlag = 0;
+    return ContinueFlag;
+}
+
+INT_PTR CALLBACK IProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (IsCancelCommand(message, wParam)) {
+        AskToStopCopy();
+        return FALSE;
+    }
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return FALSE;
+    case WM_DESTROY:
+        ContinueFlag = 0;
+        return FALSE;
+    case StartWorkMessage:
+        OnStartWork(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,119 @@
+#include "archive/unpack_win.h"
+
+#include <cstdint>
+
+#include "archive/byte_stream_win.h"
+#include "archive/copy_dialog_win.h"
+#include "archive/extract_win.h"
+#include "archive/file_handle_win.h"
+#include "archive/member_list_win.h"
+#include "archive/progress_draw_win.h"
+#include "setup/globals.h"
+#include "util/paths.h"
+
+namespace {
+
+// The decoder only runs dry when the stream ends early: it then carries on
+// with zero bits, which must not pass for the product's bytes.
+bool StreamWasLongEnough(long long archiveSize)
+{
+    return LzhBitsUsed() <= 8ull * static_cast<std::uint64_t>(archiveSize);
+}
+
+CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath)
+{
+    FileHandle archive = OpenForReading(archivePath);
+    if (!archive)
+        return CopyOutcome::Failed;
+    const long long archiveSize = FileSizeOf(archive.Get());
+
+    ArchiveHandle = archive.Get();
+    OutputHandle = output;
+    ResetByteStreams();
+    LzhDecode(DecodedTotal, GetBytesProc, PutBytesProc);
+    std::uint16_t unused = 0;
+    if (ContinueFlag != 0)
+        WriteDecoded(nullptr, 0, unused);
+    ArchiveHandle = nullptr;
+    OutputHandle = nullptr;
+    archive.Close();
+    DeleteFileA(archivePath.c_str());
+
+    if (ReadFailed || WriteFailed || archiveSize < 0)
+        return CopyOutcome::Failed;
+    if (ContinueFlag == 0)
+        return CopyOutcome::Cancelled;
+    if (!StreamWasLongEnough(archiveSize))
+        return CopyOutcome::Failed;
+    return CopyOutcome::Done;
+}
+
+void OnInitDialog(HWND dialog)
+{
+    OpenCopyDialog(dialog, ProgressDC);
+}
+
+void OnStartWork(HWND dialog)
+{
+    const int result = RunUnpacking();
+    ReleaseProgressDrawing(ProgressDC);
+    EndDialog(dialog, result);
+}
+
+}  // namespace
+
+CopyOutcome DecodeArchive()
+{
+    if (!CheckLoadedMembers().empty())
+        return CopyOutcome::Failed;
+
+    const std::string programPath = PathJoin(DestDir, ProgramFile);
+    FileHandle output = CreateForWriting(programPath);
+    if (!output)
+        output = FileHandle(CreateFileA(programPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output)
+        return CopyOutcome::Failed;
+
+    const std::string archivePath = PathJoin(DestDir, ArchiveFile);
+    if (!FileExists(archivePath))
+        return CopyOutcome::Failed;
+    return DecodeInto(output.Get(), archivePath);
+}
+
+int RunUnpacking()
+{
+    const CopyOutcome decoded = DecodeArchive();
+    if (decoded == CopyOutcome::Done) {
+        const bool unpacked = ExtractMembers() && TruncateProgramFile();
+        ReleaseMemberList();
+        if (unpacked)
+            return ContinueFlag;
+        ReportInstallFailure();
+    } else if (decoded == CopyOutcome::Failed) {
+        ReportInstallFailure();
+    }
+    ContinueFlag = 0;
+    return ContinueFlag;
+}
+
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (IsCancelCommand(message, wParam)) {
+        AskToStopCopy();
+        return FALSE;
+    }
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return FALSE;
+    case WM_DESTROY:
+        ContinueFlag = 0;
+        return FALSE;
+    case StartWorkMessage:
+        OnStartWork(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "engine_test_support.h"
+#include "setup/confirm_win.h"
+#include "setup/globals.h"
+#include "util/dirs_win.h"
+#include "util/screen_win.h"
+
+using namespace enginetest;
+
+namespace {
+
+// A drive letter with nothing behind it in this prefix.
+char UnusedDrive()
+{
+    const DWORD drives = GetLogicalDrives();
+    for (char letter = 'Z'; letter >= 'D'; --letter)
+        if (!(drives & (1u << (letter - 'A'))))
+            return letter;
+    return 0;
+}
+
+TEST(DriveValid, AcceptsExistingDrivesInEitherCaseOnly)
+{
+    EXPECT_TRUE(DriveValid('C'));
+    EXPECT_TRUE(DriveValid('c'));
+    const char unused = UnusedDrive();
+    ASSERT_NE(unused, 0);
+    EXPECT_FALSE(DriveValid(unused));
+    for (char other : {'1', ':', '\\', ' ', '\0', '@', '['})
+        EXPECT_FALSE(DriveValid(other)) << static_cast<int>(other);
+}
+
+TEST(DirExists, TellsDirectoriesFromFilesAndNothing)
+{
+    TempDir dir;
+    CreateDirectoryA((dir / "sub").c_str(), nullptr);
+    WriteBytes(dir / "file.txt", {'x'});
+    const std::string unused(1, UnusedDrive());
+    const std::pair<std::string, bool> cases[] = {
+        {dir.Path(), true},
+        {dir.Path() + "\\", true},
+        {dir / "sub", true},
+        {dir / "sub\\*.*", true},
+        {dir / "nothing\\*.*", false},
+        {dir / "file.txt", false},
+        {dir / "missing", false},
+        {dir.Path() + "\\\\", false},  // only one trailing backslash is dropped
+        {"c:", true},
+        {"c:\\", true},
+        {"c:q", true},  // three characters ask only the drive
+        {unused + ":", false},
+        {unused + ":\\", false},
+        {unused + ":\\windows", false},
+        {"", false},
+        {"*", false},
+    };
+    for (const auto& [path, exists] : cases)
+        EXPECT_EQ(DirExists(path), exists) << path;
+}
+
+TEST(CenterOnScreen, CentresOnTheScreenSizeReadAtStart)
+{
+    HWND window = CreateWindowA("STATIC", "", WS_POPUP, 5, 5, 201, 101, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    const std::int32_t width = ScreenWidth, height = ScreenHeight;
+    ScreenWidth = 1001;
+    ScreenHeight = 701;
+    CenterOnScreen(window);
+    RECT placed;
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, 500 - 100);
+    EXPECT_EQ(placed.top, 350 - 50);
+    EXPECT_EQ(placed.right - placed.left, 201) << "the size stays";
+    ScreenWidth = 100;
+    ScreenHeight = 50;
+    CenterOnScreen(window);
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, 50 - 100);
+    EXPECT_EQ(placed.top, 25 - 50);
+    DestroyWindow(window);
+    ScreenWidth = width;
+    ScreenHeight = height;
+}
+
+TEST(ConfirmTerminate, OnlyYesConfirms)
+{
+    for (int answer : {IDYES, IDNO}) {
+        BoxAnswerer answerer([answer](const ShownBox&) { return answer; });
+        EXPECT_EQ(ConfirmTerminate(), answer == IDYES);
+        const auto boxes = answerer.Answered();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].Caption, "Exit Glyphvane");
+        EXPECT_EQ(boxes[0].Text, CancelQuestion);
+    }
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // judged by its exit status, its messages and the files it leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,6 +39,11 @@ Bytes ReadBytes(const fs::path& path) {
 std::string ReadText(const fs::path& path) {
     const Bytes bytes = ReadBytes(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+std::string WithoutCarriageReturns(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
 }
 
 void WriteBytes(const fs::path& path, const Bytes& bytes) {
@@ -117,8 +123,9 @@ protected:
 #else
         result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
-        result.Out = ReadText(out);
-        result.Err = ReadText(err);
+        // Windows consoles end lines with CR LF; the tests compare lines.
+        result.Out = WithoutCarriageReturns(ReadText(out));
+        result.Err = WithoutCarriageReturns(ReadText(err));
         fs::remove(out);
         fs::remove(err);
         return result;

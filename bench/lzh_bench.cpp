@@ -1,0 +1,145 @@
+// Throughput of LzhDecode through per-byte callbacks and of LzhEncode,
+// against lhasa ("lha x") extracting the .lzh our writer makes from the same
+// data, measured in the same run; and the encoder's size against the greedy
+// baseline. Usage: gv_bench CORPUS [REPEATS]
+#include <sys/resource.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "archive/lzh_decode.h"
+#include "lzh_archive.h"
+#include "lzh_encode.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Timing {
+    double wall = 1e30;  // seconds, best of the repeats
+    double cpu = 1e30;
+};
+
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+double ProcessCpu() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+double ChildrenCpu() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    auto seconds = [](const timeval& v) { return static_cast<double>(v.tv_sec) + static_cast<double>(v.tv_usec) * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+template <typename Work>
+Timing Measure(int repeats, bool inChild, Work work) {
+    Timing best;
+    for (int i = 0; i < repeats; ++i) {
+        const double cpu0 = inChild ? ChildrenCpu() : ProcessCpu();
+        const double wall0 = Now();
+        work();
+        const double wall = Now() - wall0;
+        const double cpu = (inChild ? ChildrenCpu() : ProcessCpu()) - cpu0;
+        best.wall = std::min(best.wall, wall);
+        best.cpu = std::min(best.cpu, cpu);
+    }
+    return best;
+}
+
+const std::vector<std::uint8_t>* Stream;
+std::size_t StreamAt;
+std::uint8_t* Out;
+void ReadByte(std::uint8_t* buffer, std::uint16_t, std::uint16_t& actual) {
+    actual = 0;
+    if (StreamAt < Stream->size()) {
+        *buffer = (*Stream)[StreamAt++];
+        actual = 1;
+    }
+}
+void WriteByte(const std::uint8_t* buffer, std::uint16_t, std::uint16_t& actual) {
+    *Out++ = *buffer;
+    actual = 1;
+}
+
+double MBps(std::size_t bytes, double seconds) { return static_cast<double>(bytes) / 1e6 / seconds; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: gv_bench CORPUS [REPEATS]\n");
+        return 1;
+    }
+    const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    std::ifstream in(argv[1], std::ios::binary);
+    const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (data.empty()) {
+        std::fprintf(stderr, "gv_bench: cannot read %s\n", argv[1]);
+        return 1;
+    }
+
+    std::vector<std::uint8_t> stream;
+    const Timing encode = Measure(1, false, [&] { stream = LzhEncode(data.data(), data.size()); });
+    std::vector<std::uint8_t> greedy;
+    const Timing encodeGreedy = Measure(1, false, [&] { greedy = LzhEncodeWith(LzhParse::Greedy, data.data(), data.size()); });
+    const auto lazy = LzhEncodeWith(LzhParse::Lazy, data.data(), data.size());
+
+    std::vector<std::uint8_t> decoded(data.size() + 64);
+    const Timing decode = Measure(repeats, false, [&] {
+        Stream = &stream;
+        StreamAt = 0;
+        Out = decoded.data();
+        ContinueFlag = 1;
+        LzhDecode(static_cast<std::int32_t>(data.size()), ReadByte, WriteByte);
+    });
+    if (static_cast<std::size_t>(Out - decoded.data()) != data.size() ||
+        !std::equal(data.begin(), data.end(), decoded.begin())) {
+        std::fprintf(stderr, "gv_bench: the decoded data differ from the corpus\n");
+        return 2;
+    }
+
+    const fs::path dir = fs::temp_directory_path() / ("gv-bench-" + std::to_string(static_cast<long>(getpid())));
+    fs::create_directories(dir / "out");
+    const auto archive = MakeLh1Archive("corpus.bin", data.data(), data.size(), stream);
+    const fs::path archivePath = dir / "corpus.lzh";
+    std::ofstream(archivePath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(archive.data()), static_cast<std::streamsize>(archive.size()));
+    const std::string command = "lha xqfw='" + (dir / "out").string() + "' '" + archivePath.string() + "'";
+    int lhaStatus = 0;
+    const Timing lha = Measure(repeats, true, [&] { lhaStatus |= std::system(command.c_str()); });
+    std::ifstream extractedFile(dir / "out" / "corpus.bin", std::ios::binary);
+    const std::vector<std::uint8_t> extracted((std::istreambuf_iterator<char>(extractedFile)),
+                                              std::istreambuf_iterator<char>());
+    fs::remove_all(dir);
+    const bool lhaOk = lhaStatus == 0 && extracted == data;
+
+    const std::size_t n = data.size();
+    std::printf("corpus            %zu bytes (%s)\n", n, argv[1]);
+    std::printf("stream            %zu bytes (%.1f%%); greedy %zu, lazy %zu; LzhEncode/greedy %.4f\n", stream.size(),
+                100.0 * static_cast<double>(stream.size()) / static_cast<double>(n), greedy.size(), lazy.size(),
+                static_cast<double>(stream.size()) / static_cast<double>(greedy.size()));
+    std::printf("                  wall MB/s   cpu MB/s   vs lha x (wall / cpu)\n");
+    std::printf("lha x (lhasa)     %9.1f  %9.1f   1.00 / 1.00%s\n", MBps(n, lha.wall), MBps(n, lha.cpu),
+                lhaOk ? "" : "   (extraction FAILED)");
+    std::printf("LzhDecode         %9.1f  %9.1f   %.2f / %.2f\n", MBps(n, decode.wall), MBps(n, decode.cpu),
+                lha.wall / decode.wall, lha.cpu / decode.cpu);
+    std::printf("LzhEncode         %9.1f  %9.1f   %.2f / %.2f\n", MBps(n, encode.wall), MBps(n, encode.cpu),
+                lha.wall / encode.wall, lha.cpu / encode.cpu);
+    std::printf("greedy encode     %9.1f  %9.1f   %.2f / %.2f\n", MBps(n, encodeGreedy.wall), MBps(n, encodeGreedy.cpu),
+                lha.wall / encodeGreedy.wall, lha.cpu / encodeGreedy.cpu);
+    std::printf("(best of %d for the decoders; sizes in MB of original data)\n", repeats);
+    return lhaOk ? 0 : 3;
+}

@@ -151,7 +151,7 @@ void Answer(Walk& walk, HWND dialog) {
     } else if (caption == "Please Stand By...") {
         const bool unpacking = message.find("Uncompressing") != std::string::npos;
         Log(walk, unpacking ? "unpacking dialog" : "gathering dialog");
-        Sleep(unpacking ? 1500 : 300);  // let the bar move before the picture
+        Sleep(250);  // let the bar move before the picture
         Screenshot(walk, unpacking ? "unpacking" : "gathering");
     } else if (caption == "Program Group") {
         Log(walk, "program group dialog, default " + ControlText(dialog, 102));

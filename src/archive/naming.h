@@ -21,5 +21,6 @@ bool IsHelpFile(const std::string& name);
 std::string ReplaceExtension(const std::string& name, const std::string& extension);
 
 // The name of archive part `k` (1 to 4): `firstPart` itself for 1, else
-// `firstPart` with the extension ".002", ".003" or ".004".
+// `firstPart` with the extension ".002", ".003" or ".004". Any other `k`
+// throws std::out_of_range.
 std::string PartFileName(const std::string& firstPart, int k);

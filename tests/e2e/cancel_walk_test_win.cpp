@@ -35,7 +35,7 @@ TEST_P(CancelWalk, ConfirmedCancelEndsTheRunAndRemovesOnlyThisRunsFiles) {
     MakeDirectory(dest);
     WriteBytes(dest + "\\Glyphvane.Exe", EarlierProgram);
     WriteBytes(dest + "\\Glyphvan._TM", EarlierArchive);
-    Start();
+    Start(SetupComplete, c.Where == Phase::Unpacking ? Unpacking::Long : Unpacking::Quick);
     // Files of these names beside setup.exe are the disk's, never this run's.
     WriteBytes(disks_->Drive() + "Glyphvane.Exe", EarlierProgram);
     WriteBytes(disks_->Drive() + "Glyphvan._TM", EarlierArchive);
@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(EachPhase, CancelWalk, ::testing::ValuesIn(CancelCases)
 
 TEST_F(SetupWalk, CancelAnsweredNoWhileUnpackingLetsTheDecodingFinishIntact) {
     const std::string dest = Destination();
-    Start();
+    Start(SetupComplete, Unpacking::Long);
     EnterDestination(dest);
     AcceptAgreement();
     SwapDisks();

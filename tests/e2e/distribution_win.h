@@ -21,12 +21,14 @@ struct Product {
 };
 
 // The walks' product: the marker program (it records that it ran), the
-// uninstaller, a help file named in lower case, a library, a text and a
-// data file of `dataSize` bytes that sets the archive's size.
-Product MakeProduct(std::size_t dataSize);
-// The data size that makes gvdist cut the archive into three parts when
-// disk 1 also carries `setupExe`.
-std::size_t DataSizeForThreeParts(const std::string& setupExe);
+// uninstaller, a help file named in lower case, a library, a text, a data
+// file of `noiseSize` bytes that sets the archive's size, and, when
+// `atlasSize` is not 0, a text of that size that compresses well but takes
+// its time to decode.
+Product MakeProduct(std::size_t noiseSize, std::size_t atlasSize);
+// The noise size that makes gvdist cut the archive into three parts when
+// disk 1 also carries `setupExe`, next to an atlas of `atlasSize`.
+std::size_t NoiseSizeForThreeParts(const std::string& setupExe, std::size_t atlasSize);
 
 // A packed distribution in a directory of its own, shared by the tests.
 struct PackedDistribution {

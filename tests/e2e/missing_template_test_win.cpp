@@ -29,6 +29,18 @@ TEST_F(SetupWalk, WithoutTheAgreementTemplateGatheringFollowsTheDestination) {
     EXPECT_FALSE(FileExists(Destination() + "\\Glyphvan._TM"));
 }
 
+TEST_F(SetupWalk, WithoutTheUnpackingTemplateTheJoinedArchiveIsRemoved) {
+    const std::string dest = Destination();
+    Start(SetupWithoutProgress);
+    EnterDestination(dest);
+    AcceptAgreement();
+    SwapDisks();
+    ExpectTerminated();
+    EXPECT_FALSE(FileExists(dest + "\\Glyphvan._TM")) << "this run's archive is deleted";
+    EXPECT_TRUE(ListDirectory(dest).empty()) << "nothing was unpacked";
+    EXPECT_FALSE(FileExists(HelpFile()));
+}
+
 TEST_F(SetupWalk, WithoutTheGroupTemplateTheSetupStopsAndRemovesTheProgram) {
     const std::string dest = Destination();
     Start(SetupWithoutGroup);

@@ -169,6 +169,7 @@ HWND SetupProcess::Find(const DialogMatch& match) const {
 }
 
 HWND SetupProcess::WaitFor(const DialogMatch& match, DWORD timeoutMs) {
+    if (lost_) return nullptr;
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (HWND window = Find(match)) {
@@ -179,9 +180,11 @@ HWND SetupProcess::WaitFor(const DialogMatch& match, DWORD timeoutMs) {
         if (Clock::now() > deadline) break;
         if (WaitForSingleObject(process_, PollMs) == WAIT_OBJECT_0) {
             ADD_FAILURE() << "setup ended while waiting for " << match.Describe();
+            lost_ = true;
             return nullptr;
         }
     }
+    lost_ = true;
     ADD_FAILURE() << "no dialog " << match.Describe() << " within " << timeoutMs
                   << " ms; visible windows:\n"
                   << DescribeWindows();
@@ -192,6 +195,7 @@ bool SetupProcess::WaitGone(HWND dialog, DWORD timeoutMs) {
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (IsWindow(dialog) && IsWindowVisible(dialog)) {
         if (Clock::now() > deadline) {
+            lost_ = true;
             ADD_FAILURE() << "\"" << Caption(dialog) << "\" still open after " << timeoutMs
                           << " ms; visible windows:\n"
                           << DescribeWindows();
@@ -203,7 +207,10 @@ bool SetupProcess::WaitGone(HWND dialog, DWORD timeoutMs) {
 }
 
 void SetupProcess::Answer(HWND dialog, int id) {
-    ASSERT_NE(dialog, nullptr);
+    if (!dialog) {
+        if (!lost_) ADD_FAILURE() << "no dialog to answer with " << id;
+        return;
+    }
     Press(dialog, id);
     WaitGone(dialog);
 }
@@ -215,7 +222,8 @@ bool SetupProcess::Ended(DWORD waitMs) const {
 bool SetupProcess::WaitExit(DWORD timeoutMs, DWORD& exitCode) {
     exitCode = STILL_ACTIVE;
     if (!process_) return false;
-    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process_, lost_ ? 0 : timeoutMs) != WAIT_OBJECT_0) {
+        if (lost_) return false;
         ADD_FAILURE() << "setup did not end within " << timeoutMs << " ms; visible windows:\n"
                       << DescribeWindows();
         return false;

@@ -67,7 +67,8 @@ public:
     bool Started() const { return process_ != nullptr; }
 
     // Waits for a visible dialog of this process that matches; on timeout
-    // records a failure with the visible windows and returns nullptr.
+    // records a failure with the visible windows and returns nullptr. Once
+    // the walk is lost, later waits give up at once and quietly.
     HWND WaitFor(const DialogMatch& match, DWORD timeoutMs = 15000);
     // The matching dialog now, or nullptr.
     HWND Find(const DialogMatch& match) const;
@@ -94,5 +95,6 @@ private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     bool exited_ = false;
+    bool lost_ = false;
     std::vector<std::pair<std::string, Clock::time_point>> log_;
 };

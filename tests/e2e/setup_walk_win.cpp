@@ -5,6 +5,8 @@
 namespace {
 
 constexpr DWORD ExitTimeoutMs = 20000;
+// Decodes in about a second under Wine.
+constexpr std::size_t LongAtlasSize = 24u << 20;
 
 std::string SafeName(std::string name) {
     for (char& c : name)
@@ -17,22 +19,32 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail) {
            InCapitals(text.substr(text.size() - tail.size())) == InCapitals(tail);
 }
 
+// The packed distributions live for the whole run of the tests.
+class PackedCache : public ::testing::Environment {
+public:
+    void TearDown() override { RemoveTree(TestTempRoot() + "packed"); }
+};
+::testing::Environment* const packedCache = ::testing::AddGlobalTestEnvironment(new PackedCache);
+
 }  // namespace
 
-const PackedDistribution& SetupWalk::DistributionFor(const std::string& setupBuild) {
+const PackedDistribution& SetupWalk::DistributionFor(const std::string& setupBuild,
+                                                     Unpacking unpacking) {
     static std::map<std::string, PackedDistribution> packed;
-    auto found = packed.find(setupBuild);
+    const bool isLong = unpacking == Unpacking::Long;
+    const std::string key = SafeName(setupBuild) + (isLong ? "_long" : "");
+    auto found = packed.find(key);
     if (found != packed.end()) return found->second;
     std::string cache = TestTempRoot() + "packed\\";
     MakeDirectory(cache);
     if (setupBuild == SetupComplete) {
         std::string exe = OwnDirectory() + SetupComplete;
-        Product product = MakeProduct(DataSizeForThreeParts(exe));
-        return packed[setupBuild] = Pack(exe, product, cache + "complete\\");
+        std::size_t atlas = isLong ? LongAtlasSize : 0;
+        Product product = MakeProduct(NoiseSizeForThreeParts(exe, atlas), atlas);
+        return packed[key] = Pack(exe, product, cache + key + "\\");
     }
-    const PackedDistribution& complete = DistributionFor(SetupComplete);
-    return packed[setupBuild] =
-               Repackage(complete, OwnDirectory() + setupBuild, cache + SafeName(setupBuild) + "\\");
+    const PackedDistribution& complete = DistributionFor(SetupComplete, unpacking);
+    return packed[key] = Repackage(complete, OwnDirectory() + setupBuild, cache + key + "\\");
 }
 
 void SetupWalk::ResetMachine() {
@@ -60,8 +72,8 @@ void SetupWalk::TearDown() {
     if (!HasFailure()) RemoveTree(root_.substr(0, root_.size() - 1));
 }
 
-SetupProcess& SetupWalk::Start(const std::string& setupBuild) {
-    packed_ = &DistributionFor(setupBuild);
+SetupProcess& SetupWalk::Start(const std::string& setupBuild, Unpacking unpacking) {
+    packed_ = &DistributionFor(setupBuild, unpacking);
     EXPECT_EQ(packed_->PartCount, 3) << "the walks need a distribution of three disks";
     disks_ = std::make_unique<Disks>(*packed_, root_);
     setup_ = std::make_unique<SetupProcess>(disks_->Setup(), disks_->Drive());

@@ -17,7 +17,12 @@
 constexpr const char* SetupComplete = "setup_e2e.exe";
 constexpr const char* SetupWithoutMain = "setup_no_main.exe";
 constexpr const char* SetupWithoutLicense = "setup_no_license.exe";
+constexpr const char* SetupWithoutProgress = "setup_no_progress.exe";
 constexpr const char* SetupWithoutGroup = "setup_no_group.exe";
+
+// The quick distribution, or one whose unpacking lasts long enough (about
+// a second) for a cancel to reach it for sure.
+enum class Unpacking { Quick, Long };
 
 class SetupWalk : public ::testing::Test {
 protected:
@@ -25,10 +30,12 @@ protected:
     void TearDown() override;
 
     // The walks' distribution for one setup build, packed once per run.
-    static const PackedDistribution& DistributionFor(const std::string& setupBuild);
+    static const PackedDistribution& DistributionFor(const std::string& setupBuild,
+                                                     Unpacking unpacking = Unpacking::Quick);
 
     // Lays out the disks for `setupBuild` and starts its setup from disk 1.
-    SetupProcess& Start(const std::string& setupBuild = SetupComplete);
+    SetupProcess& Start(const std::string& setupBuild = SetupComplete,
+                        Unpacking unpacking = Unpacking::Quick);
 
     // The user's steps. Each waits for its dialog and records a failure
     // when it does not come.

@@ -190,12 +190,11 @@ ReadBack ReadTokens(const std::vector<std::uint8_t>& stream, std::size_t size) {
         return bit;
     };
     std::vector<std::uint8_t> text(Spaces, ' ');  // what precedes the output in the ring
-    while (result.output.size() < size) {
+    while (text.size() < Spaces + size) {
         const int symbol = tree.Read(nextBit);
         tree.Count(symbol);
         if (symbol < 256) {
             text.push_back(static_cast<std::uint8_t>(symbol));
-            result.output.push_back(static_cast<std::uint8_t>(symbol));
             continue;
         }
         const std::vector<PrefixCode> codes = UpperBitCodes();
@@ -216,9 +215,9 @@ ReadBack ReadTokens(const std::vector<std::uint8_t>& stream, std::size_t size) {
         for (int k = 0; k < symbol - 253; ++k) {
             const std::uint8_t byte = from + k < 0 ? 0 : text[static_cast<std::size_t>(from + k)];
             text.push_back(byte);
-            result.output.push_back(byte);
         }
     }
+    result.output.assign(text.begin() + Spaces, text.end());
     return result;
 }
 

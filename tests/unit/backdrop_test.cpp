@@ -32,12 +32,6 @@ TEST(Gradient, FollowsTheStepRuleOnCommonScreens) {
   }
 }
 
-TEST(Gradient, LastRowsOfA768LineScreenAreBlack) {
-  const std::vector<TColour> rows = GradientRowColours(GradientTopColor, GradientBottomColor, 768);
-  EXPECT_EQ(rows[764], MakeColour(0, 0, 1));
-  for (int y = 765; y <= 767; ++y) EXPECT_EQ(rows[y], MakeColour(0, 0, 0)) << y;
-}
-
 TEST(Gradient, LowScreenStepsEveryRowAndNeverReachesBlack) {
   const std::vector<TColour> rows = GradientRowColours(GradientTopColor, GradientBottomColor, 200);
   ASSERT_EQ(rows.size(), 200u);

@@ -203,12 +203,6 @@ TEST(DialogTemplates, MatchTheLayoutTheDialogsRelyOn) {
   }
 }
 
-TEST(DialogTemplates, AreFoundByTheMixedCaseNamesTheDriverUses) {
-  for (const char* name : {"Main", "License", "IProgress", "Progress", "Group"}) {
-    EXPECT_NE(FindResourceA(nullptr, name, MAKEINTRESOURCEA(5)), nullptr) << name;
-  }
-}
-
 BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
   reinterpret_cast<std::set<WORD>*>(found)->insert(language);
   return TRUE;
@@ -274,16 +268,6 @@ TEST(Logo, IsAnEmbossedFourBitPictureOf204By66) {
   }
   EXPECT_EQ(used, (std::set<int>{7, 8, 15}));  // light grey field, dark grey and white
   EXPECT_GT(lightGrey, 204u * 66u / 2);
-}
-
-TEST(Logo, LoadsAsABitmapOfThatSize) {
-  HBITMAP logo = LoadBitmapA(GetModuleHandleA(nullptr), "logo");
-  ASSERT_NE(logo, nullptr);
-  BITMAP info = {};
-  ASSERT_NE(GetObjectA(logo, sizeof info, &info), 0);
-  EXPECT_EQ(info.bmWidth, 204);
-  EXPECT_EQ(info.bmHeight, 66);
-  DeleteObject(logo);
 }
 
 TEST(Icon, IsOne32By32SixteenColourImageWithMask) {

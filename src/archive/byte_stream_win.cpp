@@ -31,18 +31,17 @@ std::int32_t ReadArchiveInto(std::int32_t at, std::int32_t wanted)
     return static_cast<std::int32_t>(read);
 }
 
-bool WritePending()
+// Returns the number of bytes written.
+std::int32_t WritePending()
 {
     const DWORD pending = static_cast<DWORD>(OutPos - 1);
     DWORD written = 0;
-    const bool ok = WriteFile(OutputHandle, OutBuffer + 1, pending, &written, nullptr) && written == pending;
-    if (!ok) {
+    if (!WriteFile(OutputHandle, OutBuffer + 1, pending, &written, nullptr) || written != pending) {
         // A full disk must not pass for a complete program file.
         WriteFailed = true;
         ContinueFlag = 0;
     }
-    BytesWritten += static_cast<std::int32_t>(written);
-    return ok;
+    return static_cast<std::int32_t>(written);
 }
 
 }  // namespace
@@ -100,7 +99,7 @@ void WriteDecoded(const std::uint8_t* buffer, std::uint16_t count, std::uint16_t
     if (count > StreamBlockSize)
         count = StreamBlockSize;  // never more than the buffer holds
     if (OutPos > StreamBlockSize || OutPos + count > StreamBlockSize + 1) {
-        WritePending();
+        BytesWritten += WritePending();
         OutPos = 1;
         DrawProgress(ProgressDC, BytesWritten, DecodedTotal);
     }

@@ -7,7 +7,21 @@ MessagePumpPace DecodePumpPace = {64, 4};
 namespace {
 
 std::uint32_t CallsSinceCheck = 0;
-DWORD LastDrainTick = 0;
+LONGLONG LastDrain = 0;
+
+// The performance counter in milliseconds: GetTickCount may move in steps
+// of 10 to 16 ms, longer than the pace asks for.
+LONGLONG NowMilliseconds()
+{
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart > 0 ? f.QuadPart : 1;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart / (frequency / 1000 > 0 ? frequency / 1000 : 1);
+}
 
 }  // namespace
 
@@ -27,15 +41,15 @@ void DrainMessagesNowAndThen()
     if (++CallsSinceCheck < DecodePumpPace.BytesBetweenChecks)
         return;
     CallsSinceCheck = 0;
-    const DWORD now = GetTickCount();
-    if (now - LastDrainTick < DecodePumpPace.MinMilliseconds)
+    const LONGLONG now = NowMilliseconds();
+    if (now - LastDrain < DecodePumpPace.MinMilliseconds)
         return;
-    LastDrainTick = now;
+    LastDrain = now;
     DrainMessages();
 }
 
 void ResetMessagePumpPace()
 {
     CallsSinceCheck = 0;
-    LastDrainTick = GetTickCount();
+    LastDrain = NowMilliseconds();
 }

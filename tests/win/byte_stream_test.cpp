@@ -203,7 +203,7 @@ protected:
 
 TEST_F(PumpedByteStreams, QueuedMessagesAreServedWithinMillisecondsAndQuitIsDropped)
 {
-    OpenArchive(Bytes(200000, 'a'));
+    OpenArchive(Bytes(4000000, 'a'));
     PostQuitMessage(0);
     PostMessageA(window_, WM_APP, 0, 0);
     const auto start = std::chrono::steady_clock::now();
@@ -212,7 +212,8 @@ TEST_F(PumpedByteStreams, QueuedMessagesAreServedWithinMillisecondsAndQuitIsDrop
     std::size_t delivered = 0;
     while (served_ == 0) {
         ReadCompressed(&byte, 1, actual);
-        ASSERT_EQ(actual, 1) << "the archive ran out before the message was served";
+        ASSERT_EQ(actual, 1) << "the archive ran out before the message was served; flag " << ContinueFlag
+                             << ", read failed " << ReadFailed << ", delivered " << delivered;
         ++delivered;
     }
     const auto waited = std::chrono::steady_clock::now() - start;

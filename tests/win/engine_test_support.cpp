@@ -189,6 +189,11 @@ void BoxAnswerer::Run()
         for (HWND window : candidates.windows) {
             if (seen_.count(window))
                 continue;
+            // A box is filled in after it appears: give it a moment first.
+            const DWORD now = GetTickCount();
+            const auto first = firstSeen_.emplace(window, now).first;
+            if (now - first->second < 30)
+                continue;
             // 0xFFFF is the id of a message box's text.
             const ShownBox box{window, TextOf(window, 0), TextOf(window, 0xFFFF)};
             const int command = answer_(box);
@@ -204,6 +209,8 @@ void BoxAnswerer::Run()
         // A closed window's handle may come back for the next box.
         for (auto it = seen_.begin(); it != seen_.end();)
             it = IsWindow(*it) ? std::next(it) : seen_.erase(it);
+        for (auto it = firstSeen_.begin(); it != firstSeen_.end();)
+            it = IsWindow(it->first) ? std::next(it) : firstSeen_.erase(it);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }

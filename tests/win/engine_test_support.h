@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -84,6 +85,7 @@ private:
     std::mutex mutex_;
     std::vector<ShownBox> answered_;
     std::set<HWND> seen_;
+    std::map<HWND, DWORD> firstSeen_;
     std::thread thread_;
 };
 

@@ -79,8 +79,8 @@ TEST_F(SetupWalk, FinalYesStartsTheProductFromItsTrailingBackslashDirectory) {
 
     ExpectInstalled(Typed(dest));
     ASSERT_TRUE(WaitForFile(dest + "Glyphvane.ran", 15000)) << "the product did not start";
-    std::string startedIn(reinterpret_cast<const char*>(ReadBytes(dest + "Glyphvane.ran").data()),
-                          ReadBytes(dest + "Glyphvane.ran").size());
+    const Bytes marker = ReadBytes(dest + "Glyphvane.ran");
+    const std::string startedIn(marker.begin(), marker.end());
     EXPECT_EQ(InCapitals(startedIn + "\\"), Typed(dest)) << "the product starts in its directory";
 
     EXPECT_EQ(UninstallValue("UnInstallString"), Typed(dest) + "UnInstal.Exe")

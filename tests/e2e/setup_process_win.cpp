@@ -123,7 +123,6 @@ const DialogMatch WrongDisk = Dialog(
 const DialogMatch FinalQuestion = Dialog(
     "Glyphvane",
     "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run Glyphvane?");
-const DialogMatch UnableToInstall = Dialog("Error", "Glyphvane was unable to install its files.");
 
 DialogMatch DiskPrompt(int disk) {
     return Dialog("Glyphvane", "Please Insert Disk number " + std::to_string(disk));

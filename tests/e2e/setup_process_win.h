@@ -49,7 +49,6 @@ extern const DialogMatch CancelQuestion;
 extern const DialogMatch Terminated;
 extern const DialogMatch WrongDisk;
 extern const DialogMatch FinalQuestion;
-extern const DialogMatch UnableToInstall;
 DialogMatch DiskPrompt(int disk);
 }  // namespace Seen
 

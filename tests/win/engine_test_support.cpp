@@ -6,6 +6,7 @@
 
 #include "archive/byte_stream_win.h"
 #include "setup/globals.h"
+#include "ui/resource.h"
 
 namespace enginetest {
 
@@ -195,7 +196,8 @@ void BoxAnswerer::Run()
             if (now - first->second < 30)
                 continue;
             // 0xFFFF is the id of a message box's text.
-            const ShownBox box{window, TextOf(window, 0), TextOf(window, 0xFFFF)};
+            const ShownBox box{window, TextOf(window, 0), TextOf(window, 0xFFFF),
+                               GetDlgItem(window, IDC_PROGRESS_FRAME) != nullptr};
             const int command = answer_(box);
             if (command == 0)
                 continue;

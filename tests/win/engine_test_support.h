@@ -64,6 +64,7 @@ struct ShownBox {
     HWND Window;
     std::string Caption;
     std::string Text;  // a message box's text; "" for other dialogs
+    bool IsCopyDialog;  // one of the two copy dialogs, not a message box
 };
 
 // Answers boxes from a thread of its own: `answer` is asked once for every

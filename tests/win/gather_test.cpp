@@ -51,7 +51,7 @@ protected:
         return DialogBoxParamA(GetModuleHandleA(nullptr), "IProgress", nullptr, IProgressDialogProc, 0);
     }
     // Prompts and messages only; the progress dialog itself is left alone.
-    static bool IsPrompt(const ShownBox& box) { return box.Caption != "Please Stand By..."; }
+    static bool IsPrompt(const ShownBox& box) { return !box.IsCopyDialog; }
 
     TempDir source_;
     TempDir dest_;
@@ -182,7 +182,7 @@ TEST_F(Gathering, ACancelDuringTheCopyStopsAfterTheBlock)
     BoxAnswerer answerer([&](const ShownBox& box) {
         if (box.Caption == "Exit Glyphvane")
             return IDYES;
-        if (!cancelled && box.Caption == "Please Stand By...") {
+        if (!cancelled && box.IsCopyDialog) {
             cancelled = true;
             return IDCANCEL;
         }

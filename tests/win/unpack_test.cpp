@@ -98,10 +98,11 @@ TEST_F(Unpacking, RefusesWithTheMessage)
     for (const Case& c : cases) {
         ContinueFlag = 1;
         c.stage(*this);
-        BoxAnswerer answerer([](const ShownBox& box) { return box.Caption == "Error" ? IDOK : 0; });
+        BoxAnswerer answerer([](const ShownBox& box) { return box.IsCopyDialog ? 0 : IDOK; });
         EXPECT_EQ(RunUnpacking(), 0) << c.what;
         const auto boxes = answerer.Answered();
         ASSERT_EQ(boxes.size(), 1u) << c.what;
+        EXPECT_EQ(boxes[0].Caption, "Error") << c.what;
         EXPECT_EQ(boxes[0].Text, FailureText) << c.what;
         EXPECT_FALSE(Exists(windows_ / "evil.exe")) << c.what;
         EXPECT_FALSE(Exists(dest_ / "UnInstal.Exe")) << c.what;
@@ -117,7 +118,7 @@ TEST_F(Unpacking, DialogRunsTheWorkAndEndsWithOne)
 {
     const Product product = SmallProduct();
     Stage(product);
-    BoxAnswerer answerer([](const ShownBox&) { return 0; });
+    BoxAnswerer answerer([](const ShownBox& box) { return box.IsCopyDialog ? 0 : IDOK; });
     EXPECT_EQ(RunProgressDialog(), 1);
     EXPECT_EQ(ReadBytes(dest_ / ProgramFile), product.Program);
     EXPECT_TRUE(answerer.Answered().empty());
@@ -136,7 +137,7 @@ TEST_F(Unpacking, ACancelDuringDecodingEndsWithZeroAndDeletesTheArchive)
             return IDYES;
         // Cancel once the decoding has written its first block.
         WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!cancelled && box.Caption == "Please Stand By..." &&
+        if (!cancelled && box.IsCopyDialog &&
             GetFileAttributesExA(programPath.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0) {
             cancelled = true;
             return IDCANCEL;
@@ -150,6 +151,7 @@ TEST_F(Unpacking, ACancelDuringDecodingEndsWithZeroAndDeletesTheArchive)
     EXPECT_LT(ReadBytes(programPath).size(), product.Program.size()) << "the decoding did not stop";
     const auto boxes = answerer.Answered();
     ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].Caption, "Please Stand By...");
     EXPECT_EQ(boxes[1].Text, CancelQuestion);
 }
 
@@ -164,7 +166,7 @@ TEST_F(Unpacking, ACancelAnsweredNoLetsTheDecodingFinish)
         if (box.Caption == "Exit Glyphvane")
             return IDNO;
         WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!asked && box.Caption == "Please Stand By..." &&
+        if (!asked && box.IsCopyDialog &&
             GetFileAttributesExA(programPath.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0) {
             asked = true;
             return IDCANCEL;

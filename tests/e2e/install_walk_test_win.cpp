@@ -68,12 +68,14 @@ TEST_F(SetupWalk, DefaultInstallFromThreeDisksPutsEverythingInPlace) {
 
 TEST_F(SetupWalk, FinalYesStartsTheProductFromItsTrailingBackslashDirectory) {
     const std::string dest = Destination() + "\\";  // new: created by the dialog
+    const std::string groupLink = ProgramsFolder() + "\\Walk Group.LNK";
+    DeleteFileA(groupLink.c_str());
     Start();
     EnterDestination(dest);
     EXPECT_TRUE(DirectoryExists(dest)) << "a missing one-level directory is created";
     AcceptAgreement();
     SwapDisks();
-    AcceptGroup();
+    AcceptGroup("Walk Group");
     AnswerFinalQuestion(IDYES);
     ExpectEndsWithZero();
 
@@ -83,12 +85,30 @@ TEST_F(SetupWalk, FinalYesStartsTheProductFromItsTrailingBackslashDirectory) {
     const std::string startedIn(marker.begin(), marker.end());
     EXPECT_EQ(InCapitals(startedIn + "\\"), Typed(dest)) << "the product starts in its directory";
 
+    EXPECT_EQ(UninstallValue("DisplayName"), "Glyphvane") << "the entry is the product's, not the group's";
     EXPECT_EQ(UninstallValue("UnInstallString"), Typed(dest) + "UnInstal.Exe")
         << "exactly one backslash before the uninstaller's name";
     Shortcut link;
-    ASSERT_TRUE(LoadShortcut(ShortcutPath(), link));
+    EXPECT_FALSE(FileExists(ShortcutPath())) << "the shortcut is named after the group";
+    ASSERT_TRUE(LoadShortcut(groupLink, link)) << groupLink;
+    DeleteFileA(groupLink.c_str());
     EXPECT_EQ(InCapitals(link.Target), Typed(dest) + "GLYPHVANE.EXE");
     EXPECT_EQ(InCapitals(link.WorkingDirectory), Typed(dest)) << "kept with its trailing backslash";
+}
+
+TEST_F(SetupWalk, PartsAlreadyInTheDriveAreJoinedWithoutPrompts) {
+    const std::string dest = Destination();
+    Start();
+    disks_->Insert(2);  // all parts in one directory, as on a CD
+    disks_->Insert(3);
+    EnterDestination(dest);
+    AcceptAgreement();
+    // A prompt would hold the gathering: the unpacking would never come.
+    EXPECT_NE(setup_->WaitFor(Seen::Unpacking, 30000), nullptr);
+    AcceptGroup();
+    AnswerFinalQuestion(IDNO);
+    ExpectEndsWithZero();
+    ExpectInstalled(Typed(dest));
 }
 
 TEST_F(SetupWalk, CancelledProgramGroupLeavesNoShortcutButKeepsTheInstallation) {

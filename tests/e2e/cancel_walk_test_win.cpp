@@ -25,6 +25,9 @@ const CancelCase CancelCases[] = {
 const Bytes EarlierProgram = {'o', 'l', 'd', ' ', 'e', 'x', 'e'};
 const Bytes EarlierArchive = {'o', 'l', 'd', ' ', 't', 'm'};
 
+// Failures name the row, not its bytes.
+void PrintTo(const CancelCase& row, std::ostream* out) { *out << row.Name; }
+
 class CancelWalk : public SetupWalk, public ::testing::WithParamInterface<CancelCase> {};
 
 }  // namespace

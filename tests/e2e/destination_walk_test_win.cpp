@@ -20,6 +20,9 @@ const DefaultCase DefaultCases[] = {
     {"NeitherReadable", nullptr, nullptr, "C:\\PROGRAM FILES\\GLYPHVANE"},
 };
 
+// Failures name the row, not its bytes.
+void PrintTo(const DefaultCase& row, std::ostream* out) { *out << row.Name; }
+
 class DefaultDestination : public SetupWalk, public ::testing::WithParamInterface<DefaultCase> {};
 
 }  // namespace

@@ -3,6 +3,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <sstream>
+#include <stdexcept>
+
+#include "commands.h"
+#include "options.h"
+
 namespace {
 
 constexpr std::uint64_t Cluster = 512;
@@ -30,27 +36,6 @@ Bytes Noise(std::size_t size, std::uint32_t seed) {
         b = static_cast<std::uint8_t>(state >> 11);
     }
     return bytes;
-}
-
-std::string GvdistExe() { return OwnDirectory() + GVDIST_RELATIVE_PATH; }
-
-DWORD Run(std::string commandLine, DWORD timeoutMs) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-        ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
-        return 255;
-    }
-    CloseHandle(info.hThread);
-    DWORD code = 254;
-    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(info.hProcess, &code);
-    else
-        TerminateProcess(info.hProcess, 253);
-    CloseHandle(info.hProcess);
-    return code;
 }
 
 std::uint64_t FileSize(const std::string& path) {
@@ -93,16 +78,24 @@ PackedDistribution Pack(const std::string& setupExe, const Product& product,
     std::string staging = directory + "product\\";
     MakeDirectory(staging);
     WriteBytes(staging + "Glyphvane.Exe", product.Program);
-    std::string command = "\"" + GvdistExe() + "\" -q pack --program \"" + staging + "Glyphvane.Exe\"";
+    Options pack;
+    pack.Command = "pack";
+    pack.Quiet = true;
+    pack.ProgramPath = staging + "Glyphvane.Exe";
     for (const ProductFile& member : product.Members) {
         WriteBytes(staging + member.Name, member.Content);
-        command += " --member \"" + staging + member.Name + "\"";
+        pack.MemberPaths.push_back(staging + member.Name);
     }
+    pack.SetupPath = setupExe;
+    pack.OutputDir = directory + "dist";
     // Disk 1 holds setup.exe and a small first part; the others are full.
-    std::uint64_t diskSize = RoundUp(FileSize(setupExe) + TableRoom) + FirstPartRoom;
-    command += " --setup \"" + setupExe + "\" -o \"" + directory + "dist\" --disk-size " +
-               std::to_string(diskSize);
-    EXPECT_EQ(Run(command, 120000), 0u) << command;
+    pack.DiskSize = RoundUp(FileSize(setupExe) + TableRoom) + FirstPartRoom;
+    std::ostringstream out, err;
+    try {
+        RunPack(pack, out, err);
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "gvdist pack: " << error.what() << "\n" << err.str();
+    }
     packed.Directory = directory + "dist\\";
     packed.PartCount = CountParts(packed.Directory);
     RemoveTree(staging.substr(0, staging.size() - 1));

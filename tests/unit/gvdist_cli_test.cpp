@@ -57,10 +57,8 @@ Bytes ProgramImage() {
     return bytes;
 }
 
-std::size_t FileCount(const fs::path& dir) {
-    return fs::exists(dir) ? static_cast<std::size_t>(std::distance(fs::recursive_directory_iterator(dir),
-                                                                    fs::recursive_directory_iterator()))
-                           : 0;
+std::ptrdiff_t FileCount(const fs::path& dir) {
+    return fs::exists(dir) ? std::distance(fs::recursive_directory_iterator(dir), {}) : 0;
 }
 
 struct Result {
@@ -117,7 +115,7 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     const Result fiveDisks = Pack("disks", "--disk-size 6144");
     EXPECT_EQ(fiveDisks.Status, 2);
     EXPECT_NE(fiveDisks.Out.find("at most 4"), std::string::npos) << fiveDisks.Out;
-    EXPECT_EQ(FileCount(Path("disks")), 0u);
+    EXPECT_EQ(FileCount(Path("disks")), 0);
 
     const Result pack = Pack("disks");
     ASSERT_EQ(pack.Status, 0) << pack.Out;
@@ -125,7 +123,7 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     for (const char* part : {"Glyphvan.001", "Glyphvan.002", "Glyphvan.003"}) {
         archiveSize += fs::file_size(Path("disks") / part);
     }
-    EXPECT_EQ(FileCount(Path("disks")), 5u);                              // the parts, setup.exe, gvdist.txt
+    EXPECT_EQ(FileCount(Path("disks")), 5);  // the parts, setup.exe, gvdist.txt
     EXPECT_LE(2048 + fs::file_size(Path("disks/Glyphvan.001")), 12288u);  // beside setup.exe on disk 1
     const std::string values = "DiskCount=3\nArchiveSize=" + std::to_string(archiveSize) + "\n";
     EXPECT_EQ(pack.Out, values);  // and no progress bar when not on a terminal
@@ -152,7 +150,7 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     EXPECT_EQ(ReadBytes(Path("dest/Glyphvane.Exe")), program_);
     EXPECT_EQ(ReadBytes(Path("dest/UnInstal.Exe")), Bytes(3000, 0x90));
     EXPECT_EQ(ReadText(Path("help/GLYPH.HLP")), "GLYPH.HLP text\n");
-    EXPECT_EQ(FileCount(Path("dest")), 4u);  // the help file went to --help-dir
+    EXPECT_EQ(FileCount(Path("dest")), 4);  // the help file went to --help-dir
 
     // Again: the user's library is kept, the rest replaced; help lands beside the program.
     std::ofstream(Path("dest/USER.LIB")) << "glyphs the user made";
@@ -164,7 +162,7 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
 
     // Packed again onto one big disk, the old parts 2 and 3 go.
     EXPECT_EQ(Pack("disks", "").Out.rfind("DiskCount=1\n", 0), 0u);
-    EXPECT_EQ(FileCount(Path("disks")), 3u);
+    EXPECT_EQ(FileCount(Path("disks")), 3);
 }
 
 TEST_F(GvdistCliTest, DamagedDistributionsAreRefused) {
@@ -174,7 +172,7 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefused) {
         EXPECT_EQ(verify.Status, 2);
         EXPECT_NE(verify.Out.find(fault), std::string::npos) << verify.Out;
         EXPECT_EQ(Gvdist("extract " + Q("disks") + " -d " + Q("dest")).Status, 2);
-        EXPECT_EQ(FileCount(Path("dest")), 0u);
+        EXPECT_EQ(FileCount(Path("dest")), 0);
     };
     const Bytes part2 = ReadBytes(Path("disks/Glyphvan.002"));
     Bytes corrupt = part2;
@@ -203,7 +201,7 @@ TEST_F(GvdistCliTest, HostileTableIsRefusedBeforeAnythingIsWritten) {
             EXPECT_EQ(run.Status, 2);
             EXPECT_NE(run.Out.find(row.second), std::string::npos) << run.Out;
         }
-        EXPECT_EQ(FileCount(Path("dest")), 0u);
+        EXPECT_EQ(FileCount(Path("dest")), 0);
         EXPECT_FALSE(fs::exists(Path("EVIL.TXT")));
     }
 }

@@ -29,12 +29,7 @@ TEST(GvdistLayoutTest, PartSizesLeaveRoomForSetupOnTheFirstDisk) {
 }
 
 TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {
-    DistributionRecord record;
-    record.DiskCount = 2;
-    record.ArchiveSize = 3000;
-    record.DecodedTotal = 9000;
-    record.DecodedCrc = 0xDEADBEEF;
-    record.Parts = {{2000, 0x01234567}, {1000, 0xFEDCBA98}};
+    const DistributionRecord record{2, 3000, 9000, 0xDEADBEEF, {{2000, 0x01234567}, {1000, 0xFEDCBA98}}};
     const std::string text = FormatRecord(record);
     EXPECT_NE(text.find("\nDiskCount=2\nArchiveSize=3000\n"), std::string::npos) << text;
     EXPECT_EQ(FormatRecord(ParseRecord(text)), text);

@@ -2,47 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace {
 
-TEST(DestinationForm, NeedsAnUpperCaseDriveLetterAndAColon) {
-  struct Case {
-    const char* text;
-    bool valid;
-  };
-  const Case cases[] = {
-      {"C:\\PROGRAM FILES\\GLYPHVANE", true},
-      {"C:", true},
-      {"Z:X", true},
-      {"A:\\", true},
-      {"", false},
-      {"C", false},
-      {"c:\\glyphvane", false},
-      {"1:\\GV", false},
-      {"\\\\SERVER\\SHARE", false},
-      {"CC:\\GV", false},
-      {":\\GV", false},
-      {"@:\\GV", false},  // the character before 'A'
-      {"[:\\GV", false},  // the character after 'Z'
-      {"\xC4:\\GV", false},
-      // A pattern names no single directory to install into.
-      {"C:\\GV\\*.*", false},
-      {"C:\\GV?", false},
-      {"C:*", false},
-  };
-  for (const Case& c : cases) EXPECT_EQ(DestinationFormValid(c.text), c.valid) << c.text;
-}
-
-TEST(DefaultDestination, StoredPreferenceWinsAsStored) {
-  EXPECT_EQ(DefaultDestination("D:\\APPS\\GV", "C:\\Program Files"), "D:\\APPS\\GV");
-  EXPECT_EQ(DefaultDestination("d:\\apps\\gv\\", ""), "d:\\apps\\gv\\");
-}
-
-TEST(DefaultDestination, WithoutPreferenceTheProductGoesUnderProgramFiles) {
-  EXPECT_EQ(DefaultDestination("", "C:\\Program Files"), "C:\\Program Files\\Glyphvane");
-  EXPECT_EQ(DefaultDestination("", "E:\\"), "E:\\Glyphvane");
-  EXPECT_EQ(DefaultDestination("", FallbackProgramFilesDir), "C:\\Program Files\\Glyphvane");
+TEST(DestinationForm, NeedsAnUpperCaseDriveLetterColonAndNoPattern) {
+  for (const char* text : {"C:\\PROGRAM FILES\\GLYPHVANE", "C:", "Z:X"}) {
+    EXPECT_TRUE(DestinationFormValid(text)) << text;
+  }
+  // '@' and '[' sit just outside 'A' to 'Z'; a pattern names no one directory.
+  for (const char* text : {"", "C", "c:\\glyphvane", "1:\\GV", "\\\\SERVER\\SHARE", "CC:\\GV",
+                           "@:\\GV", "[:\\GV", "\xC4:\\GV", "C:\\GV\\*.*", "C:\\GV?", "C:*"}) {
+    EXPECT_FALSE(DestinationFormValid(text)) << text;
+  }
 }
 
 }  // namespace

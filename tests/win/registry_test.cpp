@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "setup/registry_win.h"
@@ -11,117 +12,78 @@ namespace {
 
 class RegistryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = "Software\\GlyphvaneRegistryTest" + std::to_string(GetCurrentProcessId());
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key_, nullptr),
-              ERROR_SUCCESS);
-  }
   void TearDown() override {
-    RegCloseKey(key_);
     RegDeleteKeyA(HKEY_CURRENT_USER, (path_ + "\\Sub").c_str());
     RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
   }
-  void SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
-    ASSERT_EQ(RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
+  void Set(const char* name, DWORD type, const void* data, std::size_t size) {
+    RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(data), DWORD(size));
   }
-  // The message of the ERegistryException that `action` raises, or "".
-  template <typename Action>
-  static std::string ErrorOf(Action action) {
-    try {
-      action();
-    } catch (const ERegistryException& e) {
-      return e.what();
-    }
-    return "";
+  TRegKey Reopen(REGSAM access) {
+    HKEY key = nullptr;
+    RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, access, &key);
+    return TRegKey(key);
   }
-
-  std::string path_;
-  HKEY key_ = nullptr;
+  const std::string path_ =
+      "Software\\GlyphvaneRegistryTest" + std::to_string(GetCurrentProcessId());
+  const TRegKey owned_ = CreateRegKey(HKEY_CURRENT_USER, path_);
+  const HKEY key_ = owned_.get();
 };
 
-TEST_F(RegistryTest, ReadsStringValuesAsStoredUpToTheFirstZero) {
+TEST_F(RegistryTest, ReadsStringsAsStoredUpToTheFirstZero) {
   struct Case {
     const char* name;
     DWORD type;
-    std::string data;  // stored bytes, terminator included where wanted
+    std::string data;  // as stored, terminator included where wanted
+    bool found;
     std::string read;
   };
   const Case cases[] = {
-      {"plain", REG_SZ, std::string("D:\\APPS\\GV", 11), "D:\\APPS\\GV"},
-      {"not expanded", REG_EXPAND_SZ, std::string("%WINDIR%\\x", 11), "%WINDIR%\\x"},
-      {"cut at zero", REG_SZ, std::string("AB\0CD", 6), "AB"},
-      {"no terminator", REG_SZ, std::string("XYZ", 3), "XYZ"},
-      {"no bytes", REG_SZ, std::string(), ""},
+      {"plain", REG_SZ, std::string("D:\\APPS\\GV", 11), true, "D:\\APPS\\GV"},
+      {"not expanded", REG_EXPAND_SZ, std::string("%WINDIR%\\x", 11), true, "%WINDIR%\\x"},
+      {"cut at zero", REG_SZ, std::string("AB\0CD", 6), true, "AB"},
+      {"no terminator", REG_SZ, "XYZ", true, "XYZ"},
+      {"missing", REG_NONE, "", false, "before"},
   };
   for (const Case& c : cases) {
-    SetRaw(c.name, c.type, c.data.data(), DWORD(c.data.size()));
+    if (c.found) Set(c.name, c.type, c.data.data(), c.data.size());
     std::string value = "before";
-    EXPECT_TRUE(ReadRegString(key_, c.name, value)) << c.name;
+    EXPECT_EQ(ReadRegString(key_, c.name, value), c.found) << c.name;
     EXPECT_EQ(value, c.read) << c.name;
   }
-  std::string untouched = "before";
-  EXPECT_FALSE(ReadRegString(key_, "missing", untouched));
-  EXPECT_EQ(untouched, "before");
 }
 
-TEST_F(RegistryTest, ReportsNonStringAndUnreadableValuesInItsOwnWords) {
-  const DWORD number = 5;
-  SetRaw("number", REG_DWORD, &number, sizeof number);
-  SetRaw("bytes", REG_BINARY, "ab", 2);
-  std::string value;
-  EXPECT_EQ(ErrorOf([&] { ReadRegString(key_, "number", value); }),
-            "Invalid data type for 'number'");
-  EXPECT_EQ(ErrorOf([&] { ReadRegString(key_, "bytes", value); }),
-            "Invalid data type for 'bytes'");
-
-  SetRaw("text", REG_SZ, "x", 2);
-  HKEY writeOnly = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_SET_VALUE, &writeOnly),
-            ERROR_SUCCESS);
-  EXPECT_EQ(ErrorOf([&] { ReadRegString(writeOnly, "text", value); }),
-            "Failed to get data for 'text'");
-  RegCloseKey(writeOnly);
-}
-
-TEST_F(RegistryTest, WritesPlainStringsAndReportsWhenItCannot) {
-  WriteRegString(key_, "DisplayName", "Glyphvane");
+TEST_F(RegistryTest, WritesAndCreatesOrReportsFailureInItsOwnWords) {
+  WriteRegString(key_, "text", "Glyphvane");
   char buffer[64] = {};
-  DWORD size = sizeof buffer;
-  DWORD type = 0;
-  ASSERT_EQ(RegQueryValueExA(key_, "DisplayName", nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                             &size),
-            ERROR_SUCCESS);
+  DWORD size = sizeof buffer, type = 0;
+  RegQueryValueExA(key_, "text", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+  EXPECT_EQ(std::string(buffer, size), std::string("Glyphvane", 10));  // terminator stored
   EXPECT_EQ(type, DWORD(REG_SZ));
-  EXPECT_EQ(size, 10u);  // the terminator is stored
-  EXPECT_STREQ(buffer, "Glyphvane");
-
-  HKEY readOnly = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &readOnly),
-            ERROR_SUCCESS);
-  EXPECT_EQ(ErrorOf([&] { WriteRegString(readOnly, "UnInstallString", "x"); }),
-            "Failed to set data for 'UnInstallString'");
-  RegCloseKey(readOnly);
-}
-
-TEST_F(RegistryTest, CreatesOpensAndReportsKeys) {
   EXPECT_FALSE(OpenRegKey(key_, "Sub"));
-  {
-    TRegKey created = CreateRegKey(key_, "Sub");
-    ASSERT_TRUE(created);
-    WriteRegString(created.get(), "v", "1");
-  }
-  TRegKey opened = OpenRegKey(key_, "Sub");
-  ASSERT_TRUE(opened);
-  std::string value;
-  EXPECT_TRUE(ReadRegString(opened.get(), "v", value));
-  EXPECT_EQ(value, "1");
-  // An existing key is simply opened again.
   EXPECT_TRUE(CreateRegKey(key_, "Sub"));
+  EXPECT_TRUE(OpenRegKey(key_, "Sub"));
 
-  HKEY invalid = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x7FFF0));
-  EXPECT_EQ(ErrorOf([&] { CreateRegKey(invalid, "Sub"); }), "Failed to create key Sub");
+  const DWORD number = 5;
+  Set("number", REG_DWORD, &number, sizeof number);
+  const TRegKey writeOnly = Reopen(KEY_SET_VALUE), readOnly = Reopen(KEY_READ);
+  const HKEY invalid = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x7FFF0));
+  std::string value;
+  const std::pair<std::function<void()>, std::string> cases[] = {
+      {[&] { ReadRegString(key_, "number", value); }, "Invalid data type for 'number'"},
+      {[&] { ReadRegString(writeOnly.get(), "text", value); }, "Failed to get data for 'text'"},
+      {[&] { WriteRegString(readOnly.get(), "Other", "x"); }, "Failed to set data for 'Other'"},
+      {[&] { CreateRegKey(invalid, "Sub"); }, "Failed to create key Sub"},
+  };
+  for (const auto& c : cases) {
+    std::string raised;
+    try {
+      c.first();
+    } catch (const ERegistryException& e) {
+      raised = e.what();
+    }
+    EXPECT_EQ(raised, c.second);
+  }
   EXPECT_FALSE(TryCreateRegKey(invalid, "Sub"));
 }
 

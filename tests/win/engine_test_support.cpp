@@ -196,8 +196,13 @@ void BoxAnswerer::Run()
             if (now - first->second < 30)
                 continue;
             // 0xFFFF is the id of a message box's text.
-            const ShownBox box{window, TextOf(window, 0), TextOf(window, 0xFFFF),
-                               GetDlgItem(window, IDC_PROGRESS_FRAME) != nullptr};
+            const std::string caption = TextOf(window, 0);
+            // A copy dialog loses its frame while it is being destroyed.
+            const bool copyDialog =
+                GetDlgItem(window, IDC_PROGRESS_FRAME) != nullptr || caption == "Please Stand By...";
+            const ShownBox box{window, caption, TextOf(window, 0xFFFF), copyDialog};
+            if (box.Caption.empty() && box.Text.empty())
+                continue;  // not filled in yet
             const int command = answer_(box);
             if (command == 0)
                 continue;

@@ -14,6 +14,14 @@ namespace {
 
 const std::string WrongDisk = WrongDiskText;
 
+std::string Describe(const std::vector<ShownBox>& boxes)
+{
+    std::string shown;
+    for (const ShownBox& box : boxes)
+        shown += "[" + box.Caption + ": " + box.Text + "] ";
+    return shown;
+}
+
 // The gathering dialog over a source directory holding the disks' parts.
 class Gathering : public ::testing::Test {
 protected:
@@ -134,7 +142,7 @@ TEST_F(Gathering, CancelInAPrompt)
         });
         EXPECT_EQ(Run(), inserted ? 1 : 0) << inserted;
         const auto boxes = answerer.Answered();
-        ASSERT_EQ(boxes.size(), 1u) << inserted;
+        ASSERT_EQ(boxes.size(), 1u) << inserted << " " << Describe(boxes);
         EXPECT_EQ(boxes[0].Text, "Please Insert Disk number 2");
         EXPECT_EQ(ReadBytes(dest_ / ArchiveFile), Joined(inserted ? 3 : 1)) << inserted;
     }
@@ -147,7 +155,7 @@ TEST_F(Gathering, AMissingFirstPartStopsWithTheMessage)
     BoxAnswerer answerer([](const ShownBox& box) { return IsPrompt(box) ? IDOK : 0; });
     EXPECT_EQ(Run(), 0);
     const auto boxes = answerer.Answered();
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1u) << Describe(boxes);
     EXPECT_EQ(boxes[0].Caption, "Error");
     EXPECT_EQ(boxes[0].Text, "Glyphvane was unable to install its files.");
 }
@@ -167,7 +175,7 @@ TEST_F(Gathering, AHostileMemberTableIsRefusedBeforeCopying)
     BoxAnswerer answerer([](const ShownBox& box) { return IsPrompt(box) ? IDOK : 0; });
     EXPECT_EQ(Run(), 0);
     const auto boxes = answerer.Answered();
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1u) << Describe(boxes);
     EXPECT_EQ(boxes[0].Text, "Glyphvane was unable to install its files.");
     EXPECT_FALSE(Exists(dest_ / ArchiveFile));
     EXPECT_TRUE(MemberList.empty());

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr const char* CurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
-
 struct DefaultCase {
     const char* Name;
     const char* RegDir;           // nullptr: no value
@@ -20,7 +18,6 @@ const DefaultCase DefaultCases[] = {
     {"NeitherReadable", nullptr, nullptr, "C:\\PROGRAM FILES\\GLYPHVANE"},
 };
 
-// Failures name the row, not its bytes.
 void PrintTo(const DefaultCase& row, std::ostream* out) { *out << row.Name; }
 
 class DefaultDestination : public SetupWalk, public ::testing::WithParamInterface<DefaultCase> {};
@@ -30,56 +27,48 @@ class DefaultDestination : public SetupWalk, public ::testing::WithParamInterfac
 TEST_P(DefaultDestination, FieldShowsTheDefaultInCapitals) {
     const DefaultCase& c = GetParam();
     RegistryValue regDir(HKEY_CURRENT_USER, "Software\\Tallowmere\\Glyphvane", "RegDir");
-    RegistryValue programFiles(HKEY_LOCAL_MACHINE, CurrentVersionKey, "ProgramFilesDir");
+    RegistryValue programFiles(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
     if (c.RegDir) regDir.Write(c.RegDir);
     if (c.ProgramFilesDir) programFiles.Write(c.ProgramFilesDir);
     else programFiles.Remove();
 
     Start();
-    HWND dialog = setup_->WaitFor(Seen::Destination);
+    HWND dialog = WaitFor(Seen::Destination);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ItemText(dialog, 104), c.Shown);
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), setup_->Backdrop());
+    EXPECT_EQ(Owner(dialog), Backdrop());
     CancelWith(dialog, IDYES);
     ExpectTerminated();
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, DefaultDestination, ::testing::ValuesIn(DefaultCases),
-                         [](const ::testing::TestParamInfo<DefaultCase>& row) {
-                             return std::string(row.param.Name);
-                         });
+                         [](const ::testing::TestParamInfo<DefaultCase>& row) { return std::string(row.param.Name); });
 
 TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated) {
-    const std::string root = Root();
-    WriteBytes(root + "AFile", {'x'});
+    WriteBytes(root_ + "AFile", {'x'});
     const std::string refused[] = {
-        "",
-        "C",
-        "\\\\SERVER\\SHARE\\GV",
-        "1:\\GV",
-        root + "Missing\\Deeper",  // only one level is created
-        root + "AFile",            // a file, not a directory
-        root + "Gv*",              // wildcards name no directory
-        root + "Gv?",
-        root + "*.*",
+        "", "C", "\\\\SERVER\\SHARE\\GV", "1:\\GV",
+        root_ + "Missing\\Deeper",  // only one level is created
+        root_ + "AFile",            // a file, not a directory
+        root_ + "Gv*", root_ + "Gv?", root_ + "*.*",
     };
     Start();
-    HWND dialog = setup_->WaitFor(Seen::Destination);
+    HWND dialog = WaitFor(Seen::Destination);
     ASSERT_NE(dialog, nullptr);
     for (const std::string& text : refused) {
         SetItemText(dialog, 104, text);
-        PressAndWaitHandled(dialog, IDOK);
+        Press(dialog, IDOK, true);
         EXPECT_TRUE(IsWindowVisible(dialog)) << "accepted \"" << text << "\"";
-        EXPECT_EQ(ItemText(dialog, 104), Typed(text)) << "the refused text stays as typed";
-        ASSERT_EQ(setup_->Find(Seen::Agreement), nullptr) << "went on after \"" << text << "\"";
+        EXPECT_EQ(ItemText(dialog, 104), InCapitals(text)) << "the refused text stays as typed";
+        ASSERT_EQ(Find(Seen::Agreement), nullptr) << "went on after \"" << text << "\"";
     }
-    EXPECT_FALSE(DirectoryExists(root + "Missing"));
+    EXPECT_FALSE(DirectoryExists(root_ + "Missing"));
 
-    const std::string fresh = root + "Fresh";
+    const std::string fresh = root_ + "Fresh";
     SetItemText(dialog, 104, fresh);
-    setup_->Answer(dialog, IDOK);
-    HWND agreement = setup_->WaitFor(Seen::Agreement);
-    EXPECT_TRUE(DirectoryExists(fresh));
+    Answer(dialog, IDOK);
+    HWND agreement = WaitFor(Seen::Agreement);
+    EXPECT_TRUE(DirectoryExists(fresh)) << "a missing one-level directory is created";
     CancelWith(agreement, IDYES);
     ExpectTerminated();
     EXPECT_TRUE(DirectoryExists(fresh)) << "a created directory stays after a cancel";

@@ -1,162 +1,123 @@
-// Complete installations from three disks, walked as a user would.
-#include <chrono>
+// Complete installations from three disks, one table row per way through.
 #include <iostream>
-#include <thread>
 
 #include "setup_walk_win.h"
 
 namespace {
 
-std::string UninstallValue(const char* name) {
-    std::string value = "<missing>";
-    ReadString(HKEY_LOCAL_MACHINE, UninstallKey, name, value);
-    return value;
-}
+struct InstallCase {
+    const char* Name;
+    const char* DestTail;   // appended to the destination: "" or "\\"
+    const char* Group;      // typed into the group dialog; nullptr: cancel it
+    int FinalAnswer;
+    bool DisksInDrive;      // all parts in one directory, as on a CD: no prompts
+    bool CancelNoUnpacking; // a cancel answered No while unpacking
+};
 
-bool WaitForFile(const std::string& path, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += 50) {
-        if (FileExists(path)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return FileExists(path);
-}
+const InstallCase InstallCases[] = {
+    {"Default", "", "", IDNO, false, false},
+    {"FinalYesNamedGroupTrailingBackslash", "\\", "Walk Group", IDYES, false, false},
+    {"PartsAlreadyInTheDrive", "", "", IDNO, true, false},
+    {"GroupCancelled", "", nullptr, IDNO, false, false},
+    {"CancelAnsweredNoWhileUnpacking", "", "", IDNO, false, true},
+};
 
-// How long each phase stayed on screen: from its dialog to the next one.
-void PrintPhaseDurations(const SetupProcess& setup) {
-    const auto& log = setup.Log();
-    std::cout << "phase durations of a default install (dialog to next dialog):\n";
-    for (std::size_t i = 0; i + 1 < log.size(); ++i) {
-        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(log[i + 1].second - log[i].second);
-        std::cout << "  " << ms.count() << " ms  " << log[i].first << "\n";
-    }
-}
+void PrintTo(const InstallCase& row, std::ostream* out) { *out << row.Name; }
+
+class InstallWalk : public SetupWalk, public ::testing::WithParamInterface<InstallCase> {};
 
 }  // namespace
 
-TEST_F(SetupWalk, DefaultInstallFromThreeDisksPutsEverythingInPlace) {
-    const std::string dest = Destination();
-    MakeDirectory(dest);
+TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
+    const InstallCase& c = GetParam();
+    const bool isDefault = std::string(c.Name) == "Default";
+    const std::string dest = InCapitals(Destination() + c.DestTail);
+    const std::string dir = dest.back() == '\\' ? dest : dest + "\\";
+    const std::string link = c.Group && *c.Group ? ProgramsFolder() + "\\" + c.Group + ".LNK" : ShortcutPath();
+    CreateDirectoryA(Destination().c_str(), nullptr);
     const Bytes ownLibrary = {'m', 'i', 'n', 'e'};
-    WriteBytes(dest + "\\Glyphvane.LIB", ownLibrary);
-    WriteBytes(dest + "\\ReadMe.Txt", {'o', 'l', 'd'});
+    WriteBytes(dir + "Glyphvane.LIB", ownLibrary);
+    WriteBytes(dir + "ReadMe.Txt", {'o', 'l', 'd'});
 
-    Start();
+    Start(SetupComplete, c.CancelNoUnpacking ? Unpacking::Long : Unpacking::Quick);
+    if (c.DisksInDrive) {
+        InsertDisk(2);
+        InsertDisk(3);
+    }
     EnterDestination(dest);
     AcceptAgreement();
-    EXPECT_NE(setup_->WaitFor(Seen::Gathering), nullptr);
-    SwapDisks();
-    EXPECT_NE(setup_->WaitFor(Seen::Unpacking, 30000), nullptr);
-    AcceptGroup();
-    AnswerFinalQuestion(IDNO);
+    EXPECT_TRUE(!isDefault || WaitFor(Seen::Gathering));
+    if (!c.DisksInDrive) SwapDisks();
+    if (isDefault || c.CancelNoUnpacking) {
+        HWND unpacking = WaitFor(Seen::Unpacking);
+        if (c.CancelNoUnpacking) CancelWith(unpacking, IDNO);
+    }
+    if (c.Group) {
+        AcceptGroup(c.Group);
+    } else {
+        Answer(WaitFor(Seen::ProgramGroup), IDCANCEL);
+        EXPECT_EQ(Find(Seen::CancelQuestion), nullptr) << "the group's cancel asks nothing";
+    }
+    AnswerFinalQuestion(c.FinalAnswer);
     ExpectEndsWithZero();
-    PrintPhaseDurations(*setup_);
+    if (isDefault) {
+        std::cout << "phase durations of a default install (dialog to next dialog):\n";
+        for (std::size_t i = 0; i + 1 < log_.size(); ++i) {
+            auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(log_[i + 1].second - log_[i].second);
+            std::cout << "  " << ms.count() << " ms  " << log_[i].first << "\n";
+        }
+    }
 
-    ExpectInstalled(Typed(dest), "Glyphvane.LIB");
-    EXPECT_EQ(ReadBytes(dest + "\\Glyphvane.LIB"), ownLibrary) << "an existing .LIB is kept";
-    EXPECT_EQ(UninstallValue("DisplayName"), "Glyphvane");
-    EXPECT_EQ(UninstallValue("UnInstallString"), Typed(dest) + "\\UnInstal.Exe");
+    ExpectInstalled(dest, "Glyphvane.LIB");
+    EXPECT_EQ(ReadBytes(dir + "Glyphvane.LIB"), ownLibrary) << "an existing .LIB is kept";
+    EXPECT_EQ(UninstallValue("DisplayName"), "Glyphvane") << "the product's name, not the group's";
+    EXPECT_EQ(UninstallValue("UnInstallString"), dir + "UnInstal.Exe") << "one backslash before the name";
+    EXPECT_TRUE(FileExists(Drive() + "Glyphvan.003")) << "the disks are only read";
+    Shortcut shortcut;
+    if (c.Group) {
+        ASSERT_TRUE(LoadShortcut(link, shortcut)) << link;
+        DeleteFileA(link.c_str());
+        EXPECT_EQ(InCapitals(shortcut.Target), dir + "GLYPHVANE.EXE");
+        EXPECT_EQ(InCapitals(shortcut.WorkingDirectory), dest) << "kept as typed";
+        EXPECT_EQ(shortcut.ShowCommand, SW_SHOWNORMAL);
+    }
+    EXPECT_TRUE((c.Group && !*c.Group) || !FileExists(ShortcutPath())) << "named after the group; none if cancelled";
 
-    Shortcut link;
-    ASSERT_TRUE(LoadShortcut(ShortcutPath(), link)) << ShortcutPath();
-    EXPECT_EQ(InCapitals(link.Target), Typed(dest) + "\\GLYPHVANE.EXE");
-    EXPECT_EQ(InCapitals(link.WorkingDirectory), Typed(dest));
-    EXPECT_EQ(link.ShowCommand, SW_SHOWNORMAL);
-
-    EXPECT_FALSE(FileExists(dest + "\\Glyphvane.ran")) << "answered No: the product was not started";
-    EXPECT_TRUE(FileExists(disks_->Drive() + "Glyphvan.003")) << "the disks are only read";
+    const std::string marker = dir + "Glyphvane.ran";
+    if (c.FinalAnswer == IDNO) {
+        EXPECT_FALSE(FileExists(marker)) << "answered No: the product was not started";
+    } else {
+        for (int i = 0; i < 300 && !FileExists(marker); ++i) Sleep(50);
+        ASSERT_TRUE(FileExists(marker)) << "the product did not start";
+        const Bytes startedIn = ReadBytes(marker);
+        EXPECT_EQ(InCapitals(std::string(startedIn.begin(), startedIn.end()) + "\\"), dir)
+            << "the product starts in its directory";
+    }
 }
 
-TEST_F(SetupWalk, FinalYesStartsTheProductFromItsTrailingBackslashDirectory) {
-    const std::string dest = Destination() + "\\";  // new: created by the dialog
-    const std::string groupLink = ProgramsFolder() + "\\Walk Group.LNK";
-    DeleteFileA(groupLink.c_str());
-    Start();
-    EnterDestination(dest);
-    EXPECT_TRUE(DirectoryExists(dest)) << "a missing one-level directory is created";
-    AcceptAgreement();
-    SwapDisks();
-    AcceptGroup("Walk Group");
-    AnswerFinalQuestion(IDYES);
-    ExpectEndsWithZero();
-
-    ExpectInstalled(Typed(dest));
-    ASSERT_TRUE(WaitForFile(dest + "Glyphvane.ran", 15000)) << "the product did not start";
-    const Bytes marker = ReadBytes(dest + "Glyphvane.ran");
-    const std::string startedIn(marker.begin(), marker.end());
-    EXPECT_EQ(InCapitals(startedIn + "\\"), Typed(dest)) << "the product starts in its directory";
-
-    EXPECT_EQ(UninstallValue("DisplayName"), "Glyphvane") << "the entry is the product's, not the group's";
-    EXPECT_EQ(UninstallValue("UnInstallString"), Typed(dest) + "UnInstal.Exe")
-        << "exactly one backslash before the uninstaller's name";
-    Shortcut link;
-    EXPECT_FALSE(FileExists(ShortcutPath())) << "the shortcut is named after the group";
-    ASSERT_TRUE(LoadShortcut(groupLink, link)) << groupLink;
-    DeleteFileA(groupLink.c_str());
-    EXPECT_EQ(InCapitals(link.Target), Typed(dest) + "GLYPHVANE.EXE");
-    EXPECT_EQ(InCapitals(link.WorkingDirectory), Typed(dest)) << "kept with its trailing backslash";
-}
-
-TEST_F(SetupWalk, PartsAlreadyInTheDriveAreJoinedWithoutPrompts) {
-    const std::string dest = Destination();
-    Start();
-    disks_->Insert(2);  // all parts in one directory, as on a CD
-    disks_->Insert(3);
-    EnterDestination(dest);
-    AcceptAgreement();
-    // A prompt would hold the gathering: the unpacking would never come.
-    EXPECT_NE(setup_->WaitFor(Seen::Unpacking, 30000), nullptr);
-    AcceptGroup();
-    AnswerFinalQuestion(IDNO);
-    ExpectEndsWithZero();
-    ExpectInstalled(Typed(dest));
-}
-
-TEST_F(SetupWalk, CancelledProgramGroupLeavesNoShortcutButKeepsTheInstallation) {
-    const std::string dest = Destination();
-    Start();
-    EnterDestination(dest);
-    AcceptAgreement();
-    SwapDisks();
-    HWND group = setup_->WaitFor(Seen::ProgramGroup, 30000);
-    ASSERT_NE(group, nullptr);
-    setup_->Answer(group, IDCANCEL);
-    EXPECT_EQ(setup_->Find(Seen::CancelQuestion), nullptr) << "the group's cancel asks nothing";
-    AnswerFinalQuestion(IDNO);
-    ExpectEndsWithZero();
-
-    ExpectInstalled(Typed(dest));
-    EXPECT_FALSE(FileExists(ShortcutPath()));
-    EXPECT_EQ(UninstallValue("DisplayName"), "Glyphvane");
-    EXPECT_EQ(UninstallValue("UnInstallString"), Typed(dest) + "\\UnInstal.Exe");
-}
+INSTANTIATE_TEST_SUITE_P(Ways, InstallWalk, ::testing::ValuesIn(InstallCases),
+                         [](const ::testing::TestParamInfo<InstallCase>& row) { return std::string(row.param.Name); });
 
 TEST_F(SetupWalk, WrongDiskIsRefusedUntilTheRightOneIsInserted) {
     const std::string dest = Destination();
     Start();
     EnterDestination(dest);
     AcceptAgreement();
-    HWND gathering = setup_->WaitFor(Seen::Gathering);
-    HWND prompt = setup_->WaitFor(Seen::DiskPrompt(2));
-    ASSERT_NE(prompt, nullptr);
-    setup_->Answer(prompt, IDOK);  // without the disk
-
-    HWND wrong = setup_->WaitFor(Seen::WrongDisk);
+    HWND gathering = WaitFor(Seen::Gathering);
+    Answer(WaitFor(Seen::DiskPrompt(2)), IDOK);  // without the disk
+    HWND wrong = WaitFor(Seen::WrongDisk);
     ASSERT_NE(wrong, nullptr);
-    EXPECT_EQ(GetWindow(wrong, GW_OWNER), gathering);
-    setup_->Answer(wrong, IDOK);
-
-    prompt = setup_->WaitFor(Seen::DiskPrompt(2));
+    EXPECT_EQ(Owner(wrong), gathering);
+    Answer(wrong, IDOK);
+    HWND prompt = WaitFor(Seen::DiskPrompt(2));
     ASSERT_NE(prompt, nullptr) << "the same prompt comes again";
-    disks_->Insert(2);
-    setup_->Answer(prompt, IDCANCEL);  // the disk is there now: the copy goes on
-
-    prompt = setup_->WaitFor(Seen::DiskPrompt(3));
-    ASSERT_NE(prompt, nullptr);
-    setup_->Answer(prompt, IDCANCEL);  // no disk 3: the setup stops
+    InsertDisk(2);
+    Answer(prompt, IDCANCEL);  // the disk is there now: the copy goes on
+    Answer(WaitFor(Seen::DiskPrompt(3)), IDCANCEL);  // no disk 3: the setup stops
     ExpectTerminated();
 
     EXPECT_FALSE(FileExists(dest + "\\Glyphvan._TM")) << "the partial archive is deleted";
     EXPECT_FALSE(FileExists(dest + "\\Glyphvane.Exe"));
-    EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
     EXPECT_TRUE(DirectoryExists(dest)) << "the created directory stays";
+    ExpectNothingRegistered();
 }

@@ -127,7 +127,7 @@ TEST_F(Unpacking, DialogRunsTheWorkAndEndsWithOne)
 TEST_F(Unpacking, ACancelDuringDecodingEndsWithZeroAndDeletesTheArchive)
 {
     Product product;
-    product.Program = SampleBytes(3000000, 9);
+    product.Program = SampleBytes(24000000, 9);  // long enough to decode that a cancel lands mid-way
     product.Members = {{"A.DAT", SampleBytes(100, 2)}};
     Stage(product);
     const std::string programPath = dest_ / ProgramFile;
@@ -158,7 +158,7 @@ TEST_F(Unpacking, ACancelDuringDecodingEndsWithZeroAndDeletesTheArchive)
 TEST_F(Unpacking, ACancelAnsweredNoLetsTheDecodingFinish)
 {
     Product product;
-    product.Program = SampleBytes(3000000, 9);
+    product.Program = SampleBytes(24000000, 9);  // long enough to decode that a cancel lands mid-way
     Stage(product);
     const std::string programPath = dest_ / ProgramFile;
     bool asked = false;

@@ -15,9 +15,8 @@ TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName)
     const JoinCase cases[] = {
         {"", "Glyphvan.001", "Glyphvan.001"},
         {"C:\\Program Files\\Glyphvane", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},
-        {"C:\\Program Files\\Glyphvane\\", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},
+        {"C:\\Glyphvane\\", "UnInstal.Exe", "C:\\Glyphvane\\UnInstal.Exe"},
         {"C:", "x.dat", "C:\\x.dat"},
-        {"relative", "x", "relative\\x"},
         // Nothing else is normalised.
         {"dir", "\\x", "dir\\\\x"},
         {"dir\\\\", "x", "dir\\\\x"},
@@ -46,11 +45,10 @@ TEST(DirPart, CutsBehindTheLastColonOrBackslash)
 
 TEST(HasWildcards, FindsStarOrQuestionMarkAnywhere)
 {
-    EXPECT_TRUE(HasWildcards("C:\\dir\\*.*"));
-    EXPECT_TRUE(HasWildcards("?"));
-    EXPECT_TRUE(HasWildcards("C:\\a?b\\c"));
-    EXPECT_FALSE(HasWildcards("C:\\Program Files\\Glyphvane"));
-    EXPECT_FALSE(HasWildcards(""));
+    const std::pair<const char*, bool> cases[] = {
+        {"C:\\dir\\*.*", true}, {"?", true}, {"C:\\a?b\\c", true}, {"C:\\Program Files", false}, {"", false}};
+    for (const auto& [path, wild] : cases)
+        EXPECT_EQ(HasWildcards(path), wild) << path;
 }
 
 TEST(ByteMinMax, CompareUnsigned)
@@ -58,10 +56,6 @@ TEST(ByteMinMax, CompareUnsigned)
     // 200 would be negative as a signed byte: the order must stay unsigned.
     EXPECT_EQ(ByteMin(200, 3), 3);
     EXPECT_EQ(ByteMax(200, 3), 200);
-    EXPECT_EQ(ByteMin(3, 200), 3);
-    EXPECT_EQ(ByteMax(3, 200), 200);
-    EXPECT_EQ(ByteMin(255, 255), 255);
-    EXPECT_EQ(ByteMax(0, 0), 0);
 }
 
 }  // namespace

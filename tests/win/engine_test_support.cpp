@@ -130,12 +130,8 @@ MemberTable Product::Table() const
     MemberTable table;
     std::int32_t offset = static_cast<std::int32_t>(Program.size());
     for (const auto& [name, content] : Members) {
-        MemberEntry entry;
-        entry.Name = name;
-        entry.Offset = offset;
-        entry.Size = static_cast<std::int32_t>(content.size());
-        table.Members.push_back(entry);
-        offset += entry.Size;
+        table.Members.push_back(MemberEntry{name, offset, static_cast<std::int32_t>(content.size())});
+        offset += table.Members.back().Size;
     }
     table.DecodedTotal = offset;
     return table;
@@ -188,12 +184,9 @@ void BoxAnswerer::Run()
         Candidates candidates{GetCurrentProcessId(), {}};
         EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&candidates));
         for (HWND window : candidates.windows) {
-            if (seen_.count(window))
-                continue;
             // A box is filled in after it appears: give it a moment first.
-            const DWORD now = GetTickCount();
-            const auto first = firstSeen_.emplace(window, now).first;
-            if (now - first->second < 30)
+            Seen& seen = seen_.emplace(window, Seen{GetTickCount(), false}).first->second;
+            if (seen.answered || GetTickCount() - seen.since < 30)
                 continue;
             // 0xFFFF is the id of a message box's text.
             const std::string caption = TextOf(window, 0);
@@ -206,7 +199,7 @@ void BoxAnswerer::Run()
             const int command = answer_(box);
             if (command == 0)
                 continue;
-            seen_.insert(window);
+            seen.answered = true;
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 answered_.push_back(box);
@@ -215,9 +208,7 @@ void BoxAnswerer::Run()
         }
         // A closed window's handle may come back for the next box.
         for (auto it = seen_.begin(); it != seen_.end();)
-            it = IsWindow(*it) ? std::next(it) : seen_.erase(it);
-        for (auto it = firstSeen_.begin(); it != firstSeen_.end();)
-            it = IsWindow(it->first) ? std::next(it) : firstSeen_.erase(it);
+            it = IsWindow(it->first) ? std::next(it) : seen_.erase(it);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }

@@ -8,7 +8,6 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,8 +25,6 @@ class TempDir {
 public:
     TempDir();
     ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
@@ -75,8 +72,6 @@ class BoxAnswerer {
 public:
     explicit BoxAnswerer(std::function<int(const ShownBox&)> answer);
     ~BoxAnswerer();
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
     std::vector<ShownBox> Answered();
 
 private:
@@ -85,8 +80,11 @@ private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::vector<ShownBox> answered_;
-    std::set<HWND> seen_;
-    std::map<HWND, DWORD> firstSeen_;
+    struct Seen {
+        DWORD since;
+        bool answered;
+    };
+    std::map<HWND, Seen> seen_;
     std::thread thread_;
 };
 

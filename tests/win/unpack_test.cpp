@@ -12,8 +12,6 @@ using namespace enginetest;
 
 namespace {
 
-const char FailureText[] = "Glyphvane was unable to install its files.";
-
 class Unpacking : public ::testing::Test {
 public:
     void SetUp() override
@@ -31,7 +29,7 @@ public:
     }
     // Puts the archive of `product` into the destination and its member
     // table where the unpacking reads it; `keep` cuts the archive short.
-    Bytes Stage(const Product& product, double keep = 1.0)
+    void Stage(const Product& product, double keep = 1.0)
     {
         const Bytes stream = product.Stream();
         Bytes archive = LzhEncode(stream.data(), stream.size());
@@ -40,7 +38,6 @@ public:
         WriteSetupFile(dest_ / "setup.bin", product.Table());
         MemberTableSource = dest_ / "setup.bin";
         EXPECT_EQ(LoadMemberTable(), "");
-        return archive;
     }
     static Product SmallProduct()
     {
@@ -48,6 +45,10 @@ public:
         product.Program = SampleBytes(9000, 1);
         product.Members = {{"UnInstal.Exe", SampleBytes(3000, 2)}, {"glyph.hlp", SampleBytes(2049, 3)}};
         return product;
+    }
+    static INT_PTR RunProgressDialog()
+    {
+        return DialogBoxParamA(GetModuleHandleA(nullptr), "Progress", nullptr, ProgressDialogProc, 0);
     }
 
     TempDir dest_;
@@ -69,113 +70,70 @@ TEST_F(Unpacking, RefusesWithTheMessage)
 {
     struct Case {
         const char* what;
-        std::function<void(Unpacking&)> stage;
+        double keep;
+        std::function<void()> spoil;
     };
     const Case cases[] = {
-        {"truncated archive", [](Unpacking& t) { t.Stage(SmallProduct(), 0.7); }},
-        {"missing archive",
-         [](Unpacking& t) {
-             t.Stage(SmallProduct());
-             DeleteFileA((t.dest_ / ArchiveFile).c_str());
-         }},
-        {"hostile member name",
-         [](Unpacking& t) {
-             t.Stage(SmallProduct());
-             MemberList[0].Name = "..\\evil.exe";
-         }},
-        {"member past the stream",
-         [](Unpacking& t) {
-             t.Stage(SmallProduct());
-             MemberList[1].Size = 1 << 30;
-         }},
-        {"no member table", [](Unpacking& t) {
-             t.Stage(SmallProduct());
-             t.TearDown();
-             MemberTableSource = t.dest_ / "nowhere.bin";
-             EXPECT_NE(LoadMemberTable(), "");
-         }},
+        {"truncated archive", 0.7, [] {}},
+        {"missing archive", 1.0, [this] { DeleteFileA((dest_ / ArchiveFile).c_str()); }},
+        {"hostile member name", 1.0, [] { MemberList[0].Name = "..\\evil.exe"; }},
+        {"member past the stream", 1.0, [] { MemberList[1].Size = 1 << 30; }},
     };
     for (const Case& c : cases) {
         ContinueFlag = 1;
-        c.stage(*this);
+        Stage(SmallProduct(), c.keep);
+        c.spoil();
         BoxAnswerer answerer([](const ShownBox& box) { return box.IsCopyDialog ? 0 : IDOK; });
         EXPECT_EQ(RunUnpacking(), 0) << c.what;
         const auto boxes = answerer.Answered();
         ASSERT_EQ(boxes.size(), 1u) << c.what;
         EXPECT_EQ(boxes[0].Caption, "Error") << c.what;
-        EXPECT_EQ(boxes[0].Text, FailureText) << c.what;
+        EXPECT_EQ(boxes[0].Text, "Glyphvane was unable to install its files.") << c.what;
         EXPECT_FALSE(Exists(windows_ / "evil.exe")) << c.what;
         EXPECT_FALSE(Exists(dest_ / "UnInstal.Exe")) << c.what;
     }
 }
 
-INT_PTR RunProgressDialog()
-{
-    return DialogBoxParamA(GetModuleHandleA(nullptr), "Progress", nullptr, ProgressDialogProc, 0);
-}
-
-TEST_F(Unpacking, DialogRunsTheWorkAndEndsWithOne)
-{
-    const Product product = SmallProduct();
-    Stage(product);
-    BoxAnswerer answerer([](const ShownBox& box) { return box.IsCopyDialog ? 0 : IDOK; });
-    EXPECT_EQ(RunProgressDialog(), 1);
-    EXPECT_EQ(ReadBytes(dest_ / ProgramFile), product.Program);
-    EXPECT_TRUE(answerer.Answered().empty());
-}
-
-TEST_F(Unpacking, ACancelDuringDecodingEndsWithZeroAndDeletesTheArchive)
+// A cancel once the decoding has written its first block: Yes stops it with
+// 0 and deletes the archive, No lets the dialog finish with 1.
+TEST_F(Unpacking, ACancelDuringDecoding)
 {
     Product product;
     product.Program = SampleBytes(24000000, 9);  // long enough to decode that a cancel lands mid-way
     product.Members = {{"A.DAT", SampleBytes(100, 2)}};
-    Stage(product);
     const std::string programPath = dest_ / ProgramFile;
-    bool cancelled = false;
-    BoxAnswerer answerer([&](const ShownBox& box) {
-        if (box.Caption == "Exit Glyphvane")
-            return IDYES;
-        // Cancel once the decoding has written its first block.
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!cancelled && box.IsCopyDialog &&
-            GetFileAttributesExA(programPath.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0) {
-            cancelled = true;
-            return IDCANCEL;
-        }
-        return 0;
-    });
-    EXPECT_EQ(RunProgressDialog(), 0);
-    EXPECT_TRUE(cancelled);
-    EXPECT_FALSE(Exists(dest_ / ArchiveFile));
-    EXPECT_FALSE(Exists(dest_ / "A.DAT"));
-    EXPECT_LT(ReadBytes(programPath).size(), product.Program.size()) << "the decoding did not stop";
-    const auto boxes = answerer.Answered();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].Caption, "Please Stand By...");
-    EXPECT_EQ(boxes[1].Text, CancelQuestion);
-}
-
-TEST_F(Unpacking, ACancelAnsweredNoLetsTheDecodingFinish)
-{
-    Product product;
-    product.Program = SampleBytes(24000000, 9);  // long enough to decode that a cancel lands mid-way
-    Stage(product);
-    const std::string programPath = dest_ / ProgramFile;
-    bool asked = false;
-    BoxAnswerer answerer([&](const ShownBox& box) {
-        if (box.Caption == "Exit Glyphvane")
-            return IDNO;
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!asked && box.IsCopyDialog &&
-            GetFileAttributesExA(programPath.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0) {
-            asked = true;
-            return IDCANCEL;
-        }
-        return 0;
-    });
-    EXPECT_EQ(RunProgressDialog(), 1);
-    EXPECT_TRUE(asked);
-    EXPECT_EQ(ReadBytes(programPath), product.Program);
+    for (int answer : {IDYES, IDNO}) {
+        ContinueFlag = 1;
+        Stage(product);
+        bool cancelled = false;
+        BoxAnswerer answerer([&](const ShownBox& box) {
+            if (box.Caption == "Exit Glyphvane")
+                return answer;
+            WIN32_FILE_ATTRIBUTE_DATA data;
+            if (!cancelled && box.IsCopyDialog &&
+                GetFileAttributesExA(programPath.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0) {
+                cancelled = true;
+                return IDCANCEL;
+            }
+            return 0;
+        });
+        const bool stop = answer == IDYES;
+        EXPECT_EQ(RunProgressDialog(), stop ? 0 : 1) << stop;
+        EXPECT_TRUE(cancelled);
+        EXPECT_FALSE(Exists(dest_ / ArchiveFile)) << stop;
+        EXPECT_EQ(Exists(dest_ / "A.DAT"), !stop);
+        const Bytes program = ReadBytes(programPath);
+        if (stop)
+            EXPECT_LT(program.size(), product.Program.size()) << "the decoding did not stop";
+        else
+            EXPECT_EQ(program, product.Program);
+        const auto boxes = answerer.Answered();
+        ASSERT_EQ(boxes.size(), 2u) << stop;
+        EXPECT_EQ(boxes[0].Caption, "Please Stand By...");
+        EXPECT_EQ(boxes[1].Text, CancelQuestion);
+        DeleteFileA(programPath.c_str());
+        DeleteFileA((dest_ / "A.DAT").c_str());
+    }
 }
 
 }  // namespace

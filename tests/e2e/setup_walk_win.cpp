@@ -404,17 +404,22 @@ bool SetupWalk::Until(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
+namespace {
+using ProcessWindows = std::pair<DWORD, std::vector<HWND>>;
+
+// A named CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
+    auto* state = reinterpret_cast<ProcessWindows*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == state->first && IsWindowVisible(window)) state->second.push_back(window);
+    return TRUE;
+}
+}  // namespace
+
 std::vector<HWND> SetupWalk::VisibleWindows() const {
-    std::pair<DWORD, std::vector<HWND>> state{processId_, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(data);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            if (pid == s->first && IsWindowVisible(window)) s->second.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&state));
+    ProcessWindows state{processId_, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&state));
     return state.second;
 }
 

@@ -121,6 +121,22 @@ TEST_F(ByteStreams, StoppedStreamsMoveNothingAndDropWhatIsPending)
     EXPECT_EQ(OutputSize(), 0);
 }
 
+TEST_F(ByteStreams, AFailedWriteStopsTheStream)
+{
+    Open({});
+    // Read-only: every write fails, as on a full disk.
+    CloseHandle(OutputHandle);
+    OutputHandle = CreateFileA((dir_ / "out.bin").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+    DecodedTotal = 5000;
+    std::uint8_t byte = 'x';
+    std::uint16_t actual = 0;
+    for (int i = 0; i < 2049; ++i)
+        WriteDecoded(&byte, 1, actual);
+    EXPECT_TRUE(WriteFailed);
+    EXPECT_EQ(ContinueFlag, 0);
+}
+
 TEST_F(ByteStreams, TheSourceServesQueuedMessagesAndDropsQuit)
 {
     Open(Bytes(4000000, 'a'));

@@ -66,4 +66,20 @@ TEST_F(Extraction, HelpFallsBackToTheDestinationAndAnEmptyTableKeepsTheStream)
     EXPECT_EQ(ReadBytes(dest_ / "guide.hlp"), product.Members[0].second);
 }
 
+TEST_F(Extraction, AShortOrMissingProgramFileFails)
+{
+    Product product;
+    product.Program = SampleBytes(100, 1);
+    product.Members = {{"A.DAT", SampleBytes(3000, 2)}};
+    Install(product);
+    Bytes cut = product.Stream();
+    cut.resize(cut.size() - 1);
+    WriteBytes(dest_ / ProgramFile, cut);
+    EXPECT_FALSE(ExtractMembers());
+    DeleteFileA((dest_ / ProgramFile).c_str());
+    DeleteFileA((dest_ / "A.DAT").c_str());
+    EXPECT_FALSE(ExtractMembers());
+    EXPECT_FALSE(Exists(dest_ / "A.DAT"));
+}
+
 }  // namespace

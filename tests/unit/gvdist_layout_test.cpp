@@ -13,19 +13,21 @@ namespace {
 
 TEST(GvdistLayoutTest, PartSizesLeaveRoomForSetupOnTheFirstDisk) {
     const struct {
-        std::uint64_t Archive, Setup, Disk;
+        std::uint64_t Archive, Setup, Disk, Cluster;
         std::vector<std::uint64_t> Parts;
     } rows[] = {
-        {0, 100, 10000, {0}},  // the setup always copies part 1
-        {9489, 512, 10000, {9488, 1}},
-        {9489, 513, 10000, {8976, 513}},  // setup.exe takes whole clusters
-        {8000, 0, 2000, {2000, 2000, 2000, 2000}},
+        {0, 100, 10000, 512, {0}},  // the setup always copies part 1
+        {9489, 512, 10000, 512, {9488, 1}},
+        {9489, 513, 10000, 512, {8976, 513}},  // setup.exe takes whole clusters
+        {9489, 513, 10000, 1024, {8976, 513}},
+        {9489, 1025, 10000, 1024, {7952, 1537}},
+        {8000, 0, 2000, 512, {2000, 2000, 2000, 2000}},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(PlanPartSizes(row.Archive, row.Setup, row.Disk), row.Parts) << row.Archive << " " << row.Setup;
+        EXPECT_EQ(PlanPartSizes(row.Archive, row.Setup, row.Disk, row.Cluster), row.Parts) << row.Archive << " " << row.Setup;
     }
-    EXPECT_THROW(PlanPartSizes(8001, 0, 2000), DataError);   // five disks
-    EXPECT_THROW(PlanPartSizes(10, 1537, 2048), DataError);  // no room for part 1
+    EXPECT_THROW(PlanPartSizes(8001, 0, 2000, 512), DataError);   // five disks
+    EXPECT_THROW(PlanPartSizes(10, 1537, 2048, 512), DataError);  // no room for part 1
 }
 
 TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {

@@ -17,6 +17,12 @@ TEST(GvdistOptionsTest, OptionsInAnyOrder) {
     EXPECT_EQ(Args({pack.ProgramPath, pack.SetupPath, pack.OutputDir}), (Args{"P.EXE", "S.EXE", "out"}));
     EXPECT_EQ(pack.MemberPaths, (Args{"A.TXT", "B.HLP"}));
     EXPECT_EQ(pack.DiskSize, 720896u);
+    const Options media = ParseOptions({"pack", "--images", "--program", "P", "--format", "2.88M", "--setup", "S",
+                                        "--disks", "-o", "O"});
+    EXPECT_TRUE(media.MakeImages && media.MakeDiskFolders);
+    EXPECT_EQ(media.DiskSize, 2931712u);
+    EXPECT_EQ(media.ClusterSize, 1024u);
+    EXPECT_EQ(ParseOptions({"verify", "b.img", "a", "c.img"}).Arguments, (Args{"b.img", "a", "c.img"}));
     const Options extract = ParseOptions({"extract", "-d", "dest", "disks", "--help-dir", "help"});
     EXPECT_EQ(Args({extract.Arguments.at(0), extract.OutputDir, extract.HelpDir}), (Args{"disks", "dest", "help"}));
     EXPECT_EQ(ParseOptions({"decode", "--length", "2147483647", "in", "out"}).Length, 2147483647);
@@ -35,7 +41,10 @@ TEST(GvdistOptionsTest, UsageErrors) {
         {{"pack", "--program", "P", "--program", "Q", "--setup", "S", "-o", "O"}, "given twice"},
         {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--disk-size", "1.44M"}, "whole number"},
         {{"pack", "--program"}, "needs a value"},
-        {{"verify", "a", "b"}, "takes 1 argument"},
+        {{"verify"}, "takes at least 1 argument"},
+        {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--format", "1.4M"}, "use one of 360K, 720K"},
+        {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--images", "--disk-size", "9"}, "not --disk-size"},
+        {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--format", "720K", "--disk-size", "9"}, "give one"},
         {{"verify", "a", "--lzh"}, "does not apply to verify"},
         {{"extract", "disks"}, "needs -d"},
         {{"decode", "--length", "2147483648", "in", "out"}, "at most 2147483647"},

@@ -1,5 +1,6 @@
 #include "distribution.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -7,6 +8,7 @@
 
 #include "archive/naming.h"
 #include "checksum.h"
+#include "disk_image.h"
 #include "errors.h"
 #include "file_util.h"
 #include "setup/globals.h"
@@ -115,8 +117,9 @@ DistributionRecord ParseRecord(const std::string& text) {
     return record;
 }
 
-std::vector<std::uint64_t> PlanPartSizes(std::uint64_t archiveSize, std::uint64_t setupSize, std::uint64_t diskSize) {
-    const std::uint64_t setupOnDisk = (setupSize + DiskClusterSize - 1) / DiskClusterSize * DiskClusterSize;
+std::vector<std::uint64_t> PlanPartSizes(std::uint64_t archiveSize, std::uint64_t setupSize, std::uint64_t diskSize,
+                                         std::uint64_t clusterSize) {
+    const std::uint64_t setupOnDisk = (setupSize + clusterSize - 1) / clusterSize * clusterSize;
     if (setupOnDisk >= diskSize) {
         throw DataError("setup.exe (" + std::to_string(setupSize) + " bytes) leaves no room for " + FirstPartFile +
                         " on a disk of " + std::to_string(diskSize) + " bytes");
@@ -138,66 +141,143 @@ std::vector<std::uint64_t> PlanPartSizes(std::uint64_t archiveSize, std::uint64_
     return sizes;
 }
 
-Distribution OpenDistribution(const std::string& dirOrSetup) {
-    Distribution distribution;
-    std::error_code error;
-    const fs::path given(dirOrSetup);
-    if (fs::is_directory(given, error)) {
-        distribution.Dir = given.string();
-        const auto names = NamesByUpperCase(given);
-        const auto setup = names.find(UpperAscii(SetupFileName));
-        if (setup == names.end()) {
-            throw DataError("no " + std::string(SetupFileName) + " in " + distribution.Dir);
+namespace {
+
+// A file the distribution needs, as found in one source.
+struct Found {
+    std::string Path;
+    std::string Source;
+};
+
+bool IsSetupProgram(const fs::path& path) {
+    return UpperAscii(path.extension().string()) == ".EXE";
+}
+
+// The files of `wanted` that the folder holds, in any letter case.
+void FindInFolder(const fs::path& dir, const std::string& source, const std::vector<std::string>& wanted,
+                  std::map<std::string, std::vector<Found>>& found) {
+    const auto names = NamesByUpperCase(dir);
+    for (const std::string& name : wanted) {
+        const auto hit = names.find(UpperAscii(name));
+        if (hit != names.end()) {
+            found[name].push_back({(dir / hit->second).string(), source});
         }
-        distribution.SetupPath = (given / setup->second).string();
-    } else if (fs::exists(given, error)) {
-        distribution.SetupPath = given.string();
-        distribution.Dir = given.has_parent_path() ? given.parent_path().string() : ".";
-    } else {
-        throw DataError(dirOrSetup + " does not exist");
+    }
+}
+
+// The one copy of `name` among its finds; two that differ are refused.
+const Found* Agreed(const std::string& name, const std::vector<Found>& finds) {
+    if (finds.empty()) {
+        return nullptr;
+    }
+    std::error_code error;
+    for (std::size_t i = 1; i < finds.size(); ++i) {
+        if (fs::equivalent(finds[0].Path, finds[i].Path, error) ||
+            ReadFileBytes(finds[0].Path) == ReadFileBytes(finds[i].Path)) {
+            continue;
+        }
+        throw DataError(name + " differs between " + finds[0].Source + " and " + finds[i].Source);
+    }
+    return &finds[0];
+}
+
+}  // namespace
+
+std::string MissingDiskText(int disk) {
+    return PartFileName(FirstPartFile, disk) + " (disk " + std::to_string(disk) + ") is not in the sources given";
+}
+
+Distribution OpenDistribution(const std::vector<std::string>& sources) {
+    Distribution distribution;
+    distribution.Sources = sources;
+    std::vector<std::string> wanted = {SetupFileName, RecordFileName};
+    for (int k = 1; k <= MaxParts; ++k) {
+        wanted.push_back(PartFileName(FirstPartFile, k));
+    }
+    std::map<std::string, std::vector<Found>> found;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const std::string& source = sources[i];
+        const fs::path given(source);
+        std::error_code error;
+        if (fs::is_directory(given, error)) {
+            FindInFolder(given, source, wanted, found);
+        } else if (!fs::exists(given, error)) {
+            throw DataError(source + " does not exist");
+        } else if (IsSetupProgram(given)) {
+            found[SetupFileName].push_back({source, source});
+            const fs::path dir = given.has_parent_path() ? given.parent_path() : fs::path(".");
+            FindInFolder(dir, dir.string(), std::vector<std::string>(wanted.begin() + 1, wanted.end()), found);
+        } else {
+            if (!distribution.Staging) {
+                distribution.Staging = std::make_shared<TempDir>(fs::temp_directory_path().string(), "gvdist-");
+            }
+            const fs::path dir = fs::path(distribution.Staging->Path()) / std::to_string(i);
+            fs::create_directory(dir);
+            for (const std::string& name : CopyFromImage(source, wanted, dir.string())) {
+                found[name].push_back({(dir / name).string(), source});
+            }
+        }
     }
 
+    const Found* setup = Agreed(SetupFileName, found[SetupFileName]);
+    if (setup == nullptr) {
+        throw DataError(std::string(SetupFileName) + " (disk 1) is not in the sources given");
+    }
+    distribution.SetupPath = setup->Path;
+    distribution.SetupSource = setup->Source;
     const std::string fault = ReadMemberTableFile(distribution.SetupPath, distribution.Table);
     if (!fault.empty()) {
-        throw DataError(distribution.SetupPath + ": bad member table: " + fault);
+        throw DataError(setup->Source + ": bad member table: " + fault);
     }
 
-    const auto names = NamesByUpperCase(distribution.Dir);
-    std::string firstMissing;
-    for (int k = 1; k <= MaxParts; ++k) {
-        const std::string wanted = PartFileName(FirstPartFile, k);
-        const auto found = names.find(UpperAscii(wanted));
-        if (found == names.end()) {
-            if (firstMissing.empty()) {
-                firstMissing = wanted;
-            }
-            continue;
-        }
-        if (!firstMissing.empty()) {
-            distribution.PartFaults.push_back(found->second + " is present but " + firstMissing + " is missing");
-            continue;
-        }
-        ArchivePart part;
-        part.Name = found->second;
-        part.Path = (fs::path(distribution.Dir) / found->second).string();
-        part.Size = fs::file_size(part.Path, error);
-        if (error) {
-            throw DataError("cannot find the size of " + part.Path + ": " + error.message());
-        }
-        distribution.Parts.push_back(part);
-    }
-    if (distribution.Parts.empty()) {
-        distribution.PartFaults.insert(distribution.PartFaults.begin(),
-                                       std::string(FirstPartFile) + " is missing in " + distribution.Dir);
-    }
-
-    const auto record = names.find(UpperAscii(RecordFileName));
-    if (record != names.end()) {
-        const std::vector<std::uint8_t> text = ReadFileBytes((fs::path(distribution.Dir) / record->second).string());
+    if (const Found* record = Agreed(RecordFileName, found[RecordFileName])) {
+        const std::vector<std::uint8_t> text = ReadFileBytes(record->Path);
         distribution.Record = ParseRecord(std::string(text.begin(), text.end()));
         distribution.HasRecord = true;
     }
+
+    int firstMissing = 0;
+    for (int k = 1; k <= MaxParts; ++k) {
+        const std::string name = PartFileName(FirstPartFile, k);
+        const Found* part = Agreed(name, found[name]);
+        if (part == nullptr) {
+            firstMissing = firstMissing == 0 ? k : firstMissing;
+            continue;
+        }
+        if (firstMissing != 0) {
+            continue;  // named below as the disk that is missing
+        }
+        std::error_code error;
+        ArchivePart entry{name, part->Path, part->Source, fs::file_size(part->Path, error)};
+        if (error) {
+            throw DataError("cannot find the size of " + part->Path + ": " + error.message());
+        }
+        distribution.Parts.push_back(entry);
+    }
+    // The disks that must be there: up to the last part found, or as many
+    // as the record says.
+    int expected = static_cast<int>(distribution.Parts.size());
+    for (int k = MaxParts; k > expected; --k) {
+        if (!found[PartFileName(FirstPartFile, k)].empty()) {
+            expected = k;
+            break;
+        }
+    }
+    expected = std::max({expected, distribution.HasRecord ? distribution.Record.DiskCount : 0, 1});
+    for (int k = static_cast<int>(distribution.Parts.size()) + 1; k <= expected; ++k) {
+        if (found[PartFileName(FirstPartFile, k)].empty()) {
+            distribution.PartFaults.push_back(MissingDiskText(k));
+        }
+    }
     return distribution;
+}
+
+std::string DescribeSources(const Distribution& distribution) {
+    std::string text;
+    for (const std::string& source : distribution.Sources) {
+        text += (text.empty() ? "" : ", ") + source;
+    }
+    return text;
 }
 
 std::vector<std::uint8_t> JoinParts(const Distribution& distribution) {

@@ -1,20 +1,20 @@
-// A distribution as it lies in one directory: setup.exe with its member
-// table, the archive parts Glyphvan.001 to .004, and gvdist.txt, the record
-// pack writes of what the parts must hold.
+// A distribution: setup.exe with its member table, the archive parts
+// Glyphvan.001 to .004, and gvdist.txt, the record pack writes of what the
+// parts must hold; in one folder, or spread over folders and disk images.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "archive/member_table.h"
 #include "stream_codec.h"
+#include "temp_dir.h"
 
 extern const char SetupFileName[];   // "setup.exe"
 extern const char RecordFileName[];  // "gvdist.txt"
 constexpr int MaxParts = 4;          // the setup asks for at most four disks
-// Files on a floppy occupy whole clusters of this size.
-constexpr std::uint64_t DiskClusterSize = 512;
 
 struct PartRecord {
     std::uint64_t Size = 0;
@@ -38,29 +38,41 @@ DistributionRecord ParseRecord(const std::string& text);
 // The sizes of the parts an archive of `archiveSize` bytes is cut into.
 // Disk 1 also carries setup.exe, so part 1 gets what setup.exe leaves of
 // it. Throws DataError when setup.exe leaves no room or more than four
-// disks would be needed.
-std::vector<std::uint64_t> PlanPartSizes(std::uint64_t archiveSize, std::uint64_t setupSize, std::uint64_t diskSize);
+// disks would be needed. Files take whole clusters of `clusterSize` bytes.
+std::vector<std::uint64_t> PlanPartSizes(std::uint64_t archiveSize, std::uint64_t setupSize, std::uint64_t diskSize,
+                                         std::uint64_t clusterSize);
+
+// "Glyphvan.002 (disk 2) is not in the sources given"
+std::string MissingDiskText(int disk);
 
 struct ArchivePart {
     std::string Name;
-    std::string Path;
+    std::string Path;    // where gvdist reads it: in a source folder, or copied out of an image
+    std::string Source;  // the folder or image it was found in
     std::uint64_t Size = 0;
 };
 
 struct Distribution {
-    std::string Dir;
+    std::vector<std::string> Sources;  // as given
     std::string SetupPath;
+    std::string SetupSource;
     MemberTable Table;
     std::vector<ArchivePart> Parts;     // 1, 2, ... without gaps
     std::vector<std::string> PartFaults;
     bool HasRecord = false;
     DistributionRecord Record;
+    std::shared_ptr<TempDir> Staging;   // the files copied out of images
 };
 
-// Finds setup.exe (given itself or the directory holding it), reads and
-// validates its member table and finds the parts beside it. Throws
-// DataError when setup.exe or its table is unusable.
-Distribution OpenDistribution(const std::string& dirOrSetup);
+// Gathers setup.exe, the parts and gvdist.txt from `sources`: folders,
+// setup.exe files (whose folder counts as well) and disk images, in any
+// order. A file found in two sources must be the same in both. Throws
+// DataError when a source is unusable, two sources disagree, or setup.exe
+// or its table is missing or bad; parts that are missing are PartFaults.
+Distribution OpenDistribution(const std::vector<std::string>& sources);
+
+// The sources in one line for messages.
+std::string DescribeSources(const Distribution& distribution);
 
 std::vector<std::uint8_t> JoinParts(const Distribution& distribution);
 

@@ -32,7 +32,7 @@ void WriteSlice(const fs::path& target, const std::vector<std::uint8_t>& bytes, 
 void RunExtract(const Options& options, std::ostream& out, std::ostream&) {
     // Every name in the table has passed the member name rules by now, and
     // the stream decoded whole: nothing is written for a bad distribution.
-    const VerifiedDistribution source = LoadAndCheck(options.Arguments[0], ProgressWanted(options.Quiet));
+    const VerifiedDistribution source = LoadAndCheck(options.Arguments, ProgressWanted(options.Quiet));
     if (!source.Faults.empty()) {
         throw DataError(source.Faults.front());
     }

@@ -6,10 +6,11 @@
 #include "setup/globals.h"
 
 void RunList(const Options& options, std::ostream& out, std::ostream&) {
-    const Distribution distribution = OpenDistribution(options.Arguments.empty() ? "." : options.Arguments[0]);
+    const Distribution distribution =
+        OpenDistribution(options.Arguments.empty() ? std::vector<std::string>{"."} : options.Arguments);
     const MemberTable& table = distribution.Table;
 
-    out << distribution.SetupPath << ": " << table.Members.size() << " member(s), DecodedTotal "
+    out << distribution.SetupSource << ": " << table.Members.size() << " member(s), DecodedTotal "
         << table.DecodedTotal << "\n";
     out << std::right << std::setw(11) << "offset" << std::setw(11) << "size"
         << "  " << std::left << std::setw(20) << "name"
@@ -22,9 +23,10 @@ void RunList(const Options& options, std::ostream& out, std::ostream&) {
     }
 
     std::uint64_t total = 0;
-    out << "archive parts in " << distribution.Dir << ":\n";
+    out << "archive parts:\n";
     for (const ArchivePart& part : distribution.Parts) {
-        out << "  " << std::left << std::setw(16) << part.Name << std::right << std::setw(11) << part.Size << "\n";
+        out << "  " << std::left << std::setw(16) << part.Name << std::right << std::setw(11) << part.Size << "  "
+            << part.Source << "\n";
         total += part.Size;
     }
     if (distribution.Parts.empty()) {

@@ -12,13 +12,14 @@ const char UsageText[] =
     "\n"
     "Commands:\n"
     "  pack --program FILE [--member FILE]... --setup SETUP.EXE -o OUTDIR\n"
-    "       [--disk-size BYTES]\n"
+    "       [--format 360K|720K|1.2M|1.44M|2.88M | --disk-size BYTES] [--disks] [--images]\n"
     "                   compress the program and its members into the archive\n"
-    "                   parts and write OUTDIR/setup.exe with the member table\n"
-    "  list [DIR|SETUP.EXE]\n"
-    "                   show the member table and the archive parts\n"
-    "  verify DIR       join, decode and check the distribution in DIR\n"
-    "  extract DIR -d OUTDIR [--help-dir HELPDIR]\n"
+    "                   parts and write OUTDIR/setup.exe with the member table;\n"
+    "                   --disks adds a folder per disk (OUTDIR/DISK1..), --images\n"
+    "                   a FAT floppy image per disk (OUTDIR/glyphvane-disk1.img..)\n"
+    "  list [SOURCE...] show the member table and the archive parts\n"
+    "  verify SOURCE... join, decode and check the distribution\n"
+    "  extract SOURCE... -d OUTDIR [--help-dir HELPDIR]\n"
     "                   install the product's files as the setup would\n"
     "  encode [--lzh] IN OUT\n"
     "                   compress IN into a raw LZHUF stream (--lzh: an .lzh archive)\n"
@@ -29,11 +30,16 @@ const char UsageText[] =
     "  -h, --help       show this text\n"
     "  -V, --version    show the version\n"
     "  -q, --quiet      no progress bar\n"
-    "  --disk-size BYTES  capacity of one disk (default 1457664)\n"
+    "  --format NAME    the disks' format (default 1.44M: 1457664 bytes for files)\n"
+    "  --disk-size BYTES  capacity of one disk, for disks that are no floppies\n"
     "\n"
+    "A SOURCE is a folder, a setup.exe or a disk image; give them in any order.\n"
+    "Images are made and read with mtools.\n"
     "Exit status: 0 success, 1 usage error, 2 bad data or I/O error.\n";
 
 namespace {
+
+constexpr std::size_t AnyCount = static_cast<std::size_t>(-1);
 
 struct CommandRule {
     std::set<std::string> Options;
@@ -43,10 +49,10 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Rules() {
     static const std::map<std::string, CommandRule> rules = {
-        {"pack", {{"--program", "--member", "--setup", "--output", "--disk-size"}, 0, 0}},
-        {"list", {{}, 0, 1}},
-        {"verify", {{}, 1, 1}},
-        {"extract", {{"--dir", "--help-dir"}, 1, 1}},
+        {"pack", {{"--program", "--member", "--setup", "--output", "--disk-size", "--format", "--disks", "--images"}, 0, 0}},
+        {"list", {{}, 0, AnyCount}},
+        {"verify", {{}, 1, AnyCount}},
+        {"extract", {{"--dir", "--help-dir"}, 1, AnyCount}},
         {"encode", {{"--lzh"}, 2, 2}},
         {"decode", {{"--length"}, 2, 2}},
     };
@@ -63,12 +69,12 @@ const std::map<std::string, std::string>& Aliases() {
 
 bool TakesValue(const std::string& option) {
     static const std::set<std::string> withValue = {"--program", "--member",   "--setup",  "--output",
-                                                    "--disk-size", "--dir", "--help-dir", "--length"};
+                                                    "--disk-size", "--format", "--dir", "--help-dir", "--length"};
     return withValue.count(option) != 0;
 }
 
 bool IsKnown(const std::string& option) {
-    static const std::set<std::string> flags = {"--help", "--version", "--quiet", "--lzh"};
+    static const std::set<std::string> flags = {"--help", "--version", "--quiet", "--lzh", "--disks", "--images"};
     return flags.count(option) != 0 || TakesValue(option);
 }
 
@@ -146,6 +152,15 @@ Options ParseOptions(const std::vector<std::string>& args) {
             options.Quiet = true;
         } else if (name == "--lzh") {
             options.LzhArchive = true;
+        } else if (name == "--disks") {
+            options.MakeDiskFolders = true;
+        } else if (name == "--images") {
+            options.MakeImages = true;
+        } else if (name == "--format") {
+            Require(options.Format == nullptr, arg + " given twice");
+            options.Format = &FindDiskFormat(value);
+            options.DiskSize = options.Format->FreeBytes;
+            options.ClusterSize = options.Format->ClusterBytes;
         } else if (name == "--program") {
             SetSingle(options.ProgramPath, arg, value);
         } else if (name == "--member") {
@@ -184,17 +199,21 @@ Options ParseOptions(const std::vector<std::string>& args) {
     }
     const std::size_t count = options.Arguments.size();
     if (count < rule->second.MinArguments || count > rule->second.MaxArguments) {
+        const std::size_t min = rule->second.MinArguments, max = rule->second.MaxArguments;
         throw UsageError(options.Command + " takes " +
-                         (rule->second.MinArguments == rule->second.MaxArguments
-                              ? std::to_string(rule->second.MinArguments)
-                              : std::to_string(rule->second.MinArguments) + " or " +
-                                    std::to_string(rule->second.MaxArguments)) +
+                         (max == AnyCount ? "at least " + std::to_string(min)
+                          : min == max    ? std::to_string(min)
+                                          : std::to_string(min) + " or " + std::to_string(max)) +
                          " argument(s), not " + std::to_string(count));
     }
     if (options.Command == "pack") {
         Require(!options.ProgramPath.empty(), "pack needs --program FILE");
         Require(!options.SetupPath.empty(), "pack needs --setup SETUP.EXE");
         Require(!options.OutputDir.empty(), "pack needs -o OUTDIR");
+        Require(options.Format == nullptr || seen.count("--disk-size") == 0,
+                "--format and --disk-size both give the disk size: give one");
+        Require(!options.MakeImages || seen.count("--disk-size") == 0,
+                "--images makes floppy images: give their --format, not --disk-size");
     } else if (options.Command == "extract") {
         Require(!options.OutputDir.empty(), "extract needs -d OUTDIR");
     } else if (options.Command == "decode") {

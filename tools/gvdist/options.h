@@ -5,20 +5,24 @@
 #include <string>
 #include <vector>
 
-constexpr std::uint64_t DefaultDiskSize = 1457664;  // a 3.5" high-density floppy
+#include "disk_format.h"
 
 struct Options {
     bool ShowHelp = false;
     bool ShowVersion = false;
     bool Quiet = false;
     std::string Command;                  // pack, list, verify, extract, encode, decode
-    std::vector<std::string> Arguments;   // the command's positional arguments
+    std::vector<std::string> Arguments;   // the command's positional arguments: list, verify and extract's SOURCEs
     // pack
     std::string ProgramPath;
     std::vector<std::string> MemberPaths;
     std::string SetupPath;
     std::string OutputDir;                // also extract's -d
-    std::uint64_t DiskSize = DefaultDiskSize;
+    std::uint64_t DiskSize = DefaultDiskFormat().FreeBytes;
+    std::uint64_t ClusterSize = DefaultDiskFormat().ClusterBytes;
+    const DiskFormat* Format = nullptr;   // --format; images are of the default format without it
+    bool MakeDiskFolders = false;         // --disks
+    bool MakeImages = false;              // --images
     // extract
     std::string HelpDir;
     // encode / decode

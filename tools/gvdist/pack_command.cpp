@@ -1,12 +1,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <set>
 
 #include "archive/member_table.h"
 #include "archive/naming.h"
 #include "checksum.h"
 #include "commands.h"
+#include "disk_media.h"
 #include "distribution.h"
 #include "errors.h"
 #include "file_util.h"
@@ -14,6 +16,7 @@
 #include "progress_bar.h"
 #include "setup/globals.h"
 #include "stream_codec.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -85,6 +88,42 @@ std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& stream, bool
     return compressed;
 }
 
+// The disks as folders and images, made in a folder of their own inside
+// the output folder from the files about to be placed there.
+std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const std::vector<std::uint8_t>& setup,
+                                      const std::vector<std::uint8_t>& compressed, const DistributionRecord& record) {
+    if (!options.MakeDiskFolders && !options.MakeImages) {
+        return nullptr;
+    }
+    auto media = std::make_unique<TempDir>(options.OutputDir, ".gvdist-media-");
+    const fs::path from = fs::path(media->Path()) / "files";
+    fs::create_directory(from);
+    MediaRequest request;
+    request.Folders = options.MakeDiskFolders;
+    request.Images = options.MakeImages;
+    request.Format = options.Format != nullptr ? options.Format : &DefaultDiskFormat();
+    request.Serial = record.DecodedCrc;
+    std::vector<std::string> inputs = options.MemberPaths;
+    inputs.push_back(options.ProgramPath);
+    inputs.push_back(options.SetupPath);
+    request.Time = MediaTime(inputs);
+    WriteFileAtomically((from / SetupFileName).string(), setup);
+    std::size_t offset = 0;
+    for (std::size_t k = 1; k <= record.Parts.size(); ++k) {
+        const std::string part = (from / PartFileName(FirstPartFile, static_cast<int>(k))).string();
+        const auto begin = compressed.begin() + static_cast<std::ptrdiff_t>(offset);
+        WriteFileAtomically(part, std::vector<std::uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(record.Parts[k - 1].Size)));
+        offset += record.Parts[k - 1].Size;
+        request.DiskFiles.emplace_back();
+        if (k == 1) {
+            request.DiskFiles.back().push_back((from / SetupFileName).string());
+        }
+        request.DiskFiles.back().push_back(part);
+    }
+    MakeMedia(media->Path(), request);
+    return media;
+}
+
 }  // namespace
 
 void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
@@ -96,7 +135,8 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     setup.insert(setup.end(), table.begin(), table.end());
 
     // Everything that can be refused is refused before the first file is written.
-    const std::vector<std::uint64_t> sizes = PlanPartSizes(compressed.size(), setup.size(), options.DiskSize);
+    const std::vector<std::uint64_t> sizes =
+        PlanPartSizes(compressed.size(), setup.size(), options.DiskSize, options.ClusterSize);
 
     std::error_code error;
     fs::create_directories(options.OutputDir, error);
@@ -127,12 +167,22 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     files.back().Write(setup);
     files.emplace_back((dir / RecordFileName).string());
     files.back().Write(FormatRecord(record));
+    const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, compressed, record);
     for (AtomicFile& file : files) {
         file.Commit();
     }
     // Parts of an earlier, longer distribution would be taken for this one's.
     for (int k = static_cast<int>(sizes.size()) + 1; k <= MaxParts; ++k) {
         fs::remove(dir / PartFileName(FirstPartFile, k), error);
+    }
+    for (int k = 1; k <= MaxParts; ++k) {
+        for (const std::string& name : {DiskFolderName(k), DiskImageName(k)}) {
+            const fs::path ready = media ? fs::path(media->Path()) / name : fs::path();
+            fs::remove_all(dir / name, error);
+            if (media && fs::exists(ready)) {
+                fs::rename(ready, dir / name, error);
+            }
+        }
     }
 
     out << "DiskCount=" << record.DiskCount << "\n";

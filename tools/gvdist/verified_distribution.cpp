@@ -2,9 +2,9 @@
 
 #include "progress_bar.h"
 
-VerifiedDistribution LoadAndCheck(const std::string& dirOrSetup, bool showProgress) {
+VerifiedDistribution LoadAndCheck(const std::vector<std::string>& sources, bool showProgress) {
     VerifiedDistribution result;
-    result.Source = OpenDistribution(dirOrSetup);
+    result.Source = OpenDistribution(sources);
     result.Archive = JoinParts(result.Source);
     const std::int32_t length = result.Source.Table.DecodedTotal;
     ProgressBar bar("decoding", static_cast<std::uint64_t>(length), showProgress);

@@ -16,4 +16,4 @@ struct VerifiedDistribution {
 };
 
 // Throws DataError when setup.exe, its table or a part cannot be read.
-VerifiedDistribution LoadAndCheck(const std::string& dirOrSetup, bool showProgress);
+VerifiedDistribution LoadAndCheck(const std::vector<std::string>& sources, bool showProgress);

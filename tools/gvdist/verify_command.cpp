@@ -5,14 +5,14 @@
 #include "verified_distribution.h"
 
 void RunVerify(const Options& options, std::ostream& out, std::ostream& err) {
-    const VerifiedDistribution result = LoadAndCheck(options.Arguments[0], ProgressWanted(options.Quiet));
+    const VerifiedDistribution result = LoadAndCheck(options.Arguments, ProgressWanted(options.Quiet));
     if (!result.Faults.empty()) {
         for (std::size_t i = 0; i + 1 < result.Faults.size(); ++i) {
             err << "gvdist: " << result.Faults[i] << "\n";
         }
         throw DataError(result.Faults.back());
     }
-    out << result.Source.Dir << ": " << result.Source.Parts.size() << " part(s), "
+    out << DescribeSources(result.Source) << ": " << result.Source.Parts.size() << " part(s), "
         << result.Archive.size() << " bytes, decode to " << result.Decoded.Bytes.size() << " bytes";
     out << (result.Source.HasRecord ? ", matching " + std::string(RecordFileName)
                                           : ", no " + std::string(RecordFileName) + " to compare with")

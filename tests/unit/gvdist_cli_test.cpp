@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,105 @@ TEST_F(GvdistCliTest, EncodeDecodeRoundTrip) {
 }
 
 #ifndef _WIN32
+// Images are made and read by mtools and checked by dosfstools' fsck.
+TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
+    if (std::system("command -v mformat >/dev/null 2>&1 && command -v fsck.fat >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "mtools or dosfstools is not installed";
+    }
+    Bytes noise(760000);
+    std::uint32_t seed = 99;
+    for (std::uint8_t& byte : noise) {
+        byte = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+    }
+    WriteBytes(Path("in/NOISE.DAT"), noise);
+    const std::string media = "--member " + Q("in/NOISE.DAT") + " --format 360K --disks --images";
+    ASSERT_EQ(Pack("disks", media).Status, 0);
+    const std::vector<std::vector<std::string>> disks = {{"Glyphvan.001", "setup.exe"}, {"Glyphvan.002"}, {"Glyphvan.003"}};
+    for (std::size_t k = 1; k <= disks.size(); ++k) {
+        const std::string disk = "disks/DISK" + std::to_string(k), image = "disks/glyphvane-disk" + std::to_string(k) + ".img";
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(Path(disk))) {
+            names.push_back(entry.path().filename().string());
+            EXPECT_EQ(ReadBytes(entry.path()), ReadBytes(Path("disks") / entry.path().filename()));
+        }
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, disks[k - 1]);
+        EXPECT_EQ(fs::file_size(Path(image)), 368640u);
+        EXPECT_EQ(std::system(("fsck.fat -n " + Q(image) + " >/dev/null").c_str()), 0) << image;
+        EXPECT_EQ(std::system(("mdir -i " + Q(image) + " :: | grep -q 'is GLYPHVANE" + std::to_string(k) + "'").c_str()), 0);
+    }
+    EXPECT_EQ(fs::file_size(Path("disks/Glyphvan.001")), 362496u - 2048);  // disk 1 full, setup.exe in 2 clusters
+
+    // The same inputs, the same bytes; another time stamp, other bytes.
+    ASSERT_EQ(Pack("again", media).Status, 0);
+    EXPECT_EQ(ReadBytes(Path("again/glyphvane-disk2.img")), ReadBytes(Path("disks/glyphvane-disk2.img")));
+    setenv("SOURCE_DATE_EPOCH", "946684800", 1);
+    ASSERT_EQ(Pack("again", media).Status, 0);
+    unsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_NE(ReadBytes(Path("again/glyphvane-disk2.img")), ReadBytes(Path("disks/glyphvane-disk2.img")));
+
+    fs::copy(Path("disks/DISK3"), Path("other3"));
+    Bytes changed = ReadBytes(Path("other3/Glyphvan.003"));
+    changed[10] ^= 1;
+    WriteBytes(Path("other3/Glyphvan.003"), changed);
+    WriteBytes(Path("junk.img"), Bytes(4096, 0xF6));
+    fs::copy_file(Path("disks/glyphvane-disk3.img"), Path("short.img"));
+    fs::resize_file(Path("short.img"), 300000);
+    const struct {
+        std::vector<const char*> Sources;
+        const char* Fault;  // nullptr: verify and extract succeed
+    } rows[] = {
+        {{"disks/glyphvane-disk3.img", "disks/glyphvane-disk1.img", "disks/glyphvane-disk2.img"}, nullptr},
+        {{"disks/glyphvane-disk2.img", "disks/DISK1", "disks/glyphvane-disk3.img", "disks/DISK3"}, nullptr},
+        {{"disks/glyphvane-disk1.img", "disks/glyphvane-disk3.img"}, "Glyphvan.002 (disk 2) is not in the sources given"},
+        {{"disks/glyphvane-disk2.img", "disks/DISK3"}, "setup.exe (disk 1) is not in the sources given"},
+        {{"disks", "other3"}, "Glyphvan.003 differs between"},
+        {{"disks", "junk.img"}, "junk.img is not a FAT disk image"},
+        {{"short.img", "disks"}, "short.img is truncated"},
+    };
+    for (const auto& row : rows) {
+        std::string sources;
+        for (const char* source : row.Sources) {
+            sources += " " + Q(source);
+        }
+        const Result verify = Gvdist("verify" + sources), extract = Gvdist("extract" + sources + " -d " + Q("dest"));
+        EXPECT_EQ(verify.Status, row.Fault ? 2 : 0) << sources << "\n" << verify.Out;
+        EXPECT_EQ(extract.Status, row.Fault ? 2 : 0) << extract.Out;
+        if (row.Fault) {
+            EXPECT_NE(verify.Out.find(row.Fault), std::string::npos) << verify.Out;
+            EXPECT_EQ(FileCount(Path("dest")), 0);
+        } else {
+            EXPECT_EQ(ReadBytes(Path("dest/NOISE.DAT")), noise);
+            fs::remove_all(Path("dest"));
+        }
+    }
+
+    // A long name on the image that climbs out: the files still land where
+    // gvdist puts them and nowhere else.
+    Bytes image = ReadBytes(Path("disks/glyphvane-disk2.img"));
+    const std::string lfn("G\0l\0y\0p\0h\0", 10), climb("/\0.\0.\0/\0.\0", 10);
+    const auto at = std::search(image.begin(), image.end(), lfn.begin(), lfn.end());
+    ASSERT_NE(at, image.end());
+    std::copy(climb.begin(), climb.end(), at);
+    fs::create_directories(Path("hostile"));
+    WriteBytes(Path("hostile/glyphvane-disk2.img"), image);
+    const Result hostile = Gvdist("extract " + Q("disks/DISK1") + " " + Q("hostile/glyphvane-disk2.img") + " " +
+                                  Q("disks/DISK3") + " -d " + Q("hostile/dest"));
+    EXPECT_EQ(hostile.Status, 0) << hostile.Out;
+    EXPECT_EQ(FileCount(Path("hostile")), 1 + 1 + 6);  // the image, dest and the product's files
+    std::set<std::string> top;
+    for (const auto& entry : fs::directory_iterator(root_)) {
+        top.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(top, (std::set<std::string>{"again", "disks", "hostile", "in", "junk.img", "other3", "short.img"}));
+
+    setenv("PATH", "/nonexistent", 1);
+    const Result noMtools = Gvdist("verify " + Q("disks/glyphvane-disk1.img"));
+    setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
+    EXPECT_EQ(noMtools.Status, 2);
+    EXPECT_NE(noMtools.Out.find("install mtools"), std::string::npos) << noMtools.Out;
+}
+
 // lhasa reads the archive: a check of the encoder independent of ours.
 TEST_F(GvdistCliTest, LhaExtractsTheLzhArchive) {
     if (std::system("command -v lha >/dev/null 2>&1") != 0) {

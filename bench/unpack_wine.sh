@@ -14,7 +14,7 @@ target_size=3675000
 cmake --build "$native" --target gvdist >/dev/null
 cmake --build "$win64" --target copy_phases >/dev/null
 gvdist=$native/tools/gvdist/gvdist
-copy_phases=$win64/tests/win/copy_phases.exe
+copy_phases=$win64/bench/copy_phases.exe
 
 work=$(mktemp -d /tmp/gv-unpack-bench.XXXXXX)
 source scripts/lib/wine.sh

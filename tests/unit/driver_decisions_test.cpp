@@ -1,5 +1,5 @@
 // The driver's decisions that need no window: what follows each phase,
-// the closing question, which files the clean-up may delete, and the text
+// which files the clean-up may delete, and the text
 // of the unhandled-error report.
 #include <gtest/gtest.h>
 
@@ -48,20 +48,6 @@ TEST(PhasePlan, OutcomeOfEachPhase) {
         EXPECT_EQ(DecidePhaseOutcome(c.Phase, c.TemplateFound, c.Result), c.Expected)
             << PhaseTemplateName(c.Phase) << " found=" << c.TemplateFound << " result=" << c.Result;
     }
-}
-
-TEST(PhasePlan, PhasesRunInTemplateOrderAndOnlyTheCopyingOnesWrite) {
-    const char* expectedNames[] = {"Main", "License", "IProgress", "Progress", "Group"};
-    const bool expectedWrites[] = {false, false, true, true, false};
-    for (int i = 0; i < SetupPhaseCount; ++i) {
-        EXPECT_STREQ(PhaseTemplateName(SetupPhases[i]), expectedNames[i]) << i;
-        EXPECT_EQ(PhaseWritesFiles(SetupPhases[i]), expectedWrites[i]) << i;
-    }
-}
-
-TEST(PhasePlan, FinalQuestionNamesTheProduct) {
-    EXPECT_EQ(FinalQuestionText(),
-              "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run Glyphvane?");
 }
 
 struct CleanupCase {

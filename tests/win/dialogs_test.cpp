@@ -80,7 +80,12 @@ void Drive(const Question& question, INT_PTR result, const std::function<void(HW
   const DWORD self = GetCurrentThreadId();
   bool shown = false;
   std::thread player([&] {
-    if (HWND dialog = WaitFor(question.caption)) shown = true, user(dialog);
+    if (HWND dialog = WaitFor(question.caption)) {
+      shown = true;
+      // Enter presses OK: it stays the default button.
+      EXPECT_EQ(SendMessageA(dialog, DM_GETDEFID, 0, 0), MAKELRESULT(IDOK, DC_HASDEFID)) << question.name;
+      user(dialog);
+    }
     for (int i = 0, open = 1; i < 400 && open; ++i, Sleep(5)) {
       open = 0;
       EnumThreadWindows(self, EndLeftover, reinterpret_cast<LPARAM>(&open));

@@ -1,7 +1,8 @@
 // Throughput of LzhDecode through per-byte callbacks and of LzhEncode,
 // against lhasa ("lha x") extracting the .lzh our writer makes from the same
-// data, measured in the same run; and the encoder's size against the greedy
-// baseline. Usage: gv_bench CORPUS [REPEATS]
+// data, measured in the same run; and the encoder's size against the fast
+// parse and against a peer's -lh1- stream of the same data, which must decode
+// to it. Usage: gv_bench CORPUS [REPEATS [PEER_STREAM PEER_SECONDS]]
 #include <sys/resource.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include "archive/lzh_decode.h"
 #include "lzh_archive.h"
 #include "lzh_encode.h"
+#include "stream_codec.h"
 
 namespace {
 
@@ -79,8 +81,8 @@ double MBps(std::size_t bytes, double seconds) { return static_cast<double>(byte
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: gv_bench CORPUS [REPEATS]\n");
+    if (argc != 2 && argc != 3 && argc != 5) {
+        std::fprintf(stderr, "usage: gv_bench CORPUS [REPEATS [PEER_STREAM PEER_SECONDS]]\n");
         return 1;
     }
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
@@ -93,9 +95,16 @@ int main(int argc, char** argv) {
 
     std::vector<std::uint8_t> stream;
     const Timing encode = Measure(1, false, [&] { stream = LzhEncode(data.data(), data.size()); });
-    std::vector<std::uint8_t> greedy;
-    const Timing encodeGreedy = Measure(1, false, [&] { greedy = LzhEncodeWith(LzhParse::Greedy, data.data(), data.size()); });
-    const auto lazy = LzhEncodeWith(LzhParse::Lazy, data.data(), data.size());
+    std::vector<std::uint8_t> fast;
+    const Timing encodeFast = Measure(1, false, [&] { fast = LzhEncodeWith(LzhParse::Fast, data.data(), data.size()); });
+    const auto greedy = LzhEncodeWith(LzhParse::Greedy, data.data(), data.size());
+    std::vector<std::uint8_t> peer;
+    double peerSeconds = 0;
+    if (argc == 5) {
+        std::ifstream peerIn(argv[3], std::ios::binary);
+        peer.assign(std::istreambuf_iterator<char>(peerIn), std::istreambuf_iterator<char>());
+        peerSeconds = std::atof(argv[4]);
+    }
 
     std::vector<std::uint8_t> decoded(data.size() + 64);
     const Timing decode = Measure(repeats, false, [&] {
@@ -110,6 +119,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gv_bench: the decoded data differ from the corpus\n");
         return 2;
     }
+    const bool peerDecodes = !peer.empty() && DecodeStream(peer, static_cast<std::int32_t>(data.size())).Bytes == data;
 
     const fs::path dir = fs::temp_directory_path() / ("gv-bench-" + std::to_string(static_cast<long>(getpid())));
     fs::create_directories(dir / "out");
@@ -127,10 +137,16 @@ int main(int argc, char** argv) {
     const bool lhaOk = lhaStatus == 0 && extracted == data;
 
     const std::size_t n = data.size();
+    auto ratio = [](std::size_t a, std::size_t b) { return static_cast<double>(a) / static_cast<double>(b); };
     std::printf("corpus            %zu bytes (%s)\n", n, argv[1]);
-    std::printf("stream            %zu bytes (%.1f%%); greedy %zu, lazy %zu; LzhEncode/greedy %.4f\n", stream.size(),
-                100.0 * static_cast<double>(stream.size()) / static_cast<double>(n), greedy.size(), lazy.size(),
-                static_cast<double>(stream.size()) / static_cast<double>(greedy.size()));
+    std::printf("stream            %zu bytes (%.1f%%); fast %zu, greedy %zu\n", stream.size(),
+                100.0 * ratio(stream.size(), n), fast.size(), greedy.size());
+    std::printf("LzhEncode/fast    %.4f\n", ratio(stream.size(), fast.size()));
+    if (!peer.empty()) {
+        std::printf("peer -lh1-        %zu bytes%s\n", peer.size(), peerDecodes ? "" : "   (does NOT decode to the corpus)");
+        std::printf("LzhEncode/peer    %.4f   (fast/peer %.4f)\n", ratio(stream.size(), peer.size()),
+                    ratio(fast.size(), peer.size()));
+    }
     std::printf("                  wall MB/s   cpu MB/s   vs lha x (wall / cpu)\n");
     std::printf("lha x (lhasa)     %9.1f  %9.1f   1.00 / 1.00%s\n", MBps(n, lha.wall), MBps(n, lha.cpu),
                 lhaOk ? "" : "   (extraction FAILED)");
@@ -138,8 +154,12 @@ int main(int argc, char** argv) {
                 lha.wall / decode.wall, lha.cpu / decode.cpu);
     std::printf("LzhEncode         %9.1f  %9.1f   %.2f / %.2f\n", MBps(n, encode.wall), MBps(n, encode.cpu),
                 lha.wall / encode.wall, lha.cpu / encode.cpu);
-    std::printf("greedy encode     %9.1f  %9.1f   %.2f / %.2f\n", MBps(n, encodeGreedy.wall), MBps(n, encodeGreedy.cpu),
-                lha.wall / encodeGreedy.wall, lha.cpu / encodeGreedy.cpu);
+    std::printf("fast encode       %9.1f  %9.1f   %.2f / %.2f\n", MBps(n, encodeFast.wall), MBps(n, encodeFast.cpu),
+                lha.wall / encodeFast.wall, lha.cpu / encodeFast.cpu);
+    if (peerSeconds > 0) {
+        std::printf("peer encode       %9.1f          -   %.2f / -   (in its own process)\n", MBps(n, peerSeconds),
+                    lha.wall / peerSeconds);
+    }
     std::printf("(best of %d for the decoders; sizes in MB of original data)\n", repeats);
-    return lhaOk ? 0 : 3;
+    return lhaOk && (peer.empty() || peerDecodes) ? 0 : 3;
 }

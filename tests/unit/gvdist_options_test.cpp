@@ -12,11 +12,12 @@ using Args = std::vector<std::string>;
 
 TEST(GvdistOptionsTest, OptionsInAnyOrder) {
     const Options pack = ParseOptions({"-q", "pack", "--member", "A.TXT", "--program=P.EXE", "--member", "B.HLP", "-o",
-                                       "out", "--setup", "S.EXE", "--disk-size", "720896"});
+                                       "out", "--setup", "S.EXE", "--disk-size", "720896", "--fast"});
     EXPECT_TRUE(pack.Quiet);
     EXPECT_EQ(Args({pack.ProgramPath, pack.SetupPath, pack.OutputDir}), (Args{"P.EXE", "S.EXE", "out"}));
     EXPECT_EQ(pack.MemberPaths, (Args{"A.TXT", "B.HLP"}));
     EXPECT_EQ(pack.DiskSize, 720896u);
+    EXPECT_TRUE(pack.Fast);
     const Options media = ParseOptions({"pack", "--images", "--program", "P", "--format", "2.88M", "--setup", "S",
                                         "--disks", "-o", "O"});
     EXPECT_TRUE(media.MakeImages && media.MakeDiskFolders);

@@ -13,7 +13,8 @@ void RunEncode(const Options& options, std::ostream& out, std::ostream&) {
     std::vector<std::uint8_t> encoded;
     {
         ProgressBar bar("encoding", input.size(), ProgressWanted(options.Quiet));
-        encoded = LzhEncode(input.data(), input.size(), [&bar](std::size_t done) { bar.Update(done); });
+        encoded = LzhEncodeWith(options.Fast ? LzhParse::Fast : LzhParse::Optimal, input.data(), input.size(),
+                                [&bar](std::size_t done) { bar.Update(done); });
     }
     if (options.LzhArchive) {
         try {

@@ -10,8 +10,7 @@
 // Compresses `size` bytes. The same input always gives the same bytes, and
 // the stream refers to no ring byte it has not written except the initial
 // spaces at 0..4035. `progress`, if set, is told the bytes consumed so far.
-// It is the smaller of the greedy and the lazy parse below, so it is never
-// larger than the greedy longest-match stream.
+// It is the optimal parse below, never larger than the fast one.
 std::vector<std::uint8_t> LzhEncode(const std::uint8_t* data, std::size_t size,
                                     const std::function<void(std::size_t)>& progress = {});
 
@@ -20,7 +19,9 @@ std::vector<std::uint8_t> LzhEncode(const std::uint8_t* data, std::size_t size,
 enum class LzhParse {
     Greedy,  // always take the match at hand: the baseline
     Lazy,    // emit a literal first when the next byte starts a longer match
-    Best,    // both, keeping the smaller stream (what LzhEncode does)
+    Fast,    // both, keeping the smaller stream
+    Optimal, // the fewest bits under prices that follow the adaptive tree,
+             // or the fast stream when that is smaller (what LzhEncode does)
 };
 std::vector<std::uint8_t> LzhEncodeWith(LzhParse parse, const std::uint8_t* data, std::size_t size,
                                         const std::function<void(std::size_t)>& progress = {});

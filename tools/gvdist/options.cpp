@@ -13,6 +13,7 @@ const char UsageText[] =
     "Commands:\n"
     "  pack --program FILE [--member FILE]... --setup SETUP.EXE -o OUTDIR\n"
     "       [--format 360K|720K|1.2M|1.44M|2.88M | --disk-size BYTES] [--disks] [--images]\n"
+    "       [--fast]\n"
     "                   compress the program and its members into the archive\n"
     "                   parts and write OUTDIR/setup.exe with the member table;\n"
     "                   --disks adds a folder per disk (OUTDIR/DISK1..), --images\n"
@@ -21,7 +22,7 @@ const char UsageText[] =
     "  verify SOURCE... join, decode and check the distribution\n"
     "  extract SOURCE... -d OUTDIR [--help-dir HELPDIR]\n"
     "                   install the product's files as the setup would\n"
-    "  encode [--lzh] IN OUT\n"
+    "  encode [--lzh] [--fast] IN OUT\n"
     "                   compress IN into a raw LZHUF stream (--lzh: an .lzh archive)\n"
     "  decode --length N IN OUT\n"
     "                   decode N bytes of the raw LZHUF stream IN\n"
@@ -32,6 +33,7 @@ const char UsageText[] =
     "  -q, --quiet      no progress bar\n"
     "  --format NAME    the disks' format (default 1.44M: 1457664 bytes for files)\n"
     "  --disk-size BYTES  capacity of one disk, for disks that are no floppies\n"
+    "  --fast           encode several times faster, a few per cent larger\n"
     "\n"
     "A SOURCE is a folder, a setup.exe or a disk image; give them in any order.\n"
     "Images are made and read with mtools.\n"
@@ -49,11 +51,11 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Rules() {
     static const std::map<std::string, CommandRule> rules = {
-        {"pack", {{"--program", "--member", "--setup", "--output", "--disk-size", "--format", "--disks", "--images"}, 0, 0}},
+        {"pack", {{"--program", "--member", "--setup", "--output", "--disk-size", "--format", "--disks", "--images", "--fast"}, 0, 0}},
         {"list", {{}, 0, AnyCount}},
         {"verify", {{}, 1, AnyCount}},
         {"extract", {{"--dir", "--help-dir"}, 1, AnyCount}},
-        {"encode", {{"--lzh"}, 2, 2}},
+        {"encode", {{"--lzh", "--fast"}, 2, 2}},
         {"decode", {{"--length"}, 2, 2}},
     };
     return rules;
@@ -74,7 +76,7 @@ bool TakesValue(const std::string& option) {
 }
 
 bool IsKnown(const std::string& option) {
-    static const std::set<std::string> flags = {"--help", "--version", "--quiet", "--lzh", "--disks", "--images"};
+    static const std::set<std::string> flags = {"--help", "--version", "--quiet", "--lzh", "--disks", "--images", "--fast"};
     return flags.count(option) != 0 || TakesValue(option);
 }
 
@@ -161,6 +163,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             options.Format = &FindDiskFormat(value);
             options.DiskSize = options.Format->FreeBytes;
             options.ClusterSize = options.Format->ClusterBytes;
+        } else if (name == "--fast") {
+            options.Fast = true;
         } else if (name == "--program") {
             SetSingle(options.ProgramPath, arg, value);
         } else if (name == "--member") {

@@ -23,6 +23,8 @@ struct Options {
     const DiskFormat* Format = nullptr;   // --format; images are of the default format without it
     bool MakeDiskFolders = false;         // --disks
     bool MakeImages = false;              // --images
+    // pack / encode: the quick greedy-or-lazy parse instead of the optimal one
+    bool Fast = false;
     // extract
     std::string HelpDir;
     // encode / decode

@@ -72,11 +72,11 @@ DecodedInput GatherInput(const Options& options, std::ostream& err) {
     return input;
 }
 
-std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& stream, bool showProgress) {
+std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& stream, LzhParse parse, bool showProgress) {
     std::vector<std::uint8_t> compressed;
     {
         ProgressBar bar("encoding", stream.size(), showProgress);
-        compressed = LzhEncode(stream.data(), stream.size(), [&bar](std::size_t done) { bar.Update(done); });
+        compressed = LzhEncodeWith(parse, stream.data(), stream.size(), [&bar](std::size_t done) { bar.Update(done); });
     }
     // Disks that do not install are found out by users; check every byte here.
     ProgressBar bar("checking", stream.size(), showProgress);
@@ -128,7 +128,7 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const std::vector<
 
 void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     const DecodedInput input = GatherInput(options, err);
-    const std::vector<std::uint8_t> compressed = Compress(input.Stream, ProgressWanted(options.Quiet));
+    const std::vector<std::uint8_t> compressed = Compress(input.Stream, options.Fast ? LzhParse::Fast : LzhParse::Optimal, ProgressWanted(options.Quiet));
 
     std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath);
     const std::vector<std::uint8_t> table = SerializeMemberTable(input.Table);

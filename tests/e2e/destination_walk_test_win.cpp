@@ -6,16 +6,18 @@ namespace {
 
 struct DefaultCase {
     const char* Name;
-    const char* RegDir;           // nullptr: no value
+    const char* RegDir;           // nullptr: no value, or a number with Number
+    bool Number;
     const char* ProgramFilesDir;  // nullptr: no value
     const char* Shown;
 };
 
 const DefaultCase DefaultCases[] = {
-    {"PreferredDirectoryAsStored", "d:\\apps\\gv", "C:\\Program Files", "D:\\APPS\\GV"},
-    {"EmptyPreferenceFallsBack", "", "E:\\", "E:\\GLYPHVANE"},
-    {"ProgramFilesDirectoryOnly", nullptr, "C:\\Program Files", "C:\\PROGRAM FILES\\GLYPHVANE"},
-    {"NeitherReadable", nullptr, nullptr, "C:\\PROGRAM FILES\\GLYPHVANE"},
+    {"PreferredDirectoryAsStored", "d:\\apps\\gv", false, "C:\\Program Files", "D:\\APPS\\GV"},
+    {"EmptyPreferenceFallsBack", "", false, "E:\\", "E:\\GLYPHVANE"},
+    {"NumberPreferenceFallsBack", nullptr, true, "E:\\", "E:\\GLYPHVANE"},
+    {"ProgramFilesDirectoryOnly", nullptr, false, "C:\\Program Files", "C:\\PROGRAM FILES\\GLYPHVANE"},
+    {"NeitherReadable", nullptr, false, nullptr, "C:\\PROGRAM FILES\\GLYPHVANE"},
 };
 
 void PrintTo(const DefaultCase& row, std::ostream* out) { *out << row.Name; }
@@ -29,12 +31,14 @@ TEST_P(DefaultDestination, FieldShowsTheDefaultInCapitals) {
     RegistryValue regDir(HKEY_CURRENT_USER, "Software\\Tallowmere\\Glyphvane", "RegDir");
     RegistryValue programFiles(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
     if (c.RegDir) regDir.Write(c.RegDir);
+    if (c.Number) regDir.WriteNumber(7);
     if (c.ProgramFilesDir) programFiles.Write(c.ProgramFilesDir);
     else programFiles.Remove();
 
     Start();
     HWND dialog = WaitFor(Seen::Destination);
     ASSERT_NE(dialog, nullptr);
+    ExpectQuestion(dialog);
     EXPECT_EQ(ItemText(dialog, 104), c.Shown);
     EXPECT_EQ(Owner(dialog), Backdrop());
     CancelWith(dialog, IDYES);
@@ -45,12 +49,12 @@ INSTANTIATE_TEST_SUITE_P(Registry, DefaultDestination, ::testing::ValuesIn(Defau
                          [](const ::testing::TestParamInfo<DefaultCase>& row) { return std::string(row.param.Name); });
 
 TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated) {
-    WriteBytes(root_ + "AFile", {'x'});
+    WriteBytes(root_ / "AFile", {'x'});
     const std::string refused[] = {
         "", "C", "\\\\SERVER\\SHARE\\GV", "1:\\GV",
-        root_ + "Missing\\Deeper",  // only one level is created
-        root_ + "AFile",            // a file, not a directory
-        root_ + "Gv*", root_ + "Gv?", root_ + "*.*",
+        root_ / "Missing\\Deeper",  // only one level is created
+        root_ / "AFile",            // a file, not a directory
+        root_ / "Gv*", root_ / "Gv?", root_ / "*.*",
     };
     Start();
     HWND dialog = WaitFor(Seen::Destination);
@@ -62,9 +66,9 @@ TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated)
         EXPECT_EQ(ItemText(dialog, 104), InCapitals(text)) << "the refused text stays as typed";
         ASSERT_EQ(Find(Seen::Agreement), nullptr) << "went on after \"" << text << "\"";
     }
-    EXPECT_FALSE(DirectoryExists(root_ + "Missing"));
+    EXPECT_FALSE(DirectoryExists(root_ / "Missing"));
 
-    const std::string fresh = root_ + "Fresh";
+    const std::string fresh = root_ / "Fresh";
     SetItemText(dialog, 104, fresh);
     Answer(dialog, IDOK);
     HWND agreement = WaitFor(Seen::Agreement);

@@ -8,18 +8,19 @@ namespace {
 struct InstallCase {
     const char* Name;
     const char* DestTail;   // appended to the destination: "" or "\\"
-    const char* Group;      // typed into the group dialog; nullptr: cancel it
+    const char* Group;      // typed into the group dialog; nullptr: the proposal kept
+    int GroupButton;
     int FinalAnswer;
     bool DisksInDrive;      // all parts in one directory, as on a CD: no prompts
     bool CancelNoUnpacking; // a cancel answered No while unpacking
 };
 
 const InstallCase InstallCases[] = {
-    {"Default", "", "", IDNO, false, false},
-    {"FinalYesNamedGroupTrailingBackslash", "\\", "Walk Group", IDYES, false, false},
-    {"PartsAlreadyInTheDrive", "", "", IDNO, true, false},
-    {"GroupCancelled", "", nullptr, IDNO, false, false},
-    {"CancelAnsweredNoWhileUnpacking", "", "", IDNO, false, true},
+    {"Default", "", nullptr, IDOK, IDNO, false, false},
+    {"FinalYesNamedGroupTrailingBackslash", "\\", "Walk Group", IDOK, IDYES, false, false},
+    {"PartsAlreadyInTheDriveEmptyGroupName", "", "", IDOK, IDNO, true, false},
+    {"GroupCancelled", "", "Other", IDCANCEL, IDNO, false, false},
+    {"CancelAnsweredNoWhileUnpacking", "", nullptr, IDOK, IDNO, false, true},
 };
 
 void PrintTo(const InstallCase& row, std::ostream* out) { *out << row.Name; }
@@ -33,7 +34,8 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     const bool isDefault = std::string(c.Name) == "Default";
     const std::string dest = InCapitals(Destination() + c.DestTail);
     const std::string dir = dest.back() == '\\' ? dest : dest + "\\";
-    const std::string link = c.Group && *c.Group ? ProgramsFolder() + "\\" + c.Group + ".LNK" : ShortcutPath();
+    const bool linked = c.GroupButton == IDOK;
+    const std::string link = c.Group ? ProgramsFolder() + "\\" + c.Group + ".LNK" : ShortcutPath();
     CreateDirectoryA(Destination().c_str(), nullptr);
     const Bytes ownLibrary = {'m', 'i', 'n', 'e'};
     WriteBytes(dir + "Glyphvane.LIB", ownLibrary);
@@ -52,10 +54,12 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
         HWND unpacking = WaitFor(Seen::Unpacking);
         if (c.CancelNoUnpacking) CancelWith(unpacking, IDNO);
     }
-    if (c.Group) {
+    if (linked) {
         AcceptGroup(c.Group);
     } else {
-        Answer(WaitFor(Seen::ProgramGroup), IDCANCEL);
+        HWND group = WaitFor(Seen::ProgramGroup);
+        if (group) SetItemText(group, 102, c.Group);
+        Answer(group, IDCANCEL);
         EXPECT_EQ(Find(Seen::CancelQuestion), nullptr) << "the group's cancel asks nothing";
     }
     AnswerFinalQuestion(c.FinalAnswer);
@@ -74,14 +78,15 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     EXPECT_EQ(UninstallValue("UnInstallString"), dir + "UnInstal.Exe") << "one backslash before the name";
     EXPECT_TRUE(FileExists(Drive() + "Glyphvan.003")) << "the disks are only read";
     Shortcut shortcut;
-    if (c.Group) {
+    if (linked) {
         ASSERT_TRUE(LoadShortcut(link, shortcut)) << link;
         DeleteFileA(link.c_str());
         EXPECT_EQ(InCapitals(shortcut.Target), dir + "GLYPHVANE.EXE");
         EXPECT_EQ(InCapitals(shortcut.WorkingDirectory), dest) << "kept as typed";
         EXPECT_EQ(shortcut.ShowCommand, SW_SHOWNORMAL);
     }
-    EXPECT_TRUE((c.Group && !*c.Group) || !FileExists(ShortcutPath())) << "named after the group; none if cancelled";
+    EXPECT_FALSE(FileExists(ShortcutPath()) || FileExists(ProgramsFolder() + "\\Other.LNK"))
+        << "named after the group; none if cancelled";
 
     const std::string marker = dir + "Glyphvane.ran";
     if (c.FinalAnswer == IDNO) {

@@ -2,13 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "archive/member_list_win.h"
 #include "archive/message_pump_win.h"
 #include "archive/progress_draw_win.h"
-#include "engine_test_support.h"
+#include "harness_win.h"
 #include "setup/globals.h"
 
-using namespace enginetest;
+using namespace harness;
 
 namespace {
 
@@ -121,20 +123,35 @@ TEST_F(ByteStreams, StoppedStreamsMoveNothingAndDropWhatIsPending)
     EXPECT_EQ(OutputSize(), 0);
 }
 
-TEST_F(ByteStreams, AFailedWriteStopsTheStream)
+TEST_F(ByteStreams, AFailedOrShortWriteStopsTheStream)
 {
-    Open({});
-    // Read-only: every write fails, as on a full disk.
-    CloseHandle(OutputHandle);
-    OutputHandle = CreateFileA((dir_ / "out.bin").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-    DecodedTotal = 5000;
-    std::uint8_t byte = 'x';
-    std::uint16_t actual = 0;
-    for (int i = 0; i < 2049; ++i)
-        WriteDecoded(&byte, 1, actual);
-    EXPECT_TRUE(WriteFailed);
-    EXPECT_EQ(ContinueFlag, 0);
+    // A read-only handle fails every write; a full non-blocking pipe takes
+    // none of the bytes yet reports success, as a nearly full disk may.
+    const std::function<HANDLE()> sinks[] = {
+        [this] {
+            return CreateFileA((dir_ / "out.bin").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        },
+        [] {
+            return CreateNamedPipeA("\\\\.\\pipe\\gv-short-write", PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_NOWAIT,
+                                    1, 1024, 1024, 0, nullptr);
+        },
+    };
+    for (const auto& sink : sinks) {
+        Open({});
+        CloseHandle(OutputHandle);
+        OutputHandle = sink();
+        const HANDLE reader = CreateFileA("\\\\.\\pipe\\gv-short-write", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        DecodedTotal = 5000;
+        std::uint8_t byte = 'x';
+        std::uint16_t actual = 0;
+        for (int i = 0; i < 2049; ++i)
+            WriteDecoded(&byte, 1, actual);
+        EXPECT_TRUE(WriteFailed);
+        EXPECT_EQ(ContinueFlag, 0);
+        CloseHandle(reader);
+        ContinueFlag = 1;
+    }
 }
 
 TEST_F(ByteStreams, TheSourceServesQueuedMessagesAndDropsQuit)

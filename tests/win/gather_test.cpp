@@ -2,25 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "archive/member_list_win.h"
-#include "archive/naming.h"
-#include "archive/progress_draw_win.h"
-#include "engine_test_support.h"
+#include "harness_win.h"
 #include "setup/globals.h"
 
-using namespace enginetest;
+using namespace harness;
 
 namespace {
 
-const std::string Failure = "Glyphvane was unable to install its files.";
-std::string Insert(int disk)
-{
-    return "Please Insert Disk number " + std::to_string(disk);
-}
-
-// One run of the gathering dialog over a source directory holding some of
-// the disks' parts. A prompt for a disk is answered with `answer`, and the
-// disk is inserted at its `insertAt`th prompt (0: never).
+// One run of the gathering dialog over a drive holding some of the disks'
+// parts, the others on the shelf. The user answers each box in turn with
+// `answer` and inserts the disk at its `insertAt`th prompt (0: never).
 struct Scenario {
     const char* what;
     int minDisks;
@@ -29,74 +24,65 @@ struct Scenario {
     int insertAt;
     bool hostileTable;
     INT_PTR result;
-    std::vector<std::string> boxes;
+    std::vector<DialogMatch> boxes;
     int joined;  // how many parts the archive holds
 };
 
 TEST(Gathering, PromptsForDisksAndJoinsTheParts)
 {
+    using namespace Seen;
     const int all = DiskCount;
     const Scenario scenarios[] = {
         {"all parts present", 1, {1, 2, 3, 4}, IDCANCEL, 0, false, 1, {}, all},
-        {"parts inserted at the prompt", 3, {1}, IDOK, 1, false, 1, {Insert(2), Insert(3)}, all},
-        {"OK with the wrong disk", 2, {1, 3, 4}, IDOK, 2, false, 1, {Insert(2), WrongDiskText, Insert(2)}, all},
-        {"Cancel without the disk", 3, {1, 3}, IDCANCEL, 0, false, 0, {Insert(2)}, 1},
-        {"Cancel with the disk", 3, {1, 3}, IDCANCEL, 1, false, 1, {Insert(2)}, all},
+        {"parts inserted at the prompt", 3, {1}, IDOK, 1, false, 1, {DiskPrompt(2), DiskPrompt(3)}, all},
+        {"OK with the wrong disk", 2, {1, 3, 4}, IDOK, 2, false, 1, {DiskPrompt(2), WrongDisk, DiskPrompt(2)}, all},
+        {"Cancel without the disk", 3, {1, 3}, IDCANCEL, 0, false, 0, {DiskPrompt(2)}, 1},
+        {"Cancel with the disk", 3, {1, 3}, IDCANCEL, 1, false, 1, {DiskPrompt(2)}, all},
         {"first part missing", 1, {2, 3}, IDOK, 0, false, 0, {Failure}, 0},
         {"hostile member table", 1, {1, 2, 3, 4}, IDOK, 0, true, 0, {Failure}, 0},
     };
-    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
     std::vector<Bytes> parts;
     for (int k = 1; k <= 4; ++k)
         parts.push_back(SampleBytes(1000 * k + 2047, k));
     for (const Scenario& s : scenarios) {
         if (DiskCount < s.minDisks)
             continue;
-        TempDir source, dest;
+        SCOPED_TRACE(s.what);
+        TempDir drive, shelf, dest;
         PrepareInstallState(dest.Path(), dest.Path(), false);
-        SourceDir = source.Path() + "\\";
-        const auto put = [&](int k) { WriteBytes(source / PartFileName(FirstPartFile, k), parts[k - 1]); };
-        for (int k : s.present)
-            put(k);
-        MemberTable table;
-        if (s.hostileTable) {
+        SourceDir = drive.Path() + "\\";
+        for (int k = 1; k <= 4; ++k)
+            WriteBytes((std::count(s.present.begin(), s.present.end(), k) ? drive : shelf) / PartName(k), parts[k - 1]);
+        Product product;
+        product.Program = SampleBytes(500, 1);
+        MemberTable table = product.Table();
+        if (s.hostileTable)
             table.Members.push_back(MemberEntry{"..\\..\\boot.ini", 0, 10});
-            table.DecodedTotal = 10;
-        } else {
-            Product product;
-            product.Program = SampleBytes(500, 1);
-            table = product.Table();
-        }
-        WriteSetupFile(source / "setup.bin", table);
-        MemberTableSource = source / "setup.bin";
-        std::map<std::string, int> prompts;
-        BoxAnswerer answerer([&](const ShownBox& box) {
-            if (box.IsCopyDialog)
-                return 0;
-            for (int k = 2; k <= 4; ++k)
-                if (box.Text == Insert(k) && ++prompts[box.Text] == s.insertAt)
-                    put(k);
-            return s.answer;
-        });
-        EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), "IProgress", nullptr, IProgressDialogProc, 0),
-                  s.result)
-            << s.what;
-        std::vector<std::string> shown;
-        for (const ShownBox& box : answerer.Answered()) {
-            shown.push_back(box.Text);
-            EXPECT_EQ(box.Caption, box.Text == Failure ? "Error" : box.Text == WrongDiskText ? "" : ProductName)
-                << s.what;
-        }
-        EXPECT_EQ(shown, s.boxes) << s.what;
+        Bytes setup(100, 'M');
+        const Bytes tail = SerializeMemberTable(table);
+        setup.insert(setup.end(), tail.begin(), tail.end());
+        WriteBytes(drive / "setup.bin", setup);
+        MemberTableSource = drive / "setup.bin";
+
+        const INT_PTR result = WithUser(
+            [] { return DialogBoxParamA(GetModuleHandleA(nullptr), "IProgress", nullptr, IProgressDialogProc, 0); },
+            [&](User& user) {
+                std::map<std::string, int> prompts;
+                for (const DialogMatch& expected : s.boxes) {
+                    HWND box = user.WaitFor(expected);
+                    for (int k = 2; k <= 4; ++k)
+                        if (expected.Text == DiskPrompt(k).Text && ++prompts[expected.Text] == s.insertAt)
+                            Disks{drive.Path(), shelf.Path()}.Insert(k);
+                    user.Answer(box, s.answer);
+                }
+            });
+        EXPECT_EQ(result, s.result);
         Bytes joined;
         for (int k = 1; k <= s.joined; ++k)
             joined.insert(joined.end(), parts[k - 1].begin(), parts[k - 1].end());
-        EXPECT_EQ(ReadBytes(dest / ArchiveFile), joined) << s.what;
-        if (s.result == 1) {
-            EXPECT_EQ(DecodedTotal, 500) << s.what;
-        }
-        EXPECT_TRUE(MemberList.empty()) << s.what;
+        EXPECT_EQ(ReadBytes(dest / ArchiveFile), joined);
+        EXPECT_TRUE(s.result == 0 || DecodedTotal == 500);
+        EXPECT_TRUE(MemberList.empty());
         MemberTableSource.clear();
         MemberList.clear();
         ContinueFlag = 1;

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "engine_test_support.h"
-#include "setup/globals.h"
+#include "harness_win.h"
 #include "util/dirs_win.h"
-#include "util/screen_win.h"
 
-using namespace enginetest;
+using namespace harness;
 
 namespace {
 
@@ -52,25 +50,6 @@ TEST(DirExists, TellsDirectoriesFromFilesAndNothing)
     };
     for (const auto& [path, exists] : cases)
         EXPECT_EQ(DirExists(path), exists) << path;
-}
-
-TEST(CenterOnScreen, CentresOnTheScreenSizeReadAtStart)
-{
-    HWND window = CreateWindowA("STATIC", "", WS_POPUP, 5, 5, 201, 101, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(window, nullptr);
-    const std::int32_t width = ScreenWidth, height = ScreenHeight;
-    ScreenWidth = 1001;
-    ScreenHeight = 701;
-    CenterOnScreen(window);
-    RECT placed;
-    GetWindowRect(window, &placed);
-    EXPECT_EQ(placed.left, 500 - 100);
-    EXPECT_EQ(placed.top, 350 - 50);
-    EXPECT_EQ(placed.right - placed.left, 201) << "the size stays";
-    DestroyWindow(window);
-    ScreenWidth = width;
-    ScreenHeight = height;
 }
 
 }  // namespace

@@ -1,0 +1,161 @@
+// The Windows tests' harness, shared by the engine tests, which run the
+// setup's dialogs inside their own process, and the end-to-end walks, which
+// run setup.exe: files and scratch directories, products, disks, registry
+// values put back after a test, and a user that finds a process's dialogs
+// by caption and text and answers them.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "archive/member_table.h"
+
+namespace harness {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const Bytes& bytes);
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+std::vector<std::string> ListDirectory(const std::string& path);
+void RemoveTree(std::string path);
+std::string InCapitals(std::string text);
+
+// A fresh directory under the temp directory, named after the running test;
+// removed with its content unless the test failed.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+private:
+    std::string path_;
+};
+
+// Bytes that compress somewhat but not to nothing, the same for a seed.
+Bytes SampleBytes(std::size_t size, std::uint32_t seed);
+
+// A product: the program, then its members, in one decoded stream.
+struct Product {
+    Bytes Program;
+    std::vector<std::pair<std::string, Bytes>> Members;
+    Bytes Stream() const;
+    MemberTable Table() const;
+};
+
+// A disk drive and the shelf beside it: part k ("Glyphvan.00k") is on the
+// shelf until its disk is inserted.
+struct Disks {
+    std::string Drive, Shelf;
+    void Insert(int disk) const;
+};
+std::string PartName(int disk);
+
+// Points the setup's program-wide state at a test installation: DestDir and
+// SourceDir, WindowsDir (with a "Help" directory when `withHelpDir`), the
+// screen size, the byte source and sink and their buffers.
+void PrepareInstallState(const std::string& destDir, const std::string& windowsDir, bool withHelpDir);
+
+// A registry string value, put back as it was on destruction.
+class RegistryValue {
+public:
+    RegistryValue(HKEY root, std::string key, std::string name);
+    ~RegistryValue();
+    void Write(const std::string& value);
+    void WriteNumber(DWORD value);
+    void Remove();
+
+private:
+    HKEY root_;
+    std::string key_, name_;
+    bool had_ = false;
+    DWORD type_ = REG_SZ;
+    std::vector<BYTE> data_;
+};
+// A string value, or "<missing>".
+std::string RegistryString(HKEY root, const std::string& key, const std::string& name);
+std::string UninstallValue(const char* name);  // of the product's uninstall entry
+std::string ProgramsFolder();
+std::string HelpDirectory();  // with a trailing backslash
+
+struct Shortcut {
+    std::string Target, WorkingDirectory;
+    int ShowCommand = 0;
+};
+// Loads a link file back through the shell's IShellLinkA.
+bool LoadShortcut(const std::string& path, Shortcut& shortcut);
+
+std::string WindowClass(HWND window);
+inline HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
+// A control's text; message boxes keep theirs in 0xFFFF.
+std::string ItemText(HWND dialog, int id);
+void SetItemText(HWND dialog, int id, const std::string& text);
+// A button press through WM_COMMAND: posted, so that a modal loop it starts
+// does not block the user, or sent when `handled` (for presses that open
+// no window) so that it returns once the dialog has handled it.
+void Press(HWND dialog, int id, bool handled = false);
+
+// A top-level dialog by its exact caption and, unless empty, exact text.
+struct DialogMatch {
+    std::string Caption, Text;
+};
+
+// What the user sees, spelled out here rather than taken from the sources.
+namespace Seen {
+inline const DialogMatch Destination{"Destination Directory", ""};
+inline const DialogMatch Agreement{"License Agreement", ""};
+inline const DialogMatch Gathering{"Please Stand By...", "Installing the Glyphvane files."};
+inline const DialogMatch Unpacking{"Please Stand By...", "Uncompressing the Glyphvane files:"};
+inline const DialogMatch ProgramGroup{"Program Group", ""};
+inline const DialogMatch CancelQuestion{"Exit Glyphvane", "Do you really want to terminate the Setup program?"};
+inline const DialogMatch Terminated{"Glyphvane", "The Installation process has been terminated."};
+inline const DialogMatch Failure{"Error", "Glyphvane was unable to install its files."};
+inline const DialogMatch WrongDisk{"", "This is not the appropriate disk.\r\nPlease insert the correct disk and Press Enter"};
+inline const DialogMatch FinalQuestion{
+    "Glyphvane", "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run Glyphvane?"};
+inline DialogMatch DiskPrompt(int disk) { return {"Glyphvane", "Please Insert Disk number " + std::to_string(disk)}; }
+}  // namespace Seen
+
+// The user at the screen of one process: this one unless Attach names
+// another. A wait that fails records the failure once, with the windows on
+// show; a lost user's later waits give up at once.
+class User {
+public:
+    void Attach(DWORD processId, HANDLE process);
+    std::vector<HWND> VisibleWindows() const;
+    HWND Find(const DialogMatch& match) const;
+    // Polls until `done` or timeout; stops early once the process has ended.
+    bool Until(const std::function<bool()>& done, DWORD timeoutMs);
+    HWND WaitFor(const DialogMatch& match, DWORD timeoutMs = 30000);
+    // Presses `id` and waits until the dialog is gone.
+    void Answer(HWND dialog, int id);
+    // Cancel on `dialog`; the cancel question, which has no owner, gets `answer`.
+    void CancelWith(HWND dialog, int answer);
+    // A question dialog: centred, OK its default button, Enter accepts.
+    void ExpectQuestion(HWND dialog);
+    std::string DescribeWindows() const;
+    bool Lost() const { return lost_; }
+    // When each awaited dialog appeared, in the order of the walk.
+    std::vector<std::pair<std::string, std::chrono::steady_clock::time_point>> log_;
+
+protected:
+    DWORD processId_ = GetCurrentProcessId();
+    HANDLE process_ = nullptr;
+    bool lost_ = false;
+};
+
+// Runs `modal` (a dialog of this thread) while `user` acts from a second
+// thread; whatever the user leaves open is cancelled. Returns modal's result.
+INT_PTR WithUser(const std::function<INT_PTR()>& modal, const std::function<void(User&)>& user);
+
+}  // namespace harness

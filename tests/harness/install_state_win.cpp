@@ -1,0 +1,24 @@
+// Kept apart from the rest of the harness: only the engine tests link the
+// setup's Windows code that it points the state at.
+#include "archive/byte_stream_win.h"
+#include "harness_win.h"
+#include "setup/globals.h"
+
+namespace harness {
+
+void PrepareInstallState(const std::string& destDir, const std::string& windowsDir, bool withHelpDir) {
+    static std::uint8_t inBlock[TransferBufferSize];
+    static std::uint8_t outBlock[TransferBufferSize];
+    InBuffer = inBlock;
+    OutBuffer = outBlock;
+    GetBytesProc = ReadCompressed;
+    PutBytesProc = WriteDecoded;
+    DestDir = SourceDir = destDir;
+    std::snprintf(WindowsDir, sizeof WindowsDir, "%s", windowsDir.c_str());
+    if (withHelpDir) CreateDirectoryA((windowsDir + "\\Help").c_str(), nullptr);
+    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    ContinueFlag = 1;
+}
+
+}  // namespace harness

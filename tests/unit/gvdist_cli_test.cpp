@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -108,15 +109,23 @@ protected:
     }
 
     const fs::path root_ = fs::temp_directory_path() /
-                           ("gvdist_cli_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+                           ("gvdist_cli_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                            std::to_string(std::random_device{}()));  // runs side by side do not meet
     const Bytes program_ = ProgramImage();
 };
 
 TEST_F(GvdistCliTest, PackListVerifyExtract) {
-    const Result fiveDisks = Pack("disks", "--disk-size 6144");
-    EXPECT_EQ(fiveDisks.Status, 2);
-    EXPECT_NE(fiveDisks.Out.find("at most 4"), std::string::npos) << fiveDisks.Out;
-    EXPECT_EQ(FileCount(Path("disks")), 0);
+    // Refused: five disks' worth, a member named like another but for case.
+    fs::create_directories(Path("in/case"));
+    std::ofstream(Path("in/case/user.lib")) << "x";
+    const std::pair<std::string, const char*> refused[] = {
+        {"--disk-size 6144", "at most 4"}, {"--disk-size 12288 --member " + Q("in/case/user.lib"), "already taken"}};
+    for (const auto& [extra, fault] : refused) {
+        const Result run = Pack("disks", extra);
+        EXPECT_EQ(run.Status, 2);
+        EXPECT_NE(run.Out.find(fault), std::string::npos) << run.Out;
+        EXPECT_EQ(FileCount(Path("disks")), 0);
+    }
 
     const Result pack = Pack("disks");
     ASSERT_EQ(pack.Status, 0) << pack.Out;
@@ -161,7 +170,8 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     EXPECT_EQ(ReadText(Path("dest/README.TXT")), "README.TXT text\n");
     EXPECT_EQ(ReadText(Path("dest/GLYPH.HLP")), "GLYPH.HLP text\n");
 
-    // Packed again onto one big disk, the old parts 2 and 3 go.
+    // Packed again onto four disks, then onto one: no old part stays.
+    EXPECT_EQ(Pack("disks", "--disk-size 9216").Out.rfind("DiskCount=4\n", 0), 0u);
     EXPECT_EQ(Pack("disks", "").Out.rfind("DiskCount=1\n", 0), 0u);
     EXPECT_EQ(FileCount(Path("disks")), 3);
 }

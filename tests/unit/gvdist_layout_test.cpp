@@ -38,6 +38,7 @@ TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {
 
     const std::pair<std::string, std::string> edits[] = {
         {"DiskCount=2", "DiskCount=5"},
+        {"DiskCount=2", "DiskCount=0"},
         {"DiskCount=2", "DiskCount=3"},  // no Part3 lines
         {"ArchiveSize=3000", "ArchiveSize=-3"},
         {"ArchiveSize=3000", "ArchiveSize 3000"},

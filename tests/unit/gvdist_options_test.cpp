@@ -41,6 +41,7 @@ TEST(GvdistOptionsTest, UsageErrors) {
         {{"pack", "--program", "P", "-o", "O"}, "needs --setup"},
         {{"pack", "--program", "P", "--program", "Q", "--setup", "S", "-o", "O"}, "given twice"},
         {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--disk-size", "1.44M"}, "whole number"},
+        {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--disk-size", "0"}, "must be more than 0"},
         {{"pack", "--program"}, "needs a value"},
         {{"verify"}, "takes at least 1 argument"},
         {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--format", "1.4M"}, "use one of 360K, 720K"},

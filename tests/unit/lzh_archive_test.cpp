@@ -25,6 +25,11 @@ TEST(LzhArchive, Crc16AndNameLimits) {
     EXPECT_THROW(MakeLh1Archive("", nullptr, 0, {}), std::invalid_argument);
     EXPECT_THROW(MakeLh1Archive(std::string(240, 'n'), nullptr, 0, {}), std::invalid_argument);
     EXPECT_NO_THROW(MakeLh1Archive(std::string(200, 'n'), nullptr, 0, {}));
+    // Header size and byte sum, worked out by hand from the level-0 layout.
+    const std::uint8_t abc[] = {'a', 'b', 'c'};
+    const auto archive = MakeLh1Archive("A.TXT", abc, 3, {1, 2});
+    EXPECT_EQ(archive.at(0), 27);
+    EXPECT_EQ(archive.at(1), 0xE8);
 }
 
 // lhasa is an independent decoder: it reads back what our encoder wrote,

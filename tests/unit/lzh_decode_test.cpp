@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -133,128 +132,6 @@ TEST(LzhDecode, TablesTakenInOrderAndReleasedInReverse) {
     LzhSetTableHeap(nullptr);
     SinkThrows = false;
     ContinueFlag = 1;
-}
-
-constexpr int Symbols = 314, Nodes = 2 * Symbols - 1, Root = Nodes - 1;
-
-class ReferenceWriter {
-public:
-    // The tree is rebuilt at the start of an update when the root weighs
-    // exactly `rebuildWeight`.
-    explicit ReferenceWriter(unsigned rebuildWeight) : rebuildWeight_(rebuildWeight) {
-        for (int s = 0; s < Symbols; ++s) down_[s] = Nodes + s;
-        for (int n = Symbols, first = 0; n < Nodes; ++n, first += 2) {
-            weight_[n] = weight_[first] + weight_[first + 1];
-            down_[n] = first;
-        }
-        Relink();
-    }
-    // The copy starts position + 1 bytes back. Upper 6 bits by a prefix code
-    // of lengths 3, 4 x3, 5 x8, 6 x12, 7 x24, 8 x16 (each the next pattern of
-    // its length), then the lower 6 bits.
-    void Match(int length, int position) {
-        Symbol(length + 253);
-        static const int counts[] = {1, 3, 8, 12, 24, 16};
-        int upper = position >> 6, code = 0, bits = 3;
-        for (int i = 0; upper >= counts[i]; upper -= counts[i], code = (code + counts[i]) << 1, ++bits, ++i) {}
-        Put(code + upper, bits);
-        Put(position & 63, 6);
-    }
-    std::vector<std::uint8_t> Bytes() const {
-        std::vector<std::uint8_t> bytes((bits_.size() + 7) / 8, 0);
-        for (std::size_t i = 0; i < bits_.size(); ++i) bytes[i / 8] |= static_cast<std::uint8_t>(bits_[i] << (7 - i % 8));
-        return bytes;
-    }
-
-    void Symbol(int symbol) {
-        const std::size_t at = bits_.size();
-        for (int n = leaf_[symbol]; n != Root; n = up_[n]) bits_.insert(bits_.begin() + static_cast<long>(at), n != down_[up_[n]]);
-        if (weight_[Root] == rebuildWeight_) Rebuild();
-        for (int n = leaf_[symbol];; n = up_[n]) {
-            int target = n;  // past every node of the old weight, never past one of the new
-            while (target + 1 < Nodes && weight_[target + 1] <= weight_[n]) ++target;
-            if (target != n) {
-                std::swap(weight_[n], weight_[target]);
-                std::swap(down_[n], down_[target]);
-                Relink();
-            }
-            ++weight_[target];
-            if (target == Root) break;
-            n = target;
-        }
-    }
-
-private:
-    void Put(int value, int count) {
-        for (int i = count - 1; i >= 0; --i) bits_.push_back((value >> i) & 1);
-    }
-    void Relink() {
-        for (int n = 0; n < Nodes; ++n) {
-            if (down_[n] >= Nodes) leaf_[down_[n] - Nodes] = n;
-            else up_[down_[n]] = up_[down_[n] + 1] = n;
-        }
-    }
-    // Leaves keep their order with halved weights; each sum goes after the
-    // last node not heavier than it.
-    void Rebuild() {
-        std::vector<unsigned> w;
-        std::vector<int> d;
-        for (int n = 0; n < Nodes; ++n)
-            if (down_[n] >= Nodes) w.push_back((weight_[n] + 1) / 2), d.push_back(down_[n]);
-        for (int first = 0; static_cast<int>(w.size()) < Nodes; first += 2) {
-            const unsigned sum = w[first] + w[first + 1];
-            std::size_t at = w.size();
-            while (at > 0 && w[at - 1] > sum) --at;
-            w.insert(w.begin() + static_cast<long>(at), sum);
-            d.insert(d.begin() + static_cast<long>(at), first);
-        }
-        weight_.swap(w), down_.swap(d);
-        Relink();
-    }
-
-    unsigned rebuildWeight_;
-    std::vector<unsigned> weight_ = std::vector<unsigned>(Nodes, 1);
-    std::vector<int> down_ = std::vector<int>(Nodes), up_ = std::vector<int>(Nodes), leaf_ = std::vector<int>(Symbols);
-    std::vector<int> bits_;
-};
-
-// Streams from an independent, deliberately plain model of the token
-// coding: its tree kept in std::vector and relinked after every swap.
-// 314 symbols of weight 1 reach the root weight 0x8000 after 32454 updates.
-TEST(LzhReference, TreeIsRebuiltAtTheStartOfThe32455thSymbol) {
-    std::mt19937 random(7);
-    std::string expected;
-    ReferenceWriter onTime(0x8000), early(0x7FFF), late(0x8001);
-    for (int i = 0; i < 60000; ++i) {
-        // Skewed literals keep the tree lopsided, so a rebuild one symbol
-        // off changes the codes that follow.
-        const int byte = static_cast<int>(random() % 64) * static_cast<int>(random() % 4);
-        for (ReferenceWriter* w : {&onTime, &early, &late}) w->Symbol(byte);
-        expected += static_cast<char>(byte);
-    }
-    EXPECT_EQ(Decode(onTime.Bytes(), 60000), expected);
-    // What a decoder rebuilding one symbol early or late would read back.
-    EXPECT_NE(Decode(early.Bytes(), 60000), expected);
-    EXPECT_NE(Decode(late.Bytes(), 60000), expected);
-}
-
-TEST(LzhReference, PositionsOfEveryCodeLength) {
-    // 4096 bytes unlike their neighbours, then matches reaching back through
-    // every upper-bits value and both ends of its lower bits.
-    ReferenceWriter writer(0x8000);
-    std::string expected;
-    for (int i = 0; i < 4096; ++i) {
-        expected += static_cast<char>(i * 37 + i / 256);
-        writer.Symbol(static_cast<std::uint8_t>(expected.back()));
-    }
-    for (int upper = 0; upper < 64; ++upper) {
-        for (const int lower : {0, 37, 63}) {
-            const int position = upper * 64 + lower, length = 3 + (upper + lower) % 58;
-            writer.Match(length, position);
-            for (int k = 0; k < length; ++k) expected.push_back(expected[expected.size() - static_cast<std::size_t>(position) - 1]);
-        }
-    }
-    EXPECT_EQ(Decode(writer.Bytes(), static_cast<std::int32_t>(expected.size())), expected);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -39,6 +41,16 @@ TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
     MemberTable read;
     ASSERT_EQ(ParseMemberTable(file.data() + file.size() - 200, 200, file.size(), read), "");
     EXPECT_EQ(SerializeMemberTable(read), table);
+
+    // The largest table, read from a file: the tail read covers it all.
+    const std::string path = (std::filesystem::temp_directory_path() / "gv-member-table-255.bin").string();
+    const Bytes largest = SerializeMemberTable(Table(std::vector<MemberEntry>(255, {"A", 0, 0}), 0));
+    file = largest;
+    file.insert(file.begin(), 100, 0xCC);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    ASSERT_EQ(ReadMemberTableFile(path, read), "");
+    EXPECT_EQ(SerializeMemberTable(read), largest);
+    std::filesystem::remove(path);
 
     EXPECT_THROW(SerializeMemberTable(Table({{"12345678901234567890", 0, 0}}, 0)), std::invalid_argument);
     EXPECT_THROW(SerializeMemberTable(Table(std::vector<MemberEntry>(256, {"A", 0, 0}), 0)), std::invalid_argument);

@@ -43,14 +43,6 @@ TEST(DirPart, CutsBehindTheLastColonOrBackslash)
         EXPECT_EQ(DirPart(path), directory) << path;
 }
 
-TEST(HasWildcards, FindsStarOrQuestionMarkAnywhere)
-{
-    const std::pair<const char*, bool> cases[] = {
-        {"C:\\dir\\*.*", true}, {"?", true}, {"C:\\a?b\\c", true}, {"C:\\Program Files", false}, {"", false}};
-    for (const auto& [path, wild] : cases)
-        EXPECT_EQ(HasWildcards(path), wild) << path;
-}
-
 TEST(ByteMinMax, CompareUnsigned)
 {
     // 200 would be negative as a signed byte: the order must stay unsigned.

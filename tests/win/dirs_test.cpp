@@ -26,6 +26,15 @@ TEST(DriveValid, AcceptsExistingDrivesInEitherCaseOnly)
         EXPECT_FALSE(DriveValid(other)) << static_cast<int>(other);
 }
 
+// A floppy-type drive A: is a drive for the destination like a fixed one.
+TEST(DriveValid, AcceptsARemovableDrive)
+{
+    if (GetDriveTypeA("A:\\") != DRIVE_REMOVABLE)
+        GTEST_SKIP() << "this prefix has no floppy drive A:";
+    EXPECT_TRUE(DriveValid('a'));
+    EXPECT_TRUE(DirExists("A:\\"));
+}
+
 TEST(DirExists, TellsDirectoriesFromFilesAndNothing)
 {
     TempDir dir;

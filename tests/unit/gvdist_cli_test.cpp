@@ -277,8 +277,9 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     ASSERT_EQ(Pack("again", media).Status, 0);
     EXPECT_EQ(ReadBytes(Path("again/glyphvane-disk2.img")), ReadBytes(Path("disks/glyphvane-disk2.img")));
     setenv("SOURCE_DATE_EPOCH", "946684800", 1);
-    ASSERT_EQ(Pack("again", media).Status, 0);
+    const Result stamped = Pack("again", media);
     unsetenv("SOURCE_DATE_EPOCH");
+    ASSERT_EQ(stamped.Status, 0) << stamped.Out;
     EXPECT_NE(ReadBytes(Path("again/glyphvane-disk2.img")), ReadBytes(Path("disks/glyphvane-disk2.img")));
 
     fs::copy(Path("disks/DISK3"), Path("other3"));

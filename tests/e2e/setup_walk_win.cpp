@@ -50,7 +50,38 @@ struct PackedDistribution {
     std::string Directory;  // setup.exe, Glyphvan.001, .002, ...
     int PartCount = 0;
     Product Contents;
+    std::string ProductDirectory;  // the program and members as packed
 };
+
+// Wine starts Unix programs too, so mtools and the native gvdist work on
+// the floppy images from here. Wine neither waits for them nor passes their
+// exit status on: the shell leaves a mark when the command is done, and
+// callers judge by the files.
+std::string UnixPath(const std::string& path) {
+    using Convert = char*(CDECL*)(const WCHAR*);
+    const auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    const std::wstring wide(path.begin(), path.end());
+    char* unix = convert ? convert(wide.c_str()) : nullptr;
+    const std::string result = unix ? unix : "";
+    if (unix) HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+void RunUnix(const std::string& command, const std::string& scratch) {
+    const std::string done = scratch + "\\unix-command.done";
+    DeleteFileA(done.c_str());
+    std::string line = "/bin/sh -c \"" + command + "; : >" + UnixPath(done) + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        << line << ": error " << GetLastError();
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    for (int i = 0; i < 2400 && !FileExists(done); ++i) Sleep(50);
+    EXPECT_TRUE(DeleteFileA(done.c_str())) << "not done in 2 minutes: " << command;
+}
 
 // The marker program, uninstaller, an empty file, a help file in lower
 // case, a library, a text, noise that makes three parts and, for a Long
@@ -98,6 +129,7 @@ PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, cons
         ADD_FAILURE() << "pack: " << error.what() << "\n" << err.str();
     }
     packed.Directory = pack.OutputDir + "\\";
+    packed.ProductDirectory = staging;
     while (packed.PartCount < 9 && FileExists(packed.Directory + PartName(packed.PartCount + 1))) ++packed.PartCount;
     return packed;
 }
@@ -122,6 +154,23 @@ const PackedDistribution& DistributionFor(const std::string& build, Unpacking un
     for (int k = 1; k <= copy.PartCount; ++k) Copy(copy.Directory + PartName(k), dir + "\\" + PartName(k));
     copy.Directory = dir + "\\";
     return packed[key] = copy;
+}
+
+// The product on 720K floppy images, packed by the native gvdist as a
+// maker packs it; the paths of the images.
+const std::vector<std::string>& ImagesFor(const PackedDistribution& packed) {
+    static std::vector<std::string> images;
+    static TempDir out;
+    if (!images.empty()) return images;
+    std::string command = std::string(GV_NATIVE_GVDIST) + " pack -q --format 720K --images --setup " +
+                          UnixPath(OwnDirectory() + SetupComplete) + " -o " + UnixPath(out.Path()) + " --program " +
+                          UnixPath(packed.ProductDirectory + "Glyphvane.Exe");
+    for (const auto& member : packed.Contents.Members) command += " --member " + UnixPath(packed.ProductDirectory + member.first);
+    RunUnix(command + " >/dev/null", out.Path());
+    for (int k = 1; FileExists(out / ("glyphvane-disk" + std::to_string(k) + ".img")); ++k)
+        images.push_back(out / ("glyphvane-disk" + std::to_string(k) + ".img"));
+    EXPECT_FALSE(images.empty()) << "the native gvdist made no images: " << command;
+    return images;
 }
 
 }  // namespace
@@ -149,12 +198,20 @@ void SetupWalk::TearDown() {
     DeleteFileA(HelpFile().c_str());
 }
 
-void SetupWalk::Start(const char* setupBuild, Unpacking unpacking) {
+void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, bool fromImages) {
     const PackedDistribution& packed = DistributionFor(setupBuild, unpacking);
     contents_ = &packed.Contents;
     ASSERT_EQ(packed.PartCount, 3) << "the walks need a distribution of three disks";
-    Copy(packed.Directory + "setup.exe", Drive() + "setup.exe");
-    for (int k = 1; k <= 3; ++k) Copy(packed.Directory + PartName(k), (k == 1 ? disks_.Drive : disks_.Shelf) + "\\" + PartName(k));
+    if (fromImages) {
+        if (!FileExists("Z:" GV_NATIVE_GVDIST))
+            GTEST_SKIP() << "no native gvdist at " GV_NATIVE_GVDIST " to make the images with";
+        images_ = ImagesFor(packed);
+        ASSERT_EQ(images_.size(), 3u) << "the walks need three disks";
+        InsertDisk(1);
+    } else {
+        Copy(packed.Directory + "setup.exe", Drive() + "setup.exe");
+        for (int k = 1; k <= 3; ++k) Copy(packed.Directory + PartName(k), (k == 1 ? disks_.Drive : disks_.Shelf) + "\\" + PartName(k));
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -164,6 +221,14 @@ void SetupWalk::Start(const char* setupBuild, Unpacking unpacking) {
         << "cannot start " << exe << ": error " << GetLastError();
     CloseHandle(info.hThread);
     Attach(info.dwProcessId, info.hProcess);
+}
+
+void SetupWalk::InsertDisk(int disk) {
+    if (images_.empty()) return disks_.Insert(disk);
+    // The drive holds exactly what the image holds.
+    for (const std::string& name : ListDirectory(disks_.Drive)) DeleteFileA((Drive() + name).c_str());
+    RunUnix("/usr/bin/mcopy -n -i " + UnixPath(images_.at(disk - 1)) + " ::* " + UnixPath(disks_.Drive), root_.Path());
+    EXPECT_TRUE(FileExists(Drive() + PartName(disk))) << "image " << disk << " did not load";
 }
 
 HWND SetupWalk::Backdrop() const {

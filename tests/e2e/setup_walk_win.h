@@ -24,8 +24,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    void Start(const char* setupBuild = SetupComplete, Unpacking unpacking = Unpacking::Quick);
-    void InsertDisk(int disk) { disks_.Insert(disk); }
+    // fromImages: the drive is loaded from the floppy images one at a time.
+    void Start(const char* setupBuild = SetupComplete, Unpacking unpacking = Unpacking::Quick,
+               bool fromImages = false);
+    void InsertDisk(int disk);  // its part moves from the shelf into the drive, or its image is loaded
     HWND Backdrop() const;  // the full-screen window owning the phase dialogs
 
     // The user's steps.
@@ -53,5 +55,6 @@ protected:
 private:
     Disks disks_{root_ / "DISK", root_ / "SHELF"};
     const Product* contents_ = nullptr;
+    std::vector<std::string> images_;
     std::unique_ptr<RegistryValue> regDir_;
 };

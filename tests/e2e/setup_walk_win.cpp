@@ -57,6 +57,8 @@ struct PackedDistribution {
 // the floppy images from here. Wine neither waits for them nor passes their
 // exit status on: the shell leaves a mark when the command is done, and
 // callers judge by the files.
+std::string ImageName(int disk) { return "glyphvane-disk" + std::to_string(disk) + ".img"; }
+
 std::string UnixPath(const std::string& path) {
     using Convert = char*(CDECL*)(const WCHAR*);
     const auto convert = reinterpret_cast<Convert>(
@@ -83,15 +85,17 @@ void RunUnix(const std::string& command, const std::string& scratch) {
     EXPECT_TRUE(DeleteFileA(done.c_str())) << "not done in 2 minutes: " << command;
 }
 
-// The marker program, uninstaller, an empty file, a help file in lower
-// case, a library, a text, noise that makes three parts and, for a Long
-// unpacking, an atlas that compresses well but takes its time to decode.
-PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, const std::string& dir) {
+std::uint64_t FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExA(setupExe.c_str(), GetFileExInfoStandard, &data);
-    const std::uint64_t disk = (data.nFileSizeLow + TableRoom + Cluster - 1) / Cluster * Cluster + FirstPartRoom;
-    // Aim the archive at the middle of disk 3; a repeated line packs to ~2 %.
-    const auto noise = static_cast<std::size_t>((FirstPartRoom + disk + disk / 2) * 9 / 10 - atlasSize / 50);
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.nFileSizeLow;
+}
+
+// The marker program, uninstaller, an empty file, a help file in lower
+// case, a library, a text, `noise` bytes that do not compress and, for a
+// Long unpacking, an atlas that compresses well but takes its time to
+// decode; written to `dir`\product.
+PackedDistribution MakeProduct(std::size_t noise, std::size_t atlasSize, const std::string& dir) {
     PackedDistribution packed;
     Product& product = packed.Contents;
     product.Program = ReadBytes(OwnDirectory() + "e2e_product.exe");
@@ -105,20 +109,26 @@ PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, cons
         {"Glyphvane.Dat", Noise(noise)},
     };
     if (atlasSize > 0) product.Members.push_back({"Atlas.Txt", Repeated("Glyphvane atlas, sheet 0123456789\r\n", atlasSize)});
-
     RemoveTree(dir);
     CreateDirectoryA(dir.c_str(), nullptr);
-    const std::string staging = dir + "\\product\\";
-    CreateDirectoryA(staging.c_str(), nullptr);
+    packed.ProductDirectory = dir + "\\product\\";
+    CreateDirectoryA(packed.ProductDirectory.c_str(), nullptr);
+    WriteBytes(packed.ProductDirectory + "Glyphvane.Exe", product.Program);
+    for (const auto& [name, content] : product.Members) WriteBytes(packed.ProductDirectory + name, content);
+    return packed;
+}
+
+// Three parts on small disks that leave room for setup.exe on the first.
+PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, const std::string& dir) {
+    const std::uint64_t disk = (FileSize(setupExe) + TableRoom + Cluster - 1) / Cluster * Cluster + FirstPartRoom;
+    // Aim the archive at the middle of disk 3; a repeated line packs to ~2 %.
+    const auto noise = static_cast<std::size_t>((FirstPartRoom + disk + disk / 2) * 9 / 10 - atlasSize / 50);
+    PackedDistribution packed = MakeProduct(noise, atlasSize, dir);
     Options pack;
     pack.Command = "pack";
     pack.Quiet = true;
-    pack.ProgramPath = staging + "Glyphvane.Exe";
-    WriteBytes(pack.ProgramPath, product.Program);
-    for (const auto& [name, content] : product.Members) {
-        WriteBytes(staging + name, content);
-        pack.MemberPaths.push_back(staging + name);
-    }
+    pack.ProgramPath = packed.ProductDirectory + "Glyphvane.Exe";
+    for (const auto& member : packed.Contents.Members) pack.MemberPaths.push_back(packed.ProductDirectory + member.first);
     pack.SetupPath = setupExe;
     pack.OutputDir = dir + "\\dist";
     pack.DiskSize = disk;
@@ -129,7 +139,6 @@ PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, cons
         ADD_FAILURE() << "pack: " << error.what() << "\n" << err.str();
     }
     packed.Directory = pack.OutputDir + "\\";
-    packed.ProductDirectory = staging;
     while (packed.PartCount < 9 && FileExists(packed.Directory + PartName(packed.PartCount + 1))) ++packed.PartCount;
     return packed;
 }
@@ -156,21 +165,34 @@ const PackedDistribution& DistributionFor(const std::string& build, Unpacking un
     return packed[key] = copy;
 }
 
-// The product on 720K floppy images, packed by the native gvdist as a
-// maker packs it; the paths of the images.
-const std::vector<std::string>& ImagesFor(const PackedDistribution& packed) {
-    static std::vector<std::string> images;
+// The product on three floppy images of the smallest format that leaves
+// setup.exe room on disk 1, packed by the native gvdist as a maker packs
+// it; the images are Directory/glyphvane-disk1.img and on.
+const PackedDistribution& ImagesFor(const std::string& setupExe) {
+    static PackedDistribution packed;
     static TempDir out;
-    if (!images.empty()) return images;
-    std::string command = std::string(GV_NATIVE_GVDIST) + " pack -q --format 720K --images --setup " +
-                          UnixPath(OwnDirectory() + SetupComplete) + " -o " + UnixPath(out.Path()) + " --program " +
+    if (packed.PartCount > 0) return packed;
+    const std::uint64_t setup = (FileSize(setupExe) + TableRoom + 1023) / 1024 * 1024;
+    const std::pair<const char*, std::uint64_t> formats[] = {{"360K", 362496}, {"720K", 730112}, {"1.44M", 1457664}};
+    auto format = formats[2];
+    for (const auto& candidate : formats) {
+        if (candidate.second >= setup + 65536) {
+            format = candidate;
+            break;
+        }
+    }
+    // Aim the archive at the middle of disk 3.
+    const std::uint64_t noise = format.second - setup + format.second + format.second / 2;
+    packed = MakeProduct(static_cast<std::size_t>(noise), 0, out.Path());
+    std::string command = std::string(GV_NATIVE_GVDIST) + " pack -q --images --format " + format.first + " --setup " +
+                          UnixPath(setupExe) + " -o " + UnixPath(out.Path()) + " --program " +
                           UnixPath(packed.ProductDirectory + "Glyphvane.Exe");
     for (const auto& member : packed.Contents.Members) command += " --member " + UnixPath(packed.ProductDirectory + member.first);
     RunUnix(command + " >/dev/null", out.Path());
-    for (int k = 1; FileExists(out / ("glyphvane-disk" + std::to_string(k) + ".img")); ++k)
-        images.push_back(out / ("glyphvane-disk" + std::to_string(k) + ".img"));
-    EXPECT_FALSE(images.empty()) << "the native gvdist made no images: " << command;
-    return images;
+    packed.Directory = out.Path() + "\\";
+    while (packed.PartCount < 9 && FileExists(packed.Directory + ImageName(packed.PartCount + 1))) ++packed.PartCount;
+    EXPECT_GT(packed.PartCount, 0) << "the native gvdist made no images: " << command;
+    return packed;
 }
 
 }  // namespace
@@ -199,14 +221,14 @@ void SetupWalk::TearDown() {
 }
 
 void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, bool fromImages) {
-    const PackedDistribution& packed = DistributionFor(setupBuild, unpacking);
+    if (fromImages && !FileExists("Z:" GV_NATIVE_GVDIST))
+        GTEST_SKIP() << "no native gvdist at " GV_NATIVE_GVDIST " to make the images with";
+    const PackedDistribution& packed =
+        fromImages ? ImagesFor(OwnDirectory() + setupBuild) : DistributionFor(setupBuild, unpacking);
     contents_ = &packed.Contents;
     ASSERT_EQ(packed.PartCount, 3) << "the walks need a distribution of three disks";
     if (fromImages) {
-        if (!FileExists("Z:" GV_NATIVE_GVDIST))
-            GTEST_SKIP() << "no native gvdist at " GV_NATIVE_GVDIST " to make the images with";
-        images_ = ImagesFor(packed);
-        ASSERT_EQ(images_.size(), 3u) << "the walks need three disks";
+        images_ = packed.Directory;
         InsertDisk(1);
     } else {
         Copy(packed.Directory + "setup.exe", Drive() + "setup.exe");
@@ -227,7 +249,7 @@ void SetupWalk::InsertDisk(int disk) {
     if (images_.empty()) return disks_.Insert(disk);
     // The drive holds exactly what the image holds.
     for (const std::string& name : ListDirectory(disks_.Drive)) DeleteFileA((Drive() + name).c_str());
-    RunUnix("/usr/bin/mcopy -n -i " + UnixPath(images_.at(disk - 1)) + " ::* " + UnixPath(disks_.Drive), root_.Path());
+    RunUnix("/usr/bin/mcopy -n -i " + UnixPath(images_ + ImageName(disk)) + " ::* " + UnixPath(disks_.Drive), root_.Path());
     EXPECT_TRUE(FileExists(Drive() + PartName(disk))) << "image " << disk << " did not load";
 }
 

@@ -55,6 +55,6 @@ protected:
 private:
     Disks disks_{root_ / "DISK", root_ / "SHELF"};
     const Product* contents_ = nullptr;
-    std::vector<std::string> images_;
+    std::string images_;  // the folder of the floppy images the drive is loaded from
     std::unique_ptr<RegistryValue> regDir_;
 };

@@ -165,26 +165,16 @@ const PackedDistribution& DistributionFor(const std::string& build, Unpacking un
     return packed[key] = copy;
 }
 
-// The product on three floppy images of the smallest format that leaves
-// setup.exe room on disk 1, packed by the native gvdist as a maker packs
-// it; the images are Directory/glyphvane-disk1.img and on.
+// The product on three 1.44 MB floppy images, packed by the native gvdist
+// as a maker packs it; the images are Directory/glyphvane-disk1.img and on.
 const PackedDistribution& ImagesFor(const std::string& setupExe) {
     static PackedDistribution packed;
     static TempDir out;
     if (packed.PartCount > 0) return packed;
-    const std::uint64_t setup = (FileSize(setupExe) + TableRoom + 1023) / 1024 * 1024;
-    const std::pair<const char*, std::uint64_t> formats[] = {{"360K", 362496}, {"720K", 730112}, {"1.44M", 1457664}};
-    auto format = formats[2];
-    for (const auto& candidate : formats) {
-        if (candidate.second >= setup + 65536) {
-            format = candidate;
-            break;
-        }
-    }
-    // Aim the archive at the middle of disk 3.
-    const std::uint64_t noise = format.second - setup + format.second + format.second / 2;
+    constexpr std::uint64_t Floppy = 1457664;  // what a 1.44 MB disk holds; aim at the middle of disk 3
+    const std::uint64_t noise = Floppy - (FileSize(setupExe) + TableRoom) + Floppy + Floppy / 2;
     packed = MakeProduct(static_cast<std::size_t>(noise), 0, out.Path());
-    std::string command = std::string(GV_NATIVE_GVDIST) + " pack -q --images --format " + format.first + " --setup " +
+    std::string command = std::string(GV_NATIVE_GVDIST) + " pack -q --images --format 1.44M --setup " +
                           UnixPath(setupExe) + " -o " + UnixPath(out.Path()) + " --program " +
                           UnixPath(packed.ProductDirectory + "Glyphvane.Exe");
     for (const auto& member : packed.Contents.Members) command += " --member " + UnixPath(packed.ProductDirectory + member.first);

@@ -18,12 +18,6 @@ TEST(GvdistOptionsTest, OptionsInAnyOrder) {
     EXPECT_EQ(pack.MemberPaths, (Args{"A.TXT", "B.HLP"}));
     EXPECT_EQ(pack.DiskSize, 720896u);
     EXPECT_TRUE(pack.Fast);
-    const Options media = ParseOptions({"pack", "--images", "--program", "P", "--format", "2.88M", "--setup", "S",
-                                        "--disks", "-o", "O"});
-    EXPECT_TRUE(media.MakeImages && media.MakeDiskFolders);
-    EXPECT_EQ(media.DiskSize, 2931712u);
-    EXPECT_EQ(media.ClusterSize, 1024u);
-    EXPECT_EQ(ParseOptions({"verify", "b.img", "a", "c.img"}).Arguments, (Args{"b.img", "a", "c.img"}));
     const Options extract = ParseOptions({"extract", "-d", "dest", "disks", "--help-dir", "help"});
     EXPECT_EQ(Args({extract.Arguments.at(0), extract.OutputDir, extract.HelpDir}), (Args{"disks", "dest", "help"}));
     EXPECT_EQ(ParseOptions({"decode", "--length", "2147483647", "in", "out"}).Length, 2147483647);

@@ -1,8 +1,9 @@
 // Runs the setup's two copy dialogs, gathering then unpacking, over a
 // distribution directory, and prints how long each took:
 //   copy_phases SOURCE_DIR DEST_DIR [SETUP_FILE] [--drain-every-byte]
-// SETUP_FILE is the setup.exe whose member table belongs to the parts
-// (default: this program itself). --drain-every-byte serves the message
+// SETUP_FILE is the setup.exe whose member table and stamped DiskCount and
+// ArchiveSize belong to the parts (default: this program itself and the
+// product's values). --drain-every-byte serves the message
 // queue after every compressed byte, for comparison.
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,8 @@
 #include "archive/unpack_win.h"
 #include "setup/globals.h"
 #include "util/paths.h"
+#include "file_util.h"
+#include "stamp_file.h"
 
 namespace {
 
@@ -65,8 +68,13 @@ int main(int argc, char** argv)
     GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
     SourceDir = PathJoin(paths[0], "");
     DestDir = paths[1];
-    if (paths.size() == 3)
+    if (paths.size() == 3) {
         MemberTableSource = paths[2];
+        const std::vector<std::uint8_t> setup = ReadFileBytes(paths[2]);
+        const StampValues stamp = ReadStamp(setup, FindTheStamp(setup, paths[2]));
+        DiskCount = static_cast<int>(stamp.DiskCount);
+        ArchiveSize = static_cast<std::int32_t>(stamp.ArchiveSize);
+    }
 
     if (RunPhase("IProgress", IProgressDialogProc, "gathering") != 1)
         return 1;

@@ -36,9 +36,9 @@ pack() {  # pack PROGRAM_BYTES -> archive size
     cat "$work/dist"/Glyphvan.0* | wc -c
 }
 
-# The parts' member table goes behind a stand-in the size of the shipped
-# setup.exe; copy_phases reads it from there.
-head -c 60000 /dev/zero >"$work/stand-in-setup.exe"
+# The parts' member table goes behind a stand-in about the size of the
+# shipped setup.exe, with the record pack stamps; copy_phases reads both.
+{ head -c 119980 /dev/zero; printf '\032GvDiskStamp'; head -c 8 /dev/zero; } >"$work/stand-in-setup.exe"
 
 # A few proportional corrections bring the archive close to the target.
 guess=7000000

@@ -10,6 +10,7 @@
 #include "archive/progress.h"
 #include "archive/progress_draw_win.h"
 #include "setup/globals.h"
+#include "setup/stamp.h"
 #include "util/paths.h"
 
 namespace {
@@ -96,7 +97,7 @@ bool AwaitDisk(HWND owner, int k, const std::string& partPath)
 
 int RunGathering(HWND dialog)
 {
-    if (!LoadMemberTable().empty()) {
+    if (!StampFault(DiskCount, ArchiveSize).empty() || !LoadMemberTable().empty()) {
         ReportInstallFailure();
         ContinueFlag = 0;
         return ContinueFlag;

@@ -13,6 +13,9 @@ const char SuccessText[] = "Glyphvane has been successfully installed.\r\n\r\nDo
 std::string GroupName = "Glyphvane";
 std::string DefaultDestDir = "C:\\Program Files\\Glyphvane";
 
+int DiskCount = ProductDiskCount;
+std::int32_t ArchiveSize = ProductArchiveSize;
+
 std::int32_t ScreenWidth = 0;
 std::int32_t ScreenHeight = 0;
 char WindowsDir[256] = {};

@@ -26,10 +26,14 @@ extern const char SuccessText[];
 extern std::string GroupName;
 extern std::string DefaultDestDir;
 
-// The distribution this setup.exe was built for (build settings DiskCount
-// and ArchiveSize; gvdist pack prints the values that match its parts).
-extern const int DiskCount;
-extern const std::int32_t ArchiveSize;
+// The distribution this setup.exe serves: the number of archive parts
+// (disks) and their total size, the 100 % mark of the gathering. Read at
+// start-up from the record gvdist pack stamps; the product's own values
+// until then.
+constexpr int ProductDiskCount = 3;
+constexpr std::int32_t ProductArchiveSize = 3675000;
+extern int DiskCount;
+extern std::int32_t ArchiveSize;
 
 // Program-wide state.
 extern std::int32_t ScreenWidth;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -15,6 +16,7 @@
 #endif
 
 #include "archive/member_table.h"
+#include "setup/stamp.h"
 
 namespace fs = std::filesystem;
 
@@ -37,6 +39,14 @@ std::string ReadText(const fs::path& path) {
 void WriteBytes(const fs::path& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A stand-in setup.exe: 1500 bytes holding the record of its distribution.
+Bytes SetupImage(std::int32_t diskCount = 3, std::int32_t archiveSize = 3675000) {
+    Bytes bytes(1500, 0x4D);
+    const DistributionStamp stamp = MakeStamp(diskCount, archiveSize);
+    std::memcpy(bytes.data() + 700, &stamp, sizeof stamp);
+    return bytes;
 }
 
 // A program image that compresses like a real one: text runs and noise.
@@ -72,7 +82,7 @@ protected:
     void SetUp() override {
         fs::remove_all(root_);
         fs::create_directories(root_ / "in");
-        WriteBytes(Path("in/setup.exe"), Bytes(1500, 0x4D));
+        WriteBytes(Path("in/setup.exe"), SetupImage());
         WriteBytes(Path("in/prog.exe"), program_);
         WriteBytes(Path("in/UnInstal.Exe"), Bytes(3000, 0x90));
         for (const char* name : {"GLYPH.HLP", "USER.LIB", "README.TXT"}) {
@@ -114,17 +124,30 @@ protected:
 };
 
 TEST_F(GvdistCliTest, PackListVerifyExtract) {
-    // Refused: five disks' worth, a member named like another but for case.
+    // Refused: five disks' worth, a member named like another but for case,
+    // a setup.exe without the record or with two.
     fs::create_directories(Path("in/case"));
     std::ofstream(Path("in/case/user.lib")) << "x";
-    const std::pair<std::string, const char*> refused[] = {
-        {"--disk-size 6144", "at most 4"}, {"--disk-size 12288 --member " + Q("in/case/user.lib"), "already taken"}};
-    for (const auto& [extra, fault] : refused) {
-        const Result run = Pack("disks", extra);
+    Bytes twoRecords = SetupImage();
+    twoRecords.insert(twoRecords.end(), twoRecords.begin() + 700, twoRecords.begin() + 700 + StampSize);
+    const struct {
+        Bytes Setup;
+        std::string Extra;
+        const char* Fault;
+    } refused[] = {
+        {SetupImage(), "--disk-size 6144", "at most 4"},
+        {SetupImage(), "--disk-size 12288 --member " + Q("in/case/user.lib"), "already taken"},
+        {Bytes(1500, 0x4D), "", "has no record of DiskCount and ArchiveSize"},
+        {twoRecords, "", "has 2 records of DiskCount and ArchiveSize"},
+    };
+    for (const auto& row : refused) {
+        WriteBytes(Path("in/setup.exe"), row.Setup);
+        const Result run = Pack("disks", row.Extra);
         EXPECT_EQ(run.Status, 2);
-        EXPECT_NE(run.Out.find(fault), std::string::npos) << run.Out;
+        EXPECT_NE(run.Out.find(row.Fault), std::string::npos) << run.Out;
         EXPECT_EQ(FileCount(Path("disks")), 0);
     }
+    WriteBytes(Path("in/setup.exe"), SetupImage());
 
     const Result pack = Pack("disks");
     ASSERT_EQ(pack.Status, 0) << pack.Out;
@@ -139,7 +162,7 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     EXPECT_NE(ReadText(Path("disks/gvdist.txt")).find(values), std::string::npos);
 
     const Bytes setup = ReadBytes(Path("disks/setup.exe"));
-    EXPECT_EQ(Bytes(setup.begin(), setup.begin() + 1500), Bytes(1500, 0x4D));
+    EXPECT_EQ(Bytes(setup.begin(), setup.begin() + 1500), SetupImage(3, static_cast<std::int32_t>(archiveSize)));
     MemberTable table;
     ASSERT_EQ(ReadMemberTableFile(Path("disks/setup.exe").string(), table), "");
     ASSERT_EQ(table.Members.size(), 4u);
@@ -149,7 +172,8 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
 
     const Result list = Gvdist("list " + Q("disks"));
     EXPECT_EQ(list.Status, 0);
-    for (const char* expected : {"DecodedTotal 63045", "Glyphvane.Exe", "GLYPH.HLP", "Windows help directory",
+    const std::string stamped = "stamped for DiskCount 3, ArchiveSize " + std::to_string(archiveSize);
+    for (const char* expected : {stamped.c_str(), "DecodedTotal 63045", "Glyphvane.Exe", "GLYPH.HLP", "Windows help directory",
                                  "USER.LIB", "kept if existing", "Glyphvan.003", "3 part(s)"}) {
         EXPECT_NE(list.Out.find(expected), std::string::npos) << expected << "\n" << list.Out;
     }
@@ -184,6 +208,20 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefused) {
         EXPECT_EQ(Gvdist("extract " + Q("disks") + " -d " + Q("dest")).Status, 2);
         EXPECT_EQ(FileCount(Path("dest")), 0);
     };
+    const Bytes packedSetup = ReadBytes(Path("disks/setup.exe"));
+    const std::pair<DistributionStamp, const char*> stamps[] = {
+        {MakeStamp(2, 1), "setup.exe is stamped DiskCount=2 but 3 part(s) were found"},
+        {MakeStamp(3, 1), "setup.exe is stamped ArchiveSize=1 but the parts hold"},
+        {MakeStamp(5, 1), "setup.exe is stamped with DiskCount 5, not 1 to 4"},
+        {MakeStamp(3, 0), "setup.exe is stamped with ArchiveSize 0, below 1"},
+    };
+    for (const auto& [stamp, fault] : stamps) {
+        Bytes restamped = packedSetup;
+        std::memcpy(restamped.data() + 700, &stamp, sizeof stamp);
+        WriteBytes(Path("disks/setup.exe"), restamped);
+        expectRefused(fault);
+    }
+    WriteBytes(Path("disks/setup.exe"), packedSetup);
     const Bytes part2 = ReadBytes(Path("disks/Glyphvan.002"));
     Bytes corrupt = part2;
     corrupt[corrupt.size() / 2] ^= 0x5A;

@@ -28,10 +28,10 @@ struct Scenario {
     int joined;  // how many parts the archive holds
 };
 
-TEST(Gathering, PromptsForDisksAndJoinsTheParts)
+void RunScenarios(int all)
 {
     using namespace Seen;
-    const int all = DiskCount;
+    DiskCount = all;
     const Scenario scenarios[] = {
         {"all parts present", 1, {1, 2, 3, 4}, IDCANCEL, 0, false, 1, {}, all},
         {"parts inserted at the prompt", 3, {1}, IDOK, 1, false, 1, {DiskPrompt(2), DiskPrompt(3)}, all},
@@ -87,6 +87,35 @@ TEST(Gathering, PromptsForDisksAndJoinsTheParts)
         MemberList.clear();
         ContinueFlag = 1;
     }
+}
+
+TEST(Gathering, PromptsForDisksAndJoinsTheParts)
+{
+    for (int disks : {1, 3})
+        RunScenarios(disks);
+    DiskCount = ProductDiskCount;
+}
+
+// A record stamped with values no distribution has stops the phase before
+// anything is copied, with the failure message.
+TEST(Gathering, RefusesAnUnusableStamp)
+{
+    const std::pair<int, std::int32_t> stamps[] = {{0, 1000}, {5, 1000}, {3, 0}};
+    for (const auto& [disks, size] : stamps) {
+        SCOPED_TRACE(std::to_string(disks) + " disks, " + std::to_string(size) + " bytes");
+        DiskCount = disks;
+        ArchiveSize = size;
+        TempDir dest;
+        PrepareInstallState(dest.Path(), dest.Path(), false);
+        const INT_PTR result = WithUser(
+            [] { return DialogBoxParamA(GetModuleHandleA(nullptr), "IProgress", nullptr, IProgressDialogProc, 0); },
+            [](User& user) { user.Answer(user.WaitFor(Seen::Failure), IDOK); });
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(GetFileAttributesA((dest / ArchiveFile).c_str()), INVALID_FILE_ATTRIBUTES);
+        ContinueFlag = 1;
+    }
+    DiskCount = ProductDiskCount;
+    ArchiveSize = ProductArchiveSize;
 }
 
 }  // namespace

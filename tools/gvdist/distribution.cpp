@@ -12,6 +12,7 @@
 #include "errors.h"
 #include "file_util.h"
 #include "setup/globals.h"
+#include "setup/stamp.h"
 
 namespace fs = std::filesystem;
 
@@ -58,11 +59,28 @@ std::map<std::string, std::string> NamesByUpperCase(const fs::path& dir) {
     return names;
 }
 
+// The record is looked for in front of the member table, whose names
+// could hold anything.
+void ReadStampOf(Distribution& distribution) {
+    std::vector<std::uint8_t> setup = ReadFileBytes(distribution.SetupPath);
+    setup.resize(setup.size() - MemberTrailerSize - MemberEntrySize * distribution.Table.Members.size());
+    try {
+        distribution.Stamp = ReadStamp(setup, FindTheStamp(setup, SetupFileName));
+        distribution.HasStamp = true;
+        const std::string fault = StampFault(distribution.Stamp.DiskCount, distribution.Stamp.ArchiveSize);
+        if (!fault.empty()) {
+            distribution.StampFault = std::string(SetupFileName) + " is stamped with " + fault;
+        }
+    } catch (const DataError& error) {
+        distribution.StampFault = error.what();
+    }
+}
+
 }  // namespace
 
 std::string FormatRecord(const DistributionRecord& record) {
     std::ostringstream text;
-    text << "# Written by gvdist pack. Build setup.exe with DiskCount and ArchiveSize below.\n";
+    text << "# Written by gvdist pack, which stamped setup.exe with DiskCount and ArchiveSize below.\n";
     text << "DiskCount=" << record.DiskCount << "\n";
     text << "ArchiveSize=" << record.ArchiveSize << "\n";
     text << "DecodedTotal=" << record.DecodedTotal << "\n";
@@ -229,6 +247,7 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
     if (!fault.empty()) {
         throw DataError(setup->Source + ": bad member table: " + fault);
     }
+    ReadStampOf(distribution);
 
     if (const Found* record = Agreed(RecordFileName, found[RecordFileName])) {
         const std::vector<std::uint8_t> text = ReadFileBytes(record->Path);
@@ -301,6 +320,19 @@ std::vector<std::string> CheckDistribution(const Distribution& distribution, con
                          " bytes after the stream that DecodedTotal " +
                          std::to_string(distribution.Table.DecodedTotal) +
                          " of setup.exe covers: a part is damaged or belongs to another setup.exe");
+    }
+    if (!distribution.StampFault.empty()) {
+        faults.push_back(distribution.StampFault);
+    } else {
+        const std::string stamped = std::string(SetupFileName) + " is stamped ";
+        if (distribution.Stamp.DiskCount != static_cast<std::int64_t>(distribution.Parts.size())) {
+            faults.push_back(stamped + "DiskCount=" + std::to_string(distribution.Stamp.DiskCount) + " but " +
+                             std::to_string(distribution.Parts.size()) + " part(s) were found");
+        }
+        if (distribution.Stamp.ArchiveSize != static_cast<std::int64_t>(archive.size())) {
+            faults.push_back(stamped + "ArchiveSize=" + std::to_string(distribution.Stamp.ArchiveSize) +
+                             " but the parts hold " + std::to_string(archive.size()) + " bytes");
+        }
     }
     if (!distribution.HasRecord) {
         return faults;

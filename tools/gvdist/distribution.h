@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/member_table.h"
+#include "stamp_file.h"
 #include "stream_codec.h"
 #include "temp_dir.h"
 
@@ -21,7 +22,7 @@ struct PartRecord {
     std::uint32_t Crc = 0;
 };
 
-// What setup.exe must be built with (DiskCount, ArchiveSize) and what the
+// What setup.exe is stamped with (DiskCount, ArchiveSize) and what the
 // parts and the decoded stream must hold.
 struct DistributionRecord {
     int DiskCount = 0;
@@ -57,6 +58,9 @@ struct Distribution {
     std::string SetupPath;
     std::string SetupSource;
     MemberTable Table;
+    bool HasStamp = false;    // setup.exe holds one record of DiskCount and ArchiveSize
+    StampValues Stamp;
+    std::string StampFault;   // why that record is missing or cannot serve, or ""
     std::vector<ArchivePart> Parts;     // 1, 2, ... without gaps
     std::vector<std::string> PartFaults;
     bool HasRecord = false;

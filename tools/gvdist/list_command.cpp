@@ -12,6 +12,13 @@ void RunList(const Options& options, std::ostream& out, std::ostream&) {
 
     out << distribution.SetupSource << ": " << table.Members.size() << " member(s), DecodedTotal "
         << table.DecodedTotal << "\n";
+    if (distribution.HasStamp) {
+        out << "stamped for DiskCount " << distribution.Stamp.DiskCount << ", ArchiveSize "
+            << distribution.Stamp.ArchiveSize << "\n";
+    }
+    if (!distribution.StampFault.empty()) {
+        out << "  note: " << distribution.StampFault << "\n";
+    }
     out << std::right << std::setw(11) << "offset" << std::setw(11) << "size"
         << "  " << std::left << std::setw(20) << "name"
         << "placed in\n";

@@ -15,6 +15,7 @@
 #include "lzh_encode.h"
 #include "progress_bar.h"
 #include "setup/globals.h"
+#include "stamp_file.h"
 #include "stream_codec.h"
 #include "temp_dir.h"
 
@@ -127,16 +128,19 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const std::vector<
 }  // namespace
 
 void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
+    std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath);
+    const std::size_t stampAt = FindTheStamp(setup, options.SetupPath);
     const DecodedInput input = GatherInput(options, err);
     const std::vector<std::uint8_t> compressed = Compress(input.Stream, options.Fast ? LzhParse::Fast : LzhParse::Optimal, ProgressWanted(options.Quiet));
 
-    std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath);
     const std::vector<std::uint8_t> table = SerializeMemberTable(input.Table);
     setup.insert(setup.end(), table.begin(), table.end());
 
     // Everything that can be refused is refused before the first file is written.
     const std::vector<std::uint64_t> sizes =
         PlanPartSizes(compressed.size(), setup.size(), options.DiskSize, options.ClusterSize);
+    // The copy in the distribution serves exactly these parts.
+    WriteStamp(setup, stampAt, {static_cast<std::int64_t>(sizes.size()), static_cast<std::int64_t>(compressed.size())});
 
     std::error_code error;
     fs::create_directories(options.OutputDir, error);

@@ -2,7 +2,8 @@
 # tests and the demo, started once and stopped by pid.
 #   gv_wine_start PREFIX   starts Xvfb on a free display (unless GV_USE_DISPLAY
 #                          is set and DISPLAY works), boots PREFIX if new and
-#                          keeps one wineserver for the run
+#                          keeps one wineserver for the run; A: is a floppy
+#                          drive on PREFIX/floppy-a (GV_FLOPPY_DIR)
 #   gv_wine_stop           stops that wineserver and Xvfb
 GV_WINE=/usr/lib/wine/wine64
 GV_WINESERVER=/usr/lib/wine/wineserver
@@ -41,9 +42,29 @@ gv_wine_start() {
         "$GV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         touch "$prefix/.gv-booted"
     fi
+    gv_floppy_drive "$prefix"
     # Start Wine's services now, with their output elsewhere: started by a
     # test they would inherit its output pipe and keep ctest waiting.
     "$GV_WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# Drive A: of type floppy, as the setup is started on a user's machine: a
+# dosdevices link to PREFIX/floppy-a and the drive type in the registry.
+# Wine's mount manager reads the type when it starts, so the first time the
+# services are restarted. Tests put a disk in by replacing A:'s content.
+gv_floppy_drive() {
+    local prefix=$1
+    export GV_FLOPPY_DIR=$prefix/floppy-a
+    mkdir -p "$GV_FLOPPY_DIR"
+    ln -sfn "$GV_FLOPPY_DIR" "$prefix/dosdevices/a:"
+    if [ ! -f "$prefix/.gv-floppy" ]; then
+        "$GV_WINE" reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null 2>&1
+        "$GV_WINESERVER" -k >/dev/null 2>&1 || true
+        wait "$GV_WINESERVER_PID" 2>/dev/null || true
+        "$GV_WINESERVER" -f -p >/dev/null 2>&1 &
+        GV_WINESERVER_PID=$!
+        touch "$prefix/.gv-floppy"
+    fi
 }
 
 gv_wine_stop() {

@@ -35,9 +35,7 @@ bool CopyBytes(HANDLE from, HANDLE to, std::int32_t size)
 
 bool ExtractMember(HANDLE program, const MemberEntry& member)
 {
-    LARGE_INTEGER offset;
-    offset.QuadPart = member.Offset;
-    if (!SetFilePointerEx(program, offset, nullptr, FILE_BEGIN))
+    if (!SeekTo(program, member.Offset))
         return false;
 
     const std::string inDestination = PathJoin(DestDir, member.Name);
@@ -80,7 +78,5 @@ bool TruncateProgramFile()
     const FileHandle program = OpenForUpdate(PathJoin(DestDir, ProgramFile));
     if (!program)
         return false;
-    LARGE_INTEGER end;
-    end.QuadPart = MemberList.front().Offset;
-    return SetFilePointerEx(program.Get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(program.Get());
+    return SeekTo(program.Get(), MemberList.front().Offset) && SetEndOfFile(program.Get());
 }

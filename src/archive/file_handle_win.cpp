@@ -26,10 +26,17 @@ bool FileExists(const std::string& path)
 
 long long FileSizeOf(HANDLE file)
 {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size))
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
         return -1;
-    return size.QuadPart;
+    return static_cast<long long>((static_cast<unsigned long long>(high) << 32) | low);
+}
+
+bool SeekTo(HANDLE file, std::int32_t offset)
+{
+    // Below 2 GiB: the distance fits the low word, the high word stays 0.
+    return offset >= 0 && SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
 }
 
 bool WriteAll(HANDLE file, const void* data, DWORD size)

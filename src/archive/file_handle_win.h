@@ -1,6 +1,7 @@
 // One owner per open file: closed when the owner goes, on every path out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -48,6 +49,9 @@ bool FileExists(const std::string& path);
 
 // The file's size, or -1 when it cannot be told.
 long long FileSizeOf(HANDLE file);
+
+// Moves the file position to `offset` from the start; false when it cannot.
+bool SeekTo(HANDLE file, std::int32_t offset);
 
 // Writes all `size` bytes; false when the write fails or falls short.
 bool WriteAll(HANDLE file, const void* data, DWORD size);

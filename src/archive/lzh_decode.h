@@ -5,7 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
+
+#include "util/message_error.h"
 
 // The byte source and sink of the decoder. It always moves one byte at a
 // time; `actual` reports how many bytes were really moved.
@@ -13,9 +14,9 @@ using TLzhReadProc = void (*)(std::uint8_t* buffer, std::uint16_t count, std::ui
 using TLzhWriteProc = void (*)(const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual);
 
 // Raised when the decoder's tables cannot be allocated or released.
-class ElzhException : public std::runtime_error {
+class ElzhException : public MessageError {
 public:
-    using std::runtime_error::runtime_error;
+    using MessageError::MessageError;
 };
 
 // 1 while a copy may go on, 0 once it must stop. Part of the program-wide

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "archive/file_handle_win.h"
+
 std::vector<MemberEntry> MemberList;
 std::int32_t DecodedTotal = 0;
 std::string MemberTableSource;
@@ -17,13 +19,32 @@ std::string OwnFilePath()
     return std::string(path, length);
 }
 
+// The table at the end of `path`, read through the system: the setup
+// carries no C++ streams.
+std::string ReadOwnMemberTable(const std::string& path, MemberTable& table)
+{
+    const FileHandle file = OpenForReading(path);
+    if (!file)
+        return "cannot open " + path;
+    const long long fileSize = FileSizeOf(file.Get());
+    if (fileSize < 0)
+        return "cannot find the size of " + path;
+    std::vector<std::uint8_t> tail(MemberTableTailSize(static_cast<std::uint64_t>(fileSize)));
+    const DWORD wanted = static_cast<DWORD>(tail.size());
+    DWORD read = 0;
+    if (SetFilePointer(file.Get(), -static_cast<LONG>(wanted), nullptr, FILE_END) == INVALID_SET_FILE_POINTER ||
+        !ReadFile(file.Get(), tail.data(), wanted, &read, nullptr) || read != wanted)
+        return "cannot read the end of " + path;
+    return ParseMemberTable(tail.data(), tail.size(), static_cast<std::uint64_t>(fileSize), table);
+}
+
 }  // namespace
 
 std::string LoadMemberTable()
 {
     const std::string path = MemberTableSource.empty() ? OwnFilePath() : MemberTableSource;
     MemberTable table;
-    std::string problem = ReadMemberTableFile(path, table);
+    std::string problem = ReadOwnMemberTable(path, table);
     if (!problem.empty()) {
         MemberList.clear();
         DecodedTotal = 0;

@@ -1,9 +1,6 @@
 #include "archive/member_table.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
-#include <stdexcept>
 
 namespace {
 
@@ -13,11 +10,10 @@ std::int32_t ReadInt32(const std::uint8_t* p) {
     return static_cast<std::int32_t>(value);
 }
 
-void AppendInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
-    const std::uint32_t bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<std::uint8_t>(bits >> shift));
-    }
+// Two upper-case hex digits, without the printf family the setup leaves out.
+std::string Hex2(unsigned char c) {
+    const char digits[] = "0123456789ABCDEF";
+    return {digits[c >> 4], digits[c & 0xF]};
 }
 
 bool IsControl(unsigned char c) {
@@ -30,9 +26,7 @@ std::string Printable(const std::string& name) {
     for (const char ch : name) {
         const unsigned char c = static_cast<unsigned char>(ch);
         if (IsControl(c) || c == '"' || c == '\\') {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            shown += escaped;
+            shown += "\\x" + Hex2(c);
         } else {
             shown += ch;
         }
@@ -82,9 +76,7 @@ std::string CheckMemberName(const std::string& name) {
             return std::string("name contains '") + ch + "'";
         }
         if (IsControl(c)) {
-            char text[48];
-            std::snprintf(text, sizeof text, "name contains the control character 0x%02X", c);
-            return text;
+            return "name contains the control character 0x" + Hex2(c);
         }
     }
     if (name == "." || name == "..") {
@@ -122,6 +114,10 @@ std::string ValidateMemberTable(const MemberTable& table) {
         }
     }
     return "";
+}
+
+std::size_t MemberTableTailSize(std::uint64_t fileSize) {
+    return static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, MemberTrailerSize + MemberCountMax * MemberEntrySize));
 }
 
 std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std::uint64_t fileSize,
@@ -162,46 +158,4 @@ std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std
         table.Members.push_back(member);
     }
     return ValidateMemberTable(table);
-}
-
-std::string ReadMemberTableFile(const std::string& path, MemberTable& table) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return "cannot open " + path;
-    }
-    file.seekg(0, std::ios::end);
-    const std::streamoff length = file.tellg();
-    if (length < 0) {
-        return "cannot find the size of " + path;
-    }
-    const std::uint64_t fileSize = static_cast<std::uint64_t>(length);
-    const std::size_t tailSize = static_cast<std::size_t>(
-        std::min<std::uint64_t>(fileSize, MemberTrailerSize + MemberCountMax * MemberEntrySize));
-    std::vector<std::uint8_t> tail(tailSize);
-    file.seekg(length - static_cast<std::streamoff>(tailSize), std::ios::beg);
-    if (!file.read(reinterpret_cast<char*>(tail.data()), static_cast<std::streamsize>(tailSize))) {
-        return "cannot read the end of " + path;
-    }
-    return ParseMemberTable(tail.data(), tail.size(), fileSize, table);
-}
-
-std::vector<std::uint8_t> SerializeMemberTable(const MemberTable& table) {
-    if (table.Members.size() > MemberCountMax) {
-        throw std::invalid_argument("a member table holds at most 255 entries");
-    }
-    std::vector<std::uint8_t> out;
-    out.reserve(table.Members.size() * MemberEntrySize + MemberTrailerSize);
-    for (const MemberEntry& member : table.Members) {
-        if (member.Name.size() > MemberNameMax) {
-            throw std::invalid_argument("member name \"" + Printable(member.Name) + "\" is longer than 19 bytes");
-        }
-        out.push_back(static_cast<std::uint8_t>(member.Name.size()));
-        out.insert(out.end(), member.Name.begin(), member.Name.end());
-        out.insert(out.end(), MemberNameMax - member.Name.size(), 0);
-        AppendInt32(out, member.Offset);
-        AppendInt32(out, member.Size);
-    }
-    out.push_back(static_cast<std::uint8_t>(table.Members.size()));
-    AppendInt32(out, table.DecodedTotal);
-    return out;
 }

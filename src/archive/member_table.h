@@ -30,14 +30,18 @@ struct MemberTable {
     std::int32_t DecodedTotal = 0;
 };
 
+// How many bytes from the end of a file of `fileSize` bytes always hold
+// its whole table.
+std::size_t MemberTableTailSize(std::uint64_t fileSize);
+
 // Parses the table from the last `tailSize` bytes of a file of `fileSize`
-// bytes (tailSize = min(fileSize, MemberTrailerSize + 255 * 28) is always
-// enough) and validates it. Returns "" on success, otherwise what is wrong,
+// bytes (MemberTableTailSize is always enough) and validates it. Returns "" on success, otherwise what is wrong,
 // in words; `table` is then unspecified.
 std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize,
                              std::uint64_t fileSize, MemberTable& table);
 
-// Reads and validates the table at the end of the file `path`.
+// Reads and validates the table at the end of the file `path` (gvdist's
+// reader; the setup reads its own file through the system).
 std::string ReadMemberTableFile(const std::string& path, MemberTable& table);
 
 // The rules every table must pass: safe names, offsets and sizes not

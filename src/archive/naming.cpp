@@ -44,7 +44,7 @@ std::string PartFileName(const std::string& firstPart, int k) {
         return firstPart;
     }
     if (k < 2 || k > 4) {
-        throw std::out_of_range("archive part number " + std::to_string(k) + " is not 1 to 4");
+        return "";
     }
     return ReplaceExtension(firstPart, further[k - 2]);
 }

@@ -22,5 +22,5 @@ std::string ReplaceExtension(const std::string& name, const std::string& extensi
 
 // The name of archive part `k` (1 to 4): `firstPart` itself for 1, else
 // `firstPart` with the extension ".002", ".003" or ".004". Any other `k`
-// throws std::out_of_range.
+// gives "", the name of no file.
 std::string PartFileName(const std::string& firstPart, int k);

@@ -98,9 +98,15 @@ bool RunPhaseDialog(HINSTANCE instance, SetupPhase phase) {
 
 FileSnapshot SnapshotOf(const std::string& path) {
     FileSnapshot snapshot;
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
-        !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // The directory entry gives size and time on every system, also where
+    // GetFileAttributesExA is missing.
+    WIN32_FIND_DATAA data;
+    const HANDLE search = HasWildcards(path) ? INVALID_HANDLE_VALUE : FindFirstFileA(path.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) {
+        return snapshot;
+    }
+    FindClose(search);
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         snapshot.Exists = true;
         snapshot.Size = (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         snapshot.WriteTime =

@@ -1,8 +1,6 @@
 #include "setup/error_text.h"
 
-#include <cstdlib>
-#include <cxxabi.h>
-#include <memory>
+#include <cstring>
 #include <typeinfo>
 
 #include "util/paths.h"
@@ -32,11 +30,31 @@ std::string FormatErrorReport(const std::string& className, const std::string& m
 }
 
 std::string ErrorClassName(const std::exception& error) {
-    const char* mangled = typeid(error).name();
-    int status = 0;
-    std::unique_ptr<char, void (*)(void*)> readable(
-        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
-    return status == 0 && readable ? std::string(readable.get()) : std::string(mangled);
+    // The compiler's class names, read for the forms a thrown class has
+    // (a name, a namespace path, "St" for std) without the demangler, which
+    // would add more to the setup than all of its own code.
+    const char* const mangled = typeid(error).name();
+    const char* p = mangled;
+    const bool nested = *p == 'N';
+    p += nested ? 1 : 0;
+    std::string readable;
+    if (p[0] == 'S' && p[1] == 't') {
+        readable = "std";
+        p += 2;
+    }
+    while (*p >= '1' && *p <= '9') {
+        std::size_t length = 0;
+        while (*p >= '0' && *p <= '9') {
+            length = length * 10 + static_cast<std::size_t>(*p++ - '0');
+        }
+        if (std::strlen(p) < length) {
+            return mangled;
+        }
+        readable += (readable.empty() ? "" : "::") + std::string(p, length);
+        p += length;
+    }
+    p += nested && *p == 'E' ? 1 : 0;
+    return *p == '\0' && !readable.empty() ? readable : std::string(mangled);
 }
 
 std::string ModuleBaseName(const std::string& modulePath) {

@@ -6,13 +6,14 @@
 #include <windows.h>
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <type_traits>
 
-class ERegistryException : public std::runtime_error {
+#include "util/message_error.h"
+
+class ERegistryException : public MessageError {
  public:
-  using std::runtime_error::runtime_error;
+  using MessageError::MessageError;
 };
 
 struct TRegKeyCloser {

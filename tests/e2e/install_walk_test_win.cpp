@@ -13,16 +13,16 @@ struct InstallCase {
     int FinalAnswer;
     bool DisksInDrive;      // all parts in one directory, as on a CD: no prompts
     bool CancelNoUnpacking; // a cancel answered No while unpacking
-    bool FromImages;        // each disk loaded from gvdist's floppy image
+    Medium From;
 };
 
 const InstallCase InstallCases[] = {
-    {"Default", "", nullptr, IDOK, IDNO, false, false, false},
-    {"FinalYesNamedGroupTrailingBackslash", "\\", "Walk Group", IDOK, IDYES, false, false, false},
-    {"PartsAlreadyInTheDriveEmptyGroupName", "", "", IDOK, IDNO, true, false, false},
-    {"GroupCancelled", "", "Other", IDCANCEL, IDNO, false, false, false},
-    {"CancelAnsweredNoWhileUnpacking", "", nullptr, IDOK, IDNO, false, true, false},
-    {"FromFloppyImages", "", nullptr, IDOK, IDNO, false, false, true},
+    {"Default", "", nullptr, IDOK, IDNO, false, false, Medium::Floppy},
+    {"FinalYesNamedGroupTrailingBackslash", "\\", "Walk Group", IDOK, IDYES, false, false, Medium::Folder},
+    {"PartsAlreadyInTheDriveEmptyGroupName", "", "", IDOK, IDNO, true, false, Medium::Folder},
+    {"GroupCancelled", "", "Other", IDCANCEL, IDNO, false, false, Medium::Folder},
+    {"CancelAnsweredNoWhileUnpacking", "", nullptr, IDOK, IDNO, false, true, Medium::Folder},
+    {"FromFloppyImages", "", nullptr, IDOK, IDNO, false, false, Medium::Images},
 };
 
 void PrintTo(const InstallCase& row, std::ostream* out) { *out << row.Name; }
@@ -43,7 +43,7 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     WriteBytes(dir + "Glyphvane.LIB", ownLibrary);
     WriteBytes(dir + "ReadMe.Txt", {'o', 'l', 'd'});
 
-    Start(SetupComplete, c.CancelNoUnpacking ? Unpacking::Long : Unpacking::Quick, c.FromImages);
+    Start(SetupComplete, c.CancelNoUnpacking ? Unpacking::Long : Unpacking::Quick, c.From);
     if (HasFatalFailure() || IsSkipped()) return;
     if (c.DisksInDrive) {
         InsertDisk(2);

@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "options.h"
+#include "stamp_file.h"
 #include "ui/agreement.h"
 
 namespace {
@@ -15,6 +16,7 @@ constexpr const char* UninstallKey = "Software\\microsoft\\windows\\currentversi
 constexpr std::uint64_t Cluster = 512;
 constexpr std::uint64_t FirstPartRoom = 16384;     // part 1 beside setup.exe
 constexpr std::uint64_t TableRoom = 5 + 28 * 255;  // the table pack appends
+constexpr std::uint64_t MinimumDisk = 512 << 10;   // room for a Long atlas's share
 constexpr std::size_t LongAtlasSize = 24u << 20;   // decodes in about a second
 
 std::string OwnDirectory() {
@@ -120,9 +122,10 @@ PackedDistribution MakeProduct(std::size_t noise, std::size_t atlasSize, const s
 
 // Three parts on small disks that leave room for setup.exe on the first.
 PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, const std::string& dir) {
-    const std::uint64_t disk = (FileSize(setupExe) + TableRoom + Cluster - 1) / Cluster * Cluster + FirstPartRoom;
+    const std::uint64_t setupOnDisk = (FileSize(setupExe) + TableRoom + Cluster - 1) / Cluster * Cluster;
+    const std::uint64_t disk = std::max(setupOnDisk + FirstPartRoom, MinimumDisk);
     // Aim the archive at the middle of disk 3; a repeated line packs to ~2 %.
-    const auto noise = static_cast<std::size_t>((FirstPartRoom + disk + disk / 2) * 9 / 10 - atlasSize / 50);
+    const auto noise = static_cast<std::size_t>((disk - setupOnDisk + disk + disk / 2) * 9 / 10 - atlasSize / 50);
     PackedDistribution packed = MakeProduct(noise, atlasSize, dir);
     Options pack;
     pack.Command = "pack";
@@ -158,6 +161,8 @@ const PackedDistribution& DistributionFor(const std::string& build, Unpacking un
     CreateDirectoryA(dir.c_str(), nullptr);
     const Bytes table = ReadBytes(copy.Directory + "setup.exe");
     Bytes setup = ReadBytes(OwnDirectory() + build);
+    // Stamped for the parts as pack stamped the complete build.
+    WriteStamp(setup, FindTheStamp(setup, build), ReadStamp(table, FindTheStamp(table, "setup.exe")));
     setup.insert(setup.end(), table.end() - static_cast<std::ptrdiff_t>(5 + 28 * table.at(table.size() - 5)), table.end());
     WriteBytes(dir + "\\setup.exe", setup);
     for (int k = 1; k <= copy.PartCount; ++k) Copy(copy.Directory + PartName(k), dir + "\\" + PartName(k));
@@ -210,7 +215,8 @@ void SetupWalk::TearDown() {
     DeleteFileA(HelpFile().c_str());
 }
 
-void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, bool fromImages) {
+void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, Medium medium) {
+    const bool fromImages = medium == Medium::Images;
     if (fromImages && !FileExists("Z:" GV_NATIVE_GVDIST))
         GTEST_SKIP() << "no native gvdist at " GV_NATIVE_GVDIST " to make the images with";
     const PackedDistribution& packed =
@@ -219,6 +225,17 @@ void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, bool fromImag
     ASSERT_EQ(packed.PartCount, 3) << "the walks need a distribution of three disks";
     if (fromImages) {
         images_ = packed.Directory;
+        InsertDisk(1);
+    } else if (medium == Medium::Floppy) {
+        EXPECT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "A: is a floppy drive";
+        disks_ = Disks{"A:", root_ / "FLOPPIES", true};
+        CreateDirectoryA(disks_.Shelf.c_str(), nullptr);
+        for (int k = 1; k <= 3; ++k) {
+            const std::string disk = disks_.Shelf + "\\DISK" + std::to_string(k) + "\\";
+            CreateDirectoryA(disk.c_str(), nullptr);
+            if (k == 1) Copy(packed.Directory + "setup.exe", disk + "setup.exe");
+            Copy(packed.Directory + PartName(k), disk + PartName(k));
+        }
         InsertDisk(1);
     } else {
         Copy(packed.Directory + "setup.exe", Drive() + "setup.exe");

@@ -16,6 +16,12 @@ constexpr const char* SetupWithoutGroup = "setup_no_group.exe";
 // Long: the unpacking lasts about a second, so a cancel reaches it for sure.
 enum class Unpacking { Quick, Long };
 
+// Where setup.exe starts from: a folder that keeps every disk's files as
+// they are inserted (as a CD would); floppy drive A:, whose whole content
+// the next disk replaces; or the folder loaded from gvdist's floppy images
+// one at a time.
+enum class Medium { Folder, Floppy, Images };
+
 // A fresh directory per test holding disk 1 ("DISK"), the later disks
 // ("SHELF") and the destination; registry, help file and shortcut are put
 // back around every test.
@@ -24,9 +30,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // fromImages: the drive is loaded from the floppy images one at a time.
     void Start(const char* setupBuild = SetupComplete, Unpacking unpacking = Unpacking::Quick,
-               bool fromImages = false);
+               Medium medium = Medium::Folder);
     void InsertDisk(int disk);  // its part moves from the shelf into the drive, or its image is loaded
     HWND Backdrop() const;  // the full-screen window owning the phase dialogs
 

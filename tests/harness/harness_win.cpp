@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -165,7 +166,41 @@ MemberTable Product::Table() const {
 
 std::string PartName(int disk) { return "Glyphvan.00" + std::to_string(disk); }
 
+void PutIntoDriveA(const std::string& folder) {
+    using UnixName = char*(CDECL*)(const WCHAR*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    char prefix[MAX_PATH] = {};
+    ASSERT_TRUE(unixName && GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH))
+        << "drive A: is Wine's: run under a prefix of scripts/lib/wine.sh";
+    WCHAR wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+    char* target = unixName(wide);
+    ASSERT_NE(target, nullptr) << folder;
+    std::string command = "Z:\\bin\\ln -sfn \"" + std::string(target) + "\" \"" + prefix + "/dosdevices/a:\"";
+    HeapFree(GetProcessHeap(), 0, target);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        << command << ": error " << GetLastError();
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    // The handle of a Unix process does not tell when it is done: the drive does.
+    const auto sorted = [](std::vector<std::string> names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> content = sorted(ListDirectory(folder));
+    for (int i = 0; i < 200 && sorted(ListDirectory("A:")) != content; ++i) Sleep(25);
+    EXPECT_EQ(sorted(ListDirectory("A:")), content) << "drive A: holds exactly " << folder;
+}
+
 void Disks::Insert(int disk) const {
+    if (Floppy) {
+        PutIntoDriveA(Shelf + "\\DISK" + std::to_string(disk));
+        return;
+    }
     EXPECT_TRUE(MoveFileA((Shelf + "\\" + PartName(disk)).c_str(), (Drive + "\\" + PartName(disk)).c_str()))
         << "disk " << disk << ": error " << GetLastError();
 }

@@ -54,11 +54,18 @@ struct Product {
 };
 
 // A disk drive and the shelf beside it: part k ("Glyphvan.00k") is on the
-// shelf until its disk is inserted.
+// shelf until its disk is inserted. A Floppy drive is "A:", a floppy drive
+// of the Wine prefix (scripts/lib/wine.sh), and the shelf holds a folder per
+// disk, "DISK1" ...: inserting disk k replaces A:'s whole content with that
+// folder's, as swapping a floppy does.
 struct Disks {
     std::string Drive, Shelf;
+    bool Floppy = false;
     void Insert(int disk) const;
 };
+// Makes drive A: show the content of `folder` by relinking the drive in the
+// Wine prefix; waits until it does.
+void PutIntoDriveA(const std::string& folder);
 std::string PartName(int disk);
 
 // Points the setup's program-wide state at a test installation: DestDir and

@@ -28,6 +28,22 @@ struct Scenario {
     int joined;  // how many parts the archive holds
 };
 
+// The setup file on the drive, its table the one of a 500-byte program,
+// with an entry that climbs out when `hostile`.
+void PlaceSetup(const TempDir& drive, bool hostile)
+{
+    Product product;
+    product.Program = SampleBytes(500, 1);
+    MemberTable table = product.Table();
+    if (hostile)
+        table.Members.push_back(MemberEntry{"..\\..\\boot.ini", 0, 10});
+    Bytes setup(100, 'M');
+    const Bytes tail = SerializeMemberTable(table);
+    setup.insert(setup.end(), tail.begin(), tail.end());
+    WriteBytes(drive / "setup.bin", setup);
+    MemberTableSource = drive / "setup.bin";
+}
+
 void RunScenarios(int all)
 {
     using namespace Seen;
@@ -53,16 +69,7 @@ void RunScenarios(int all)
         SourceDir = drive.Path() + "\\";
         for (int k = 1; k <= 4; ++k)
             WriteBytes((std::count(s.present.begin(), s.present.end(), k) ? drive : shelf) / PartName(k), parts[k - 1]);
-        Product product;
-        product.Program = SampleBytes(500, 1);
-        MemberTable table = product.Table();
-        if (s.hostileTable)
-            table.Members.push_back(MemberEntry{"..\\..\\boot.ini", 0, 10});
-        Bytes setup(100, 'M');
-        const Bytes tail = SerializeMemberTable(table);
-        setup.insert(setup.end(), tail.begin(), tail.end());
-        WriteBytes(drive / "setup.bin", setup);
-        MemberTableSource = drive / "setup.bin";
+        PlaceSetup(drive, s.hostileTable);
 
         const INT_PTR result = WithUser(
             [] { return DialogBoxParamA(GetModuleHandleA(nullptr), "IProgress", nullptr, IProgressDialogProc, 0); },
@@ -97,7 +104,7 @@ TEST(Gathering, PromptsForDisksAndJoinsTheParts)
 }
 
 // A record stamped with values no distribution has stops the phase before
-// anything is copied, with the failure message.
+// anything is copied, with the failure message, though every part is there.
 TEST(Gathering, RefusesAnUnusableStamp)
 {
     const std::pair<int, std::int32_t> stamps[] = {{0, 1000}, {5, 1000}, {3, 0}};
@@ -105,13 +112,18 @@ TEST(Gathering, RefusesAnUnusableStamp)
         SCOPED_TRACE(std::to_string(disks) + " disks, " + std::to_string(size) + " bytes");
         DiskCount = disks;
         ArchiveSize = size;
-        TempDir dest;
+        TempDir drive, dest;
         PrepareInstallState(dest.Path(), dest.Path(), false);
+        SourceDir = drive.Path() + "\\";
+        for (int k = 1; k <= 4; ++k)
+            WriteBytes(drive / PartName(k), SampleBytes(100, k));
+        PlaceSetup(drive, false);
         const INT_PTR result = WithUser(
             [] { return DialogBoxParamA(GetModuleHandleA(nullptr), "IProgress", nullptr, IProgressDialogProc, 0); },
             [](User& user) { user.Answer(user.WaitFor(Seen::Failure), IDOK); });
         EXPECT_EQ(result, 0);
         EXPECT_EQ(GetFileAttributesA((dest / ArchiveFile).c_str()), INVALID_FILE_ATTRIBUTES);
+        MemberTableSource.clear();
         ContinueFlag = 1;
     }
     DiskCount = ProductDiskCount;

@@ -20,13 +20,9 @@ struct OutcomeCase {
 };
 
 const OutcomeCase OutcomeCases[] = {
-    // A missing template: only the first ends silently, the agreement is
-    // skipped, every later one stops with the clean-up.
-    {SetupPhase::Destination, false, 0, PhaseOutcome::EndAtOnce},
-    {SetupPhase::Agreement, false, 0, PhaseOutcome::NextPhase},
+    // A missing template stops with the clean-up; the walks of the builds
+    // without a template show the other phases.
     {SetupPhase::Gathering, false, 1, PhaseOutcome::Stop},
-    {SetupPhase::Unpacking, false, 1, PhaseOutcome::Stop},
-    {SetupPhase::ProgramGroup, false, 1, PhaseOutcome::Stop},
     // Only a result of exactly 1 goes on; a failed DialogBoxParamA (-1)
     // and any other value stop.
     {SetupPhase::Destination, true, 1, PhaseOutcome::NextPhase},

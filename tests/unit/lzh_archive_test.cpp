@@ -18,10 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(LzhArchive, Crc16AndNameLimits) {
-    const std::uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'}, one[] = {0x01};
-    EXPECT_EQ(LhaCrc16(digits, sizeof digits), 0xBB3D);
-    EXPECT_EQ(LhaCrc16(one, 1), 0xC0C1);
-    EXPECT_EQ(LhaCrc16(nullptr, 0), 0x0000);
+    EXPECT_EQ(LhaCrc16(reinterpret_cast<const std::uint8_t*>("123456789"), 9), 0xBB3D);
     EXPECT_THROW(MakeLh1Archive("", nullptr, 0, {}), std::invalid_argument);
     EXPECT_THROW(MakeLh1Archive(std::string(240, 'n'), nullptr, 0, {}), std::invalid_argument);
     EXPECT_NO_THROW(MakeLh1Archive(std::string(200, 'n'), nullptr, 0, {}));

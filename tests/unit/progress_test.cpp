@@ -42,14 +42,4 @@ TEST(ProgressMarkFor, PercentAndBarEdge)
     }
 }
 
-TEST(ProgressMarkFor, NoTotalShowsNothing)
-{
-    for (std::int32_t total : {0, -1}) {
-        ProgressMark mark{-7, -7};
-        EXPECT_FALSE(ProgressMarkFor(1000, total, 0, 300, mark)) << total;
-        EXPECT_EQ(mark.Percent, -7);
-        EXPECT_EQ(mark.BarX, -7);
-    }
-}
-
 }  // namespace

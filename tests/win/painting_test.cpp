@@ -27,8 +27,6 @@ protected:
         ASSERT_NE(dialog_, nullptr);
         ContinueFlag = 0;
         SetUpProgressDrawing(dialog_, ProgressDC);
-        memory_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateBitmap(600, 200, 1, 32, nullptr);
         previous_ = SelectObject(memory_, bitmap_);
         PaintOver();
     }
@@ -44,7 +42,7 @@ protected:
     void PaintOver()
     {
         RECT all = {0, 0, 600, 200};
-        HBRUSH blue = CreateSolidBrush(Blue);
+        const HBRUSH blue = CreateSolidBrush(Blue);
         FillRect(memory_, &all, blue);
         DeleteObject(blue);
     }
@@ -52,8 +50,8 @@ protected:
     COLORREF TopEdgeAt(int x) { return GetPixel(memory_, x, BarTop); }
 
     HWND dialog_ = nullptr;
-    HDC memory_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
+    HDC memory_ = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap_ = CreateBitmap(600, 200, 1, 32, nullptr);
     HGDIOBJ previous_ = nullptr;
 };
 

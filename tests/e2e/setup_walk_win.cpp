@@ -224,6 +224,9 @@ void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, Medium medium
     contents_ = &packed.Contents;
     ASSERT_EQ(packed.PartCount, 3) << "the walks need a distribution of three disks";
     if (fromImages) {
+        EXPECT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "A: is a floppy drive";
+        disks_ = Disks{"A:", root_ / "FLOPPIES", true};
+        CreateDirectoryA(disks_.Shelf.c_str(), nullptr);
         images_ = packed.Directory;
         InsertDisk(1);
     } else if (medium == Medium::Floppy) {
@@ -253,11 +256,13 @@ void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, Medium medium
 }
 
 void SetupWalk::InsertDisk(int disk) {
-    if (images_.empty()) return disks_.Insert(disk);
-    // The drive holds exactly what the image holds.
-    for (const std::string& name : ListDirectory(disks_.Drive)) DeleteFileA((Drive() + name).c_str());
-    RunUnix("/usr/bin/mcopy -n -i " + UnixPath(images_ + ImageName(disk)) + " ::* " + UnixPath(disks_.Drive), root_.Path());
-    EXPECT_TRUE(FileExists(Drive() + PartName(disk))) << "image " << disk << " did not load";
+    if (!images_.empty()) {  // the disk holds exactly what its image holds
+        const std::string folder = disks_.Shelf + "\\DISK" + std::to_string(disk);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        RunUnix("/usr/bin/mcopy -n -i " + UnixPath(images_ + ImageName(disk)) + " ::* " + UnixPath(folder), root_.Path());
+    }
+    disks_.Insert(disk);
+    EXPECT_TRUE(images_.empty() || FileExists(Drive() + PartName(disk))) << "image " << disk << " did not load";
 }
 
 HWND SetupWalk::Backdrop() const {

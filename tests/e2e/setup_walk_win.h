@@ -18,7 +18,7 @@ enum class Unpacking { Quick, Long };
 
 // Where setup.exe starts from: a folder that keeps every disk's files as
 // they are inserted (as a CD would); floppy drive A:, whose whole content
-// the next disk replaces; or the folder loaded from gvdist's floppy images
+// the next disk replaces; or drive A: loaded from gvdist's floppy images
 // one at a time.
 enum class Medium { Folder, Floppy, Images };
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -66,6 +67,17 @@ Bytes ProgramImage() {
     }
     bytes.resize(60000);
     return bytes;
+}
+
+// Every file and folder under `dir` with its size and a hash of its content.
+std::map<std::string, std::string> Snapshot(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        const Bytes bytes = entry.is_regular_file() ? ReadBytes(entry) : Bytes();
+        files[entry.path().lexically_relative(dir).string()] =
+            std::to_string(bytes.size()) + "/" + std::to_string(std::hash<std::string>()({bytes.begin(), bytes.end()}));
+    }
+    return files;
 }
 
 std::ptrdiff_t FileCount(const fs::path& dir) {
@@ -252,6 +264,38 @@ TEST_F(GvdistCliTest, HostileTableIsRefusedBeforeAnythingIsWritten) {
         EXPECT_EQ(FileCount(Path("dest")), 0);
         EXPECT_FALSE(fs::exists(Path("EVIL.TXT")));
     }
+}
+
+// Pack puts all its files in place or none; extract writes through
+// temporary names of its own and never through a link already there.
+TEST_F(GvdistCliTest, FilesTakeTheirPlacesTogetherAndNeverThroughLinks) {
+    ASSERT_EQ(Pack("disks").Status, 0);
+    fs::remove(Path("disks/gvdist.txt"));
+    fs::create_directories(Path("disks/gvdist.txt/in the way"));  // the last file cannot take its place
+    const auto before = Snapshot(Path("disks"));
+    EXPECT_EQ(Pack("disks", "").Status, 2);
+    EXPECT_EQ(Snapshot(Path("disks")), before);
+
+    std::ofstream(Path("in/A.TXT")) << "A";
+    std::ofstream(Path("in/A.TXT.gvdist-part")) << "A.TXT.gvdist-part";
+    ASSERT_EQ(Gvdist("pack -q --program " + Q("in/prog.exe") + " --setup " + Q("in/setup.exe") + " --member " +
+                     Q("in/A.TXT.gvdist-part") + " --member " + Q("in/A.TXT") + " -o " + Q("names"))
+                  .Status,
+              0);
+    fs::create_directories(Path("dest"));
+#ifndef _WIN32
+    std::ofstream(Path("victim")) << "not gvdist's";
+    for (const char* name : {"Glyphvane.Exe.gvdist-part", "A.TXT.gvdist-part", "A.TXT"}) {
+        fs::create_symlink(Path("victim"), Path("dest") / name);
+    }
+#endif
+    ASSERT_EQ(Gvdist("extract " + Q("names") + " -d " + Q("dest")).Status, 0);
+    EXPECT_EQ(ReadText(Path("dest/A.TXT")), "A");
+    EXPECT_EQ(ReadText(Path("dest/A.TXT.gvdist-part")), "A.TXT.gvdist-part");
+    EXPECT_TRUE(ReadBytes(Path("dest/Glyphvane.Exe")) == program_);
+#ifndef _WIN32
+    EXPECT_EQ(ReadText(Path("victim")), "not gvdist's");
+#endif
 }
 
 TEST_F(GvdistCliTest, UsageErrorsAndHelp) {

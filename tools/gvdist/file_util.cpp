@@ -6,9 +6,41 @@
 #include <fstream>
 #include <system_error>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "errors.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+std::FILE* OpenDescriptor(int descriptor) {
+#ifdef _WIN32
+    return _fdopen(descriptor, "wb");
+#else
+    // mkstemp leaves the file to its owner alone; the files gvdist writes
+    // get the permissions any new file would get.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+    return fdopen(descriptor, "wb");
+#endif
+}
+
+void CloseDescriptor(int descriptor) {
+#ifdef _WIN32
+    _close(descriptor);
+#else
+    close(descriptor);
+#endif
+}
+
+}  // namespace
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -26,17 +58,31 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)), temporary_(path_ + ".gvdist-part") {
-    file_ = std::fopen(temporary_.c_str(), "wb");
-    if (file_ == nullptr) {
-        throw DataError("cannot create " + temporary_ + ": " + std::strerror(errno));
+std::string CreateTemporaryFile(const std::string& dir, std::FILE** file) {
+    // mkstemp creates the file exclusively, so it never opens what a link
+    // of that name points to.
+    std::string name = (fs::path(dir.empty() ? "." : dir) / ".gvdist-temporary-XXXXXX").string();
+    const int descriptor = mkstemp(&name[0]);
+    if (descriptor < 0) {
+        throw DataError("cannot create a temporary file in " + (dir.empty() ? std::string(".") : dir) + ": " +
+                        std::strerror(errno));
     }
+    if (file == nullptr) {
+        CloseDescriptor(descriptor);
+        return name;
+    }
+    *file = OpenDescriptor(descriptor);
+    if (*file == nullptr) {
+        const int error = errno;
+        CloseDescriptor(descriptor);
+        std::remove(name.c_str());
+        throw DataError("cannot open " + name + ": " + std::strerror(error));
+    }
+    return name;
 }
 
-AtomicFile::AtomicFile(AtomicFile&& other) noexcept
-    : path_(std::move(other.path_)), temporary_(std::move(other.temporary_)), file_(other.file_) {
-    other.file_ = nullptr;
-    other.temporary_.clear();
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
+    temporary_ = CreateTemporaryFile(fs::path(path_).parent_path().string(), &file_);
 }
 
 AtomicFile::~AtomicFile() {
@@ -68,9 +114,9 @@ void AtomicFile::Write(const std::string& text) {
     Write(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }
 
-void AtomicFile::Commit() {
+void AtomicFile::Close() {
     if (file_ == nullptr) {
-        throw DataError("internal: " + path_ + " committed twice");
+        throw DataError("internal: " + path_ + " closed twice");
     }
     const bool flushed = std::fflush(file_) == 0;
     const bool closed = std::fclose(file_) == 0;
@@ -78,6 +124,10 @@ void AtomicFile::Commit() {
     if (!flushed || !closed) {
         throw DataError("cannot write " + temporary_ + ": " + std::strerror(errno));
     }
+}
+
+void AtomicFile::Commit() {
+    Close();
     std::error_code error;
     fs::rename(temporary_, path_, error);
     if (error) {

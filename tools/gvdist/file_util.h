@@ -8,23 +8,35 @@
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
+// A new, empty file in `dir` under a name of its own, created exclusively
+// (an existing file or link of that name is never opened). The name is
+// longer than a member name may be, so no file of a distribution has it.
+// Returns the path; `file` gets the file open for writing when given.
+std::string CreateTemporaryFile(const std::string& dir, std::FILE** file = nullptr);
+
 // A file written under a temporary name in its final directory and renamed
 // into place by Commit, so that no reader ever sees a half-written file
-// under the final name. Without Commit the temporary file is removed.
+// under the final name, and a file or link already there is replaced, never
+// written through. Without Commit the temporary file is removed.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string path);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
-    AtomicFile(AtomicFile&& other) noexcept;
-    AtomicFile& operator=(AtomicFile&&) = delete;
 
     void Write(const std::uint8_t* data, std::size_t size);
     void Write(const std::vector<std::uint8_t>& data) { Write(data.data(), data.size()); }
     void Write(const std::string& text);
     void Commit();
     const std::string& Path() const { return path_; }
+
+    // For StagedFiles: Close writes everything out and closes the temporary
+    // file, which then lies complete under Temporary(); Placed tells this
+    // object that it has been renamed and must not be removed.
+    void Close();
+    const std::string& Temporary() const { return temporary_; }
+    void Placed() noexcept { temporary_.clear(); }
 
 private:
     void Discard() noexcept;

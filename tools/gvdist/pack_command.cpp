@@ -15,6 +15,7 @@
 #include "lzh_encode.h"
 #include "progress_bar.h"
 #include "setup/globals.h"
+#include "staged_files.h"
 #include "stamp_file.h"
 #include "stream_codec.h"
 #include "temp_dir.h"
@@ -156,38 +157,35 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     record.DecodedCrc = Crc32(input.Stream.data(), input.Stream.size());
 
     // All files are complete under temporary names before any takes its
-    // final name; an error on the way removes them all.
-    std::vector<AtomicFile> files;
-    files.reserve(sizes.size() + 2);
+    // final name, and they take them together: a failure leaves the folder
+    // as it was.
+    StagedFiles files;
     std::size_t from = 0;
     for (std::size_t k = 1; k <= sizes.size(); ++k) {
         const std::size_t size = static_cast<std::size_t>(sizes[k - 1]);
-        files.emplace_back((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string());
-        files.back().Write(compressed.data() + from, size);
+        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string()).Write(compressed.data() + from, size);
         record.Parts.push_back({size, Crc32(compressed.data() + from, size)});
         from += size;
     }
-    files.emplace_back((dir / SetupFileName).string());
-    files.back().Write(setup);
-    files.emplace_back((dir / RecordFileName).string());
-    files.back().Write(FormatRecord(record));
+    files.Add((dir / SetupFileName).string()).Write(setup);
+    files.Add((dir / RecordFileName).string()).Write(FormatRecord(record));
     const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, compressed, record);
-    for (AtomicFile& file : files) {
-        file.Commit();
-    }
     // Parts of an earlier, longer distribution would be taken for this one's.
     for (int k = static_cast<int>(sizes.size()) + 1; k <= MaxParts; ++k) {
-        fs::remove(dir / PartFileName(FirstPartFile, k), error);
+        files.Remove((dir / PartFileName(FirstPartFile, k)).string());
     }
+    // So would the disk folders and images of an earlier pack.
     for (int k = 1; k <= MaxParts; ++k) {
         for (const std::string& name : {DiskFolderName(k), DiskImageName(k)}) {
             const fs::path ready = media ? fs::path(media->Path()) / name : fs::path();
-            fs::remove_all(dir / name, error);
             if (media && fs::exists(ready)) {
-                fs::rename(ready, dir / name, error);
+                files.Place(ready.string(), (dir / name).string());
+            } else {
+                files.Remove((dir / name).string());
             }
         }
     }
+    files.Commit();
 
     out << "DiskCount=" << record.DiskCount << "\n";
     out << "ArchiveSize=" << record.ArchiveSize << "\n";

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "archive/naming.h"
+#include "setup/globals.h"
+
 namespace {
 
 std::int32_t ReadInt32(const std::uint8_t* p) {
@@ -85,6 +88,11 @@ std::string CheckMemberName(const std::string& name) {
     if (IsDeviceName(name)) {
         return "name is a device name";
     }
+    // Windows drops them when it opens the file, so the name on disk would
+    // not be the one the keep and help rules looked at.
+    if (name.back() == '.' || name.back() == ' ') {
+        return "name ends in a dot or a space";
+    }
     return "";
 }
 
@@ -95,11 +103,24 @@ std::string ValidateMemberTable(const MemberTable& table) {
     if (table.Members.size() > MemberCountMax) {
         return std::to_string(table.Members.size()) + " members, more than " + std::to_string(MemberCountMax);
     }
+    // Windows file names ignore the case of letters: two names that differ
+    // only in case are one file, and a member of the program's name would
+    // overwrite the program file while the members are read out of it.
     for (std::size_t i = 0; i < table.Members.size(); ++i) {
         const MemberEntry& member = table.Members[i];
         const std::string nameFault = CheckMemberName(member.Name);
         if (!nameFault.empty()) {
             return Describe(i, member.Name) + ": " + nameFault;
+        }
+        const std::string upper = UpperAscii(member.Name);
+        if (upper == UpperAscii(ProgramFile)) {
+            return Describe(i, member.Name) + ": name is the program file's";
+        }
+        for (std::size_t earlier = 0; earlier < i; ++earlier) {
+            if (UpperAscii(table.Members[earlier].Name) == upper) {
+                return Describe(i, member.Name) + ": name is the same file as member " + std::to_string(earlier + 1) +
+                       "'s";
+            }
         }
         if (member.Offset < 0) {
             return Describe(i, member.Name) + ": offset " + std::to_string(member.Offset) + " is negative";

@@ -251,6 +251,7 @@ TEST_F(GvdistCliTest, HostileTableIsRefusedBeforeAnythingIsWritten) {
     const std::pair<MemberEntry, const char*> rows[] = {
         {{"..\\EVIL.TXT", 0, 5}, "member 2 (\"..\\x5CEVIL.TXT\"): name contains '\\'"},
         {{"FAR.TXT", 2147483647, 2}, "member 2 (\"FAR.TXT\"): ends at 2147483649, past DecodedTotal"},
+        {{"glyphvane.exe", 10, 0}, "member 2 (\"glyphvane.exe\"): name is the program file's"},
     };
     for (const auto& row : rows) {
         Bytes setup = SerializeMemberTable(MemberTable{{{"GOOD.TXT", 0, 10}, row.first}, 63045});

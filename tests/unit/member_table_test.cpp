@@ -66,7 +66,7 @@ TEST(MemberTableTest, ValidationRules) {
         MemberTable Input;
         const char* Fault;  // part of the message, "" for a valid table
     } rows[] = {
-        {Table({Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("..."), Named("\xE4.txt")}, 10), ""},
+        {Table({Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X"), Named("\xE4.txt")}, 10), ""},
         {Table({{"B", 50, 50}, {"A", 0, 80}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF), ""},
         {Table({}, 77), ""},
         {Table({Named("")}, 10), "member 1 (\"\"): name is empty"},
@@ -81,6 +81,10 @@ TEST(MemberTableTest, ValidationRules) {
         {Table({Named("con")}, 10), "device name"},
         {Table({Named("com9.log")}, 10), "device name"},
         {Table({Named("NUL .TXT")}, 10), "device name"},
+        {Table({Named("FONTS.LIB.")}, 10), "member 1 (\"FONTS.LIB.\"): name ends in a dot or a space"},
+        {Table({Named("X.HLP ")}, 10), "ends in a dot or a space"},
+        {Table({Named("A"), Named("gLyPhVaNe.eXe")}, 10), "member 2 (\"gLyPhVaNe.eXe\"): name is the program file's"},
+        {Table({Named("READ.ME"), Named("B"), Named("read.me")}, 10), "member 3 (\"read.me\"): name is the same file as member 1's"},
         {Table({{"A.TXT", -1, 1}}, 10), "member 1 (\"A.TXT\"): offset -1 is negative"},
         {Table({{"A.TXT", 0, -5}}, 10), "size -5 is negative"},
         {Table({}, -1), "DecodedTotal -1 is negative"},

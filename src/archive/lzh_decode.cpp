@@ -6,8 +6,9 @@
 // a prefix code of 3..8 bits for its upper 6 bits, then its lower 6 bits.
 // The match copies from p + 1 bytes back in a 4096-byte ring whose first
 // 4036 bytes start as spaces; writing starts at ring position 4036.
-// Missing input reads as zero bits, and the last match is always copied
-// whole, so the sink may get up to 59 bytes more than asked for.
+// Missing input reads as zero bits, but no token starts once the bits used
+// pass the source's end. The last match is always copied whole, so the
+// sink may get up to 59 bytes more than asked for.
 #include "archive/lzh_decode.h"
 
 #include <cstdlib>
@@ -51,12 +52,15 @@ struct Tables {
     }
 };
 
-// One byte from the source; anything but a delivered byte reads as 0.
-inline std::uint32_t FetchByte(TLzhReadProc source) {
+// One byte from the source; anything but a delivered byte reads as 0 and
+// ends the source's stream at `fetched`, the number of bytes asked so far.
+inline std::uint32_t FetchByte(TLzhReadProc source, std::uint64_t fetched, std::uint64_t& delivered) {
     std::uint8_t byte = 0;
     std::uint16_t actual = 0;
     source(&byte, 1, actual);
-    return actual == 1 ? byte : 0u;
+    if (actual == 1) return byte;
+    if (fetched < delivered) delivered = fetched;
+    return 0u;
 }
 
 // The walk from a node down the tree for as long as the buffer holds more
@@ -81,6 +85,10 @@ Walk WalkDown(const std::int16_t* child, std::int32_t x, std::uint32_t buffer, u
 // The bit buffer holds 16 bits, bit 15 being the next one, and is refilled a
 // byte at a time whenever it holds 8 bits or less; it lives in locals so it
 // stays in registers across the sink calls.
+// Once the tokens have used more bits than the source delivered, the rest
+// would be decoded from the zero fill alone: a table that does not belong
+// to the archive would then write up to its whole length of garbage. The
+// decoding stops there instead, and the caller sees a stream cut short.
 std::uint64_t Decode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc sink, std::uint8_t* ring,
                      const lzh::AdaptiveTree& tree) {
     using namespace lzh;
@@ -89,9 +97,10 @@ std::uint64_t Decode(std::int32_t expectedLength, TLzhReadProc source, TLzhWrite
     std::uint32_t buffer = 0;
     unsigned count = 0;
     std::uint64_t fetched = 0;
+    std::uint64_t delivered = UINT64_MAX / 8;  // bytes before the source's end; unknown yet
     auto refill = [&]() {
         while (count <= 8) {
-            buffer |= FetchByte(source) << (8 - count);
+            buffer |= FetchByte(source, fetched, delivered) << (8 - count);
             count += 8;
             ++fetched;
         }
@@ -106,10 +115,11 @@ std::uint64_t Decode(std::int32_t expectedLength, TLzhReadProc source, TLzhWrite
     auto bitsUsed = [&]() { return fetched * 8 - count; };
 
     unsigned r = RingStart;
-    std::int32_t produced = 0;
+    // Wide enough for a last match that runs past 2^31 - 1.
+    std::int64_t produced = 0;
     std::uint16_t ignored = 0;
     try {
-        while (produced < expectedLength && ContinueFlag != 0) {
+        while (produced < expectedLength && ContinueFlag != 0 && bitsUsed() <= delivered * 8) {
             int x = child[RootNode];
             for (;;) {
                 const Walk walk = WalkDown(child, x, buffer, count);

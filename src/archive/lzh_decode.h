@@ -24,8 +24,16 @@ public:
 extern std::int32_t ContinueFlag;
 
 // Decodes until at least expectedLength bytes have reached the sink (the
-// last match is always copied whole) or ContinueFlag is 0.
+// last match is always copied whole), ContinueFlag is 0, or the tokens have
+// used more bits than the source delivered before it first had no byte.
 void LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc sink);
+
+// The most that a stream of `compressedSize` bytes can decode to: a match
+// gives at most 60 bytes for at least 10 bits (1 of symbol, 3 of position
+// code, 6 raw), and the last one may start just before the end.
+constexpr std::int64_t LzhMaxDecodedLength(std::uint64_t compressedSize) {
+    return compressedSize >= (std::uint64_t{1} << 56) ? INT64_MAX : static_cast<std::int64_t>(compressedSize) * 48 + 60;
+}
 
 // Bits of the stream that the last LzhDecode call actually used (not the
 // ones its reader fetched ahead). A stream of n bytes was too short for the

@@ -1,7 +1,9 @@
-// Arbitrary bytes as a stream: the first two give the length to decode, the
-// rest is the input. No input may crash the decoder or read outside its
-// tables, and it always produces the length asked for, plus at most the
-// 59-byte tail of a last match.
+// Arbitrary bytes as a stream: the first four give the length to decode
+// (any 32-bit value), the rest is the input. No input may crash the decoder
+// or read outside its tables. It produces the length asked for, plus at
+// most the 59-byte tail of a last match, unless the input runs out first:
+// then it stops once its tokens have used more bits than the input holds,
+// and never produces more than a stream of that size can decode to.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -35,16 +37,19 @@ void CountOutput(const std::uint8_t* buffer, std::uint16_t count, std::uint16_t&
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) return 0;
-    // Up to 64 KiB, so a run touches the ring many times over yet stays quick.
-    const std::int32_t length = data[0] | (data[1] << 8);
-    Input = data + 2;
-    InputSize = size - 2;
+    if (size < 4) return 0;
+    const std::int32_t length = static_cast<std::int32_t>(static_cast<std::uint32_t>(data[0]) | data[1] << 8 |
+                                                          data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24);
+    Input = data + 4;
+    InputSize = size - 4;
     InputAt = 0;
     Produced = 0;
     ContinueFlag = 1;
     LzhDecode(length, ReadFuzzInput, CountOutput);
-    if (Produced < static_cast<std::size_t>(length) || Produced > static_cast<std::size_t>(length) + 59) std::abort();
-    if (length == 0 && LzhBitsUsed() != 0) std::abort();
+    const std::uint64_t wanted = length > 0 ? static_cast<std::uint64_t>(length) : 0;
+    const bool ranOut = LzhBitsUsed() > 8ull * InputSize;
+    if (Produced > wanted + 59 || (Produced < wanted && !ranOut)) std::abort();
+    if (static_cast<std::int64_t>(Produced) > LzhMaxDecodedLength(InputSize)) std::abort();
+    if (wanted == 0 && LzhBitsUsed() != 0) std::abort();
     return 0;
 }

@@ -60,13 +60,13 @@ TEST(LzhDecode, HandAssembledStreams) {
         {"p=4095 reads the zeroed tail", {0x8C, 0xFF, 0xFC}, 3, std::string(3, '\0'), 22},
         {"a 60-byte match is copied whole past the length", {0x00, 0x00, 0x00, 0x00}, 2, std::string(61, 't'), 25},
         {"cut one byte short: zero fill", {0x00, 0x00, 0x00}, 2, std::string(61, 't'), 25},
-        {"no input at all: zero fill", {}, 2, std::string(61, 't'), 25},
+        {"no input at all: one token from the zero fill, then no more", {}, 1000000, "t", 8},
         {"p=0 length 60 for a length of 1", {0xC5, 0x00, 0x00}, 1, std::string(60, ' '), 17},
         {"length 0", {0x12, 0x34}, 0, "", 0},
         {"negative length", {0x12, 0x34}, -5, "", 0},
         {"ContinueFlag cleared at entry", {0x00}, 100, "", 0, 0, 0},
-        {"ContinueFlag cleared after the literal", {}, 1000, "t", 8, 1},
-        {"ContinueFlag cleared inside the match, which still completes", {}, 1000, std::string(61, 't'), 25, 5},
+        {"ContinueFlag cleared after the literal", {0x00, 0x00}, 1000, "t", 8, 1},
+        {"ContinueFlag cleared inside the match, which still completes", {0, 0, 0, 0}, 1000, std::string(61, 't'), 25, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

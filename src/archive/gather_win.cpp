@@ -18,15 +18,16 @@ namespace {
 constexpr DWORD GatherBlockSize = 2048;
 constexpr int MaxParts = 4;
 
-void ShowGatherProgress(std::int32_t copied)
+void ShowGatherProgress(std::int64_t copied)
 {
     // Parts larger than the announced total leave the bar where it was.
     ProgressMark mark;
-    if (ProgressMarkFor(copied, ArchiveSize, 0, 0, mark) && mark.Percent <= 100)
-        DrawProgress(GatherDC, copied, ArchiveSize);
+    if (copied <= INT32_MAX && ProgressMarkFor(static_cast<std::int32_t>(copied), ArchiveSize, 0, 0, mark) &&
+        mark.Percent <= 100)
+        DrawProgress(GatherDC, static_cast<std::int32_t>(copied), ArchiveSize);
 }
 
-CopyOutcome CopyPartAt(const std::string& path, HANDLE archive, std::int32_t& copied)
+CopyOutcome CopyPartAt(const std::string& path, HANDLE archive, std::int64_t& copied)
 {
     const FileHandle part = OpenForReading(path);
     if (!part)
@@ -37,7 +38,7 @@ CopyOutcome CopyPartAt(const std::string& path, HANDLE archive, std::int32_t& co
 // Joins every part; the outcome of the first part that did not go through.
 CopyOutcome JoinParts(HWND dialog, HANDLE archive)
 {
-    std::int32_t copied = 0;
+    std::int64_t copied = 0;
     LastPercent = -1;
     CopyOutcome outcome = CopyPartAt(PathJoin(SourceDir, FirstPartFile), archive, copied);
     for (int k = 2; k <= MaxParts && k <= DiskCount && outcome == CopyOutcome::Done; ++k) {
@@ -63,7 +64,7 @@ void OnStartWork(HWND dialog)
 
 }  // namespace
 
-CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int32_t& copied)
+CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied)
 {
     std::vector<std::uint8_t> block(GatherBlockSize);
     while (ContinueFlag == 1) {
@@ -74,7 +75,7 @@ CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int32_t& copied)
             break;
         if (!WriteAll(archive, block.data(), read))
             return CopyOutcome::Failed;
-        copied += static_cast<std::int32_t>(read);
+        copied += read;
         ShowGatherProgress(copied);
         DrainMessages();
     }

@@ -13,8 +13,8 @@
 
 namespace {
 
-// The decoder only runs dry when the stream ends early: it then carries on
-// with zero bits, which must not pass for the product's bytes.
+// The decoder only runs dry when the stream ends early: it then stops with
+// a token or two of zero bits, which must not pass for the product's bytes.
 bool StreamWasLongEnough(long long archiveSize)
 {
     return LzhBitsUsed() <= 8ull * static_cast<std::uint64_t>(archiveSize);
@@ -26,6 +26,10 @@ CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath)
     if (!archive)
         return CopyOutcome::Failed;
     const long long archiveSize = FileSizeOf(archive.Get());
+    // A table that promises more than any stream of this size can hold
+    // belongs to another archive: refuse it before writing anything.
+    if (archiveSize < 0 || DecodedTotal > LzhMaxDecodedLength(static_cast<std::uint64_t>(archiveSize)))
+        return CopyOutcome::Failed;
 
     ArchiveHandle = archive.Get();
     OutputHandle = output;
@@ -39,7 +43,7 @@ CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath)
     archive.Close();
     DeleteFileA(archivePath.c_str());
 
-    if (ReadFailed || WriteFailed || archiveSize < 0)
+    if (ReadFailed || WriteFailed)
         return CopyOutcome::Failed;
     if (ContinueFlag == 0)
         return CopyOutcome::Cancelled;

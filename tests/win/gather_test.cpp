@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "archive/file_handle_win.h"
 #include "archive/member_list_win.h"
 #include "harness_win.h"
 #include "setup/globals.h"
@@ -128,6 +129,19 @@ TEST(Gathering, RefusesAnUnusableStamp)
     }
     DiskCount = ProductDiskCount;
     ArchiveSize = ProductArchiveSize;
+}
+
+// The count runs on across the parts, past 2 GiB where 32 bits turn negative.
+TEST(Gathering, CountsPast2GiB)
+{
+    TempDir dir;
+    WriteBytes(dir / "part", SampleBytes(3000, 1));
+    const FileHandle part = OpenForReading(dir / "part");
+    const FileHandle archive = CreateForWriting(dir / "joined");
+    std::int64_t copied = INT32_MAX - 1000;
+    ContinueFlag = 1;
+    EXPECT_EQ(AppendPart(part.Get(), archive.Get(), copied), CopyOutcome::Done);
+    EXPECT_EQ(copied, INT32_MAX + 2000LL);
 }
 
 }  // namespace

@@ -97,21 +97,28 @@ TEST_F(Unpacking, RefusesWithTheMessage)
     struct Case {
         const char* what;
         double keep;
-        std::function<void()> spoil;
+        std::function<void(std::int32_t archiveSize)> spoil;
+        std::size_t writtenAtMost;  // bytes the program file may hold afterwards
     };
+    const std::size_t any = SIZE_MAX, streamSize = SmallProduct().Stream().size();
     const Case cases[] = {
-        {"truncated archive", 0.7, [] {}},
-        {"missing archive", 1.0, [this] { DeleteFileA((*dest_ / ArchiveFile).c_str()); }},
-        {"hostile member name", 1.0, [] { MemberList[0].Name = "..\\evil.exe"; }},
-        {"member past the stream", 1.0, [] { MemberList[1].Size = 1 << 30; }},
+        {"truncated archive", 0.7, [](std::int32_t) {}, any},
+        {"missing archive", 1.0, [this](std::int32_t) { DeleteFileA((*dest_ / ArchiveFile).c_str()); }, any},
+        {"hostile member name", 1.0, [](std::int32_t) { MemberList[0].Name = "..\\evil.exe"; }, any},
+        {"member past the stream", 1.0, [](std::int32_t) { MemberList[1].Size = 1 << 30; }, any},
+        {"empty member named like the program", 1.0,
+         [](std::int32_t) { MemberList.push_back({"GLYPHVANE.EXE", DecodedTotal, 0}); }, any},
+        {"more than an archive of its size can hold", 1.0, [](std::int32_t size) { DecodedTotal = 48 * size + 61; }, 0},
+        {"the table of a longer archive", 1.0, [](std::int32_t size) { DecodedTotal = 40 * size; }, streamSize + 512},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Stage(SmallProduct(), true, c.keep);
-        c.spoil();
+        c.spoil(static_cast<std::int32_t>(ReadBytes(*dest_ / ArchiveFile).size()));
         EXPECT_EQ(WithUser(RunUnpacking, [](User& user) { user.Answer(user.WaitFor(Seen::Failure), IDOK); }), 0);
         EXPECT_FALSE(FileExists(*windows_ / "evil.exe"));
         EXPECT_FALSE(FileExists(*dest_ / "UnInstal.Exe"));
+        EXPECT_LE(ReadBytes(*dest_ / ProgramFile).size(), c.writtenAtMost);
     }
 }
 

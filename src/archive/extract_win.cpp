@@ -73,10 +73,12 @@ bool ExtractMembers()
 
 bool TruncateProgramFile()
 {
-    if (MemberList.empty())
-        return true;
     const FileHandle program = OpenForUpdate(PathJoin(DestDir, ProgramFile));
     if (!program)
         return false;
-    return SeekTo(program.Get(), MemberList.front().Offset) && SetEndOfFile(program.Get());
+    // Without members the program is the whole stream; the cut still drops
+    // what an older, longer program file left behind it and the part of
+    // the last match that ran past the stream's end.
+    return SeekTo(program.Get(), MemberList.empty() ? DecodedTotal : MemberList.front().Offset) &&
+           SetEndOfFile(program.Get());
 }

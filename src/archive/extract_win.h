@@ -18,6 +18,6 @@ std::string MemberTarget(const MemberEntry& member);
 // member's file cannot be written in full.
 bool ExtractMembers();
 
-// Cuts ProgramFile in DestDir back to the first member's offset, the
-// program's own length. Nothing happens for an empty MemberList.
+// Cuts ProgramFile in DestDir back to the program's own length: the first
+// member's offset, or DecodedTotal for an empty MemberList.
 bool TruncateProgramFile();

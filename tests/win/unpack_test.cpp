@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "archive/extract_win.h"
 #include "archive/member_list_win.h"
 #include "archive/progress_draw_win.h"
 #include "harness_win.h"
@@ -120,6 +121,20 @@ TEST_F(Unpacking, RefusesWithTheMessage)
         EXPECT_FALSE(FileExists(*dest_ / "UnInstal.Exe"));
         EXPECT_LE(ReadBytes(*dest_ / ProgramFile).size(), c.writtenAtMost);
     }
+}
+
+// An older, longer program file that the decoding could only open in place
+// loses its tail to the cut, with no members too.
+TEST_F(Unpacking, CutsAStaleTailWithoutMembers)
+{
+    Product product;
+    product.Program = SampleBytes(3000, 1);
+    Stage(product);
+    Bytes longer = product.Program;
+    longer.resize(5000, 'x');
+    WriteBytes(*dest_ / ProgramFile, longer);
+    EXPECT_TRUE(TruncateProgramFile());
+    EXPECT_EQ(ReadBytes(*dest_ / ProgramFile), product.Program);
 }
 
 }  // namespace

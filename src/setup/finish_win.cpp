@@ -95,7 +95,7 @@ void WriteUninstallEntry() {
         uninstall = CreateRegKey(HKEY_LOCAL_MACHINE, UninstallKey);
     }
     WriteUninstallValue(uninstall.get(), "DisplayName", ProductName);
-    WriteUninstallValue(uninstall.get(), "UnInstallString", PathJoin(DestDir, UninstallFile));
+    WriteUninstallValue(uninstall.get(), "UnInstallString", CommandLineFor(PathJoin(DestDir, UninstallFile)));
 }
 
 void RunProduct() {

@@ -9,6 +9,11 @@ std::string PathJoin(const std::string& directory, const std::string& name)
     return directory + '\\' + name;
 }
 
+std::string CommandLineFor(const std::string& path)
+{
+    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+}
+
 std::string DirPart(const std::string& path)
 {
     const std::size_t cut = path.find_last_of(":\\");

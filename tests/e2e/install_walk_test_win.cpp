@@ -19,7 +19,7 @@ struct InstallCase {
 const InstallCase InstallCases[] = {
     {"Default", "", nullptr, IDOK, IDNO, false, false, Medium::Floppy},
     {"FinalYesNamedGroupTrailingBackslash", "\\", "Walk Group", IDOK, IDYES, false, false, Medium::Folder},
-    {"PartsAlreadyInTheDriveEmptyGroupName", "", "", IDOK, IDNO, true, false, Medium::Folder},
+    {"PartsAlreadyInTheDriveEmptyGroupNameSpaceInDestination", " Dir", "", IDOK, IDNO, true, false, Medium::Folder},
     {"GroupCancelled", "", "Other", IDCANCEL, IDNO, false, false, Medium::Folder},
     {"CancelAnsweredNoWhileUnpacking", "", nullptr, IDOK, IDNO, false, true, Medium::Folder},
     {"FromFloppyImages", "", nullptr, IDOK, IDNO, false, false, Medium::Images},
@@ -38,7 +38,7 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     const std::string dir = dest.back() == '\\' ? dest : dest + "\\";
     const bool linked = c.GroupButton == IDOK;
     const std::string link = c.Group ? ProgramsFolder() + "\\" + c.Group + ".LNK" : ShortcutPath();
-    CreateDirectoryA(Destination().c_str(), nullptr);
+    CreateDirectoryA(dest.c_str(), nullptr);
     const Bytes ownLibrary = {'m', 'i', 'n', 'e'};
     WriteBytes(dir + "Glyphvane.LIB", ownLibrary);
     WriteBytes(dir + "ReadMe.Txt", {'o', 'l', 'd'});
@@ -78,7 +78,10 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     ExpectInstalled(dest, "Glyphvane.LIB");
     EXPECT_EQ(ReadBytes(dir + "Glyphvane.LIB"), ownLibrary) << "an existing .LIB is kept";
     EXPECT_EQ(UninstallValue("DisplayName"), "Glyphvane") << "the product's name, not the group's";
-    EXPECT_EQ(UninstallValue("UnInstallString"), dir + "UnInstal.Exe") << "one backslash before the name";
+    const std::string uninstaller = dir + "UnInstal.Exe";
+    EXPECT_EQ(UninstallValue("UnInstallString"),
+              uninstaller.find(' ') == std::string::npos ? uninstaller : '"' + uninstaller + '"')
+        << "one backslash before the name, in quotes when a space would cut the command";
     EXPECT_TRUE(FileExists(Drive() + "Glyphvan.003")) << "the disks are only read";
     Shortcut shortcut;
     if (linked) {

@@ -40,6 +40,10 @@ bool ReadRegString(HKEY key, const std::string& name, std::string& value) {
   DWORD size = 0;
   LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
   if (status == ERROR_FILE_NOT_FOUND) return false;
+  if (status == ERROR_SUCCESS && size == 0) {
+    value.clear();  // nothing to read, whatever type the value claims
+    return true;
+  }
   std::vector<char> data;
   // The value may grow between the size query and the read; ask again then.
   while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {

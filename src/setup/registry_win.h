@@ -33,7 +33,8 @@ TRegKey TryCreateRegKey(HKEY parent, const std::string& path);
 TRegKey OpenRegKey(HKEY parent, const std::string& path);
 
 // Reads a REG_SZ or REG_EXPAND_SZ value (not expanded), cut at its first
-// zero byte. False when the value does not exist. Raises
+// zero byte; a value without data reads as "" whatever its type. False
+// when the value does not exist. Raises
 // "Failed to get data for '<name>'" when it exists but cannot be read and
 // "Invalid data type for '<name>'" when it holds anything but a string.
 bool ReadRegString(HKEY key, const std::string& name, std::string& value);

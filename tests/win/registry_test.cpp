@@ -44,6 +44,8 @@ TEST_F(RegistryTest, ReadsStringsAsStoredUpToTheFirstZero) {
       {"cut at zero", REG_SZ, std::string("AB\0CD", 6), true, "AB"},
       {"no terminator", REG_SZ, "XYZ", true, "XYZ"},
       {"missing", REG_NONE, "", false, "before"},
+      {"no data, not a string type", REG_BINARY, "", true, ""},
+      {"no data, a number type", REG_DWORD, "", true, ""},
   };
   for (const Case& c : cases) {
     if (c.found) Set(c.name, c.type, c.data.data(), c.data.size());

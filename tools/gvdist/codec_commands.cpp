@@ -30,14 +30,16 @@ void RunEncode(const Options& options, std::ostream& out, std::ostream&) {
 void RunDecode(const Options& options, std::ostream& out, std::ostream&) {
     const std::vector<std::uint8_t> input = ReadFileBytes(options.Arguments[0]);
     const std::int32_t length = static_cast<std::int32_t>(options.Length);
+    AtomicFile output(options.Arguments[1]);
     ProgressBar bar("decoding", static_cast<std::uint64_t>(length), ProgressWanted(options.Quiet));
-    const DecodedStream decoded = DecodeStream(input, length, [&bar](std::uint64_t done) { bar.Update(done); });
+    const DecodedStream decoded = DecodeStream(
+        input, length, [&output](std::uint64_t, const std::uint8_t* data, std::size_t size) { output.Write(data, size); },
+        [&bar](std::uint64_t done) { bar.Update(done); });
     bar.Finish();
     if (decoded.Truncated()) {
         throw DataError(options.Arguments[0] + " is truncated: decoding " + std::to_string(length) +
-                        " bytes needs at least " + std::to_string((decoded.BitsUsed + 7) / 8) + " bytes, it holds " +
-                        std::to_string(input.size()));
+                        " bytes needs more than the " + std::to_string(input.size()) + " bytes it holds");
     }
-    WriteFileAtomically(options.Arguments[1], decoded.Bytes);
-    out << input.size() << " -> " << decoded.Bytes.size() << " bytes\n";
+    output.Commit();
+    out << input.size() << " -> " << decoded.Length << " bytes\n";
 }

@@ -313,8 +313,7 @@ std::vector<std::string> CheckDistribution(const Distribution& distribution, con
     std::vector<std::string> faults = distribution.PartFaults;
     if (decoded.Truncated()) {
         faults.push_back("the archive is truncated: decoding " + std::to_string(distribution.Table.DecodedTotal) +
-                         " bytes needs at least " + std::to_string((decoded.BitsUsed + 7) / 8) +
-                         " bytes of compressed data, the parts hold " + std::to_string(archive.size()));
+                         " bytes needs more than the " + std::to_string(archive.size()) + " bytes the parts hold");
     } else if (decoded.UnusedBytes() > 0) {
         faults.push_back("the archive goes on for " + std::to_string(decoded.UnusedBytes()) +
                          " bytes after the stream that DecodedTotal " +
@@ -362,8 +361,7 @@ std::vector<std::string> CheckDistribution(const Distribution& distribution, con
         }
         from += part.Size;
     }
-    if (!decoded.Truncated() &&
-        Crc32(decoded.Bytes.data(), decoded.Bytes.size()) != record.DecodedCrc) {
+    if (!decoded.Truncated() && decoded.Crc != record.DecodedCrc) {
         faults.push_back("the decoded stream's CRC-32 differs from the one in " + std::string(RecordFileName));
     }
     return faults;

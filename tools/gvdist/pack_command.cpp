@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -82,9 +83,14 @@ std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& stream, LzhP
     }
     // Disks that do not install are found out by users; check every byte here.
     ProgressBar bar("checking", stream.size(), showProgress);
-    const DecodedStream check = DecodeStream(compressed, static_cast<std::int32_t>(stream.size()),
-                                             [&bar](std::uint64_t done) { bar.Update(done); });
-    if (check.Bytes != stream || check.Truncated() || check.UnusedBytes() > 0) {
+    bool same = true;
+    const DecodedStream check = DecodeStream(
+        compressed, static_cast<std::int32_t>(stream.size()),
+        [&](std::uint64_t at, const std::uint8_t* data, std::size_t size) {
+            same = same && std::equal(data, data + size, stream.begin() + static_cast<std::ptrdiff_t>(at));
+        },
+        [&bar](std::uint64_t done) { bar.Update(done); });
+    if (!same || check.Length != stream.size() || check.Truncated() || check.UnusedBytes() > 0) {
         throw DataError("internal: the compressed archive does not decode to the input");
     }
     return compressed;

@@ -1,4 +1,5 @@
-// The decoder, driven over bytes in memory.
+// The decoder, driven over bytes in memory, its output handed on in pieces
+// so that memory does not grow with the length decoded.
 #pragma once
 
 #include <cstdint>
@@ -6,12 +7,13 @@
 #include <vector>
 
 struct DecodedStream {
-    std::vector<std::uint8_t> Bytes;  // exactly the length asked for
-    std::uint64_t BitsUsed = 0;       // bits of the input the decoding needed
+    std::uint64_t Length = 0;      // bytes produced, at most the length asked for
+    std::uint32_t Crc = 0;         // CRC-32 of those bytes
+    std::uint64_t BitsUsed = 0;    // bits of the input the decoding needed
     std::uint64_t InputBytes = 0;
 
-    // The input ended before the decoding did: the rest was decoded from
-    // the decoder's zero fill.
+    // The input ended before the decoding did: the decoder stopped where
+    // only its zero fill was left.
     bool Truncated() const { return BitsUsed > 8 * InputBytes; }
     // Whole bytes of input the decoding never reached.
     std::uint64_t UnusedBytes() const {
@@ -20,7 +22,12 @@ struct DecodedStream {
     }
 };
 
-// Decodes `length` bytes of the LZHUF stream `input`. Not reentrant: the
-// decoder's byte source and sink are plain functions over shared state.
-DecodedStream DecodeStream(const std::vector<std::uint8_t>& input, std::int32_t length,
+// Takes the decoded bytes in order; `at` is the position of data[0].
+using DecodedSink = std::function<void(std::uint64_t at, const std::uint8_t* data, std::size_t size)>;
+
+// Decodes up to `length` bytes of the LZHUF stream `input` into `sink`.
+// Throws DataError, before decoding, when no stream of the input's size
+// can decode to `length` bytes. Not reentrant: the decoder's byte source
+// and sink are plain functions over shared state.
+DecodedStream DecodeStream(const std::vector<std::uint8_t>& input, std::int32_t length, const DecodedSink& sink,
                            const std::function<void(std::uint64_t)>& progress = {});

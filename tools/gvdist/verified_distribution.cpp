@@ -1,15 +1,21 @@
 #include "verified_distribution.h"
 
+#include <utility>
+
 #include "progress_bar.h"
 
-VerifiedDistribution LoadAndCheck(const std::vector<std::string>& sources, bool showProgress) {
+VerifiedDistribution Verify(Distribution source, bool showProgress, const DecodedSink& sink) {
     VerifiedDistribution result;
-    result.Source = OpenDistribution(sources);
+    result.Source = std::move(source);
     result.Archive = JoinParts(result.Source);
     const std::int32_t length = result.Source.Table.DecodedTotal;
     ProgressBar bar("decoding", static_cast<std::uint64_t>(length), showProgress);
-    result.Decoded = DecodeStream(result.Archive, length, [&bar](std::uint64_t done) { bar.Update(done); });
+    result.Decoded = DecodeStream(result.Archive, length, sink, [&bar](std::uint64_t done) { bar.Update(done); });
     bar.Finish();
     result.Faults = CheckDistribution(result.Source, result.Archive, result.Decoded);
     return result;
+}
+
+VerifiedDistribution LoadAndCheck(const std::vector<std::string>& sources, bool showProgress) {
+    return Verify(OpenDistribution(sources), showProgress);
 }

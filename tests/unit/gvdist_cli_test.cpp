@@ -248,19 +248,29 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefused) {
 
 TEST_F(GvdistCliTest, HostileTableIsRefusedBeforeAnythingIsWritten) {
     ASSERT_EQ(Pack("disks").Status, 0);
-    const std::pair<MemberEntry, const char*> rows[] = {
-        {{"..\\EVIL.TXT", 0, 5}, "member 2 (\"..\\x5CEVIL.TXT\"): name contains '\\'"},
-        {{"FAR.TXT", 2147483647, 2}, "member 2 (\"FAR.TXT\"): ends at 2147483649, past DecodedTotal"},
-        {{"glyphvane.exe", 10, 0}, "member 2 (\"glyphvane.exe\"): name is the program file's"},
+    std::int32_t archive = 0;
+    for (const char* part : {"disks/Glyphvan.001", "disks/Glyphvan.002", "disks/Glyphvan.003"}) {
+        archive += static_cast<std::int32_t>(fs::file_size(Path(part)));
+    }
+    const struct {
+        MemberEntry Member;
+        std::int32_t DecodedTotal;
+        const char* Fault;
+    } rows[] = {
+        {{"..\\EVIL.TXT", 0, 5}, 63045, "member 2 (\"..\\x5CEVIL.TXT\"): name contains '\\'"},
+        {{"FAR.TXT", 2147483647, 2}, 63045, "member 2 (\"FAR.TXT\"): ends at 2147483649, past DecodedTotal"},
+        {{"glyphvane.exe", 10, 0}, 63045, "member 2 (\"glyphvane.exe\"): name is the program file's"},
+        // One byte more than any stream of the parts' size decodes to.
+        {{"MORE.TXT", 10, 5}, 48 * archive + 61, "cannot decode to"},
     };
     for (const auto& row : rows) {
-        Bytes setup = SerializeMemberTable(MemberTable{{{"GOOD.TXT", 0, 10}, row.first}, 63045});
+        Bytes setup = SerializeMemberTable(MemberTable{{{"GOOD.TXT", 0, 10}, row.Member}, row.DecodedTotal});
         setup.insert(setup.begin(), 1500, 0x4D);
         WriteBytes(Path("disks/setup.exe"), setup);
-        for (const std::string& command : {"list " + Q("disks"), "extract " + Q("disks") + " -d " + Q("dest/in")}) {
+        for (const std::string& command : {"verify " + Q("disks"), "extract " + Q("disks") + " -d " + Q("dest/in")}) {
             const Result run = Gvdist(command);
             EXPECT_EQ(run.Status, 2);
-            EXPECT_NE(run.Out.find(row.second), std::string::npos) << run.Out;
+            EXPECT_NE(run.Out.find(row.Fault), std::string::npos) << run.Out;
         }
         EXPECT_EQ(FileCount(Path("dest")), 0);
         EXPECT_FALSE(fs::exists(Path("EVIL.TXT")));

@@ -381,6 +381,7 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         {{"disks/glyphvane-disk2.img", "disks/DISK1", "disks/glyphvane-disk3.img", "disks/DISK3"}, nullptr},
         {{"disks/glyphvane-disk1.img", "disks/glyphvane-disk3.img"}, "Glyphvan.002 (disk 2) is not in the sources given"},
         {{"disks/glyphvane-disk2.img", "disks/DISK3"}, "setup.exe (disk 1) is not in the sources given"},
+        {{"disks/glyphvane-disk2.img", "disks/DISK1"}, "Glyphvan.003 (disk 3) is not in the sources given"},
         {{"disks", "other3"}, "Glyphvan.003 differs between"},
         {{"disks", "junk.img"}, "junk.img is not a FAT disk image"},
         {{"short.img", "disks"}, "short.img is truncated"},

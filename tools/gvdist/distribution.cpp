@@ -274,8 +274,11 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
         distribution.Parts.push_back(entry);
     }
     // The disks that must be there: up to the last part found, or as many
-    // as the record says.
+    // as the record or a usable stamp says.
     int expected = static_cast<int>(distribution.Parts.size());
+    if (distribution.HasStamp && distribution.StampFault.empty()) {
+        expected = std::max(expected, static_cast<int>(distribution.Stamp.DiskCount));
+    }
     for (int k = MaxParts; k > expected; --k) {
         if (!found[PartFileName(FirstPartFile, k)].empty()) {
             expected = k;

@@ -280,12 +280,15 @@ TEST_F(GvdistCliTest, HostileTableIsRefusedBeforeAnythingIsWritten) {
 // Pack puts all its files in place or none; extract writes through
 // temporary names of its own and never through a link already there.
 TEST_F(GvdistCliTest, FilesTakeTheirPlacesTogetherAndNeverThroughLinks) {
-    ASSERT_EQ(Pack("disks").Status, 0);
-    fs::remove(Path("disks/gvdist.txt"));
-    fs::create_directories(Path("disks/gvdist.txt/in the way"));  // the last file cannot take its place
-    const auto before = Snapshot(Path("disks"));
-    EXPECT_EQ(Pack("disks", "").Status, 2);
-    EXPECT_EQ(Snapshot(Path("disks")), before);
+    for (const char* blocked : {"gvdist.txt", "glyphvane-disk1.img"}) {
+        ASSERT_EQ(Pack("disks", "--format 360K --disks --images").Status, 0);
+        fs::remove(Path("disks") / blocked);
+        fs::create_directories(Path("disks") / blocked / "in the way");  // this file cannot take its place
+        const auto before = Snapshot(Path("disks"));
+        EXPECT_EQ(Pack("disks", "--format 720K --disks --images").Status, 2) << blocked;
+        EXPECT_EQ(Snapshot(Path("disks")), before) << blocked;
+        fs::remove_all(Path("disks"));
+    }
 
     std::ofstream(Path("in/A.TXT")) << "A";
     std::ofstream(Path("in/A.TXT.gvdist-part")) << "A.TXT.gvdist-part";

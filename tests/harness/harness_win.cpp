@@ -1,17 +1,14 @@
 #include "harness_win.h"
 
-#include <objbase.h>
-#include <shlobj.h>
-#include <shobjidl.h>
-
-#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <thread>
 
+namespace fs = std::filesystem;
 
 namespace harness {
 
@@ -34,17 +31,6 @@ std::string WindowText(HWND window) {
                              SendTimeoutMs, &length))
         return "<no answer>";
     return std::string(buffer, length < sizeof buffer ? length : 0);
-}
-
-// Opens `key` (creates it when `create`) for one call of `use`.
-LONG WithKey(HKEY root, const std::string& key, const std::function<LONG(HKEY)>& use, bool create = false) {
-    HKEY handle;
-    LONG status = create ? RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr)
-                         : RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &handle);
-    if (status != ERROR_SUCCESS) return status;
-    status = use(handle);
-    RegCloseKey(handle);
-    return status;
 }
 
 using ProcessWindows = std::pair<DWORD, std::vector<HWND>>;
@@ -72,37 +58,20 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
 }
 
 bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code error;
+    return fs::is_regular_file(path, error);
 }
 
 bool DirectoryExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::error_code error;
+    return fs::is_directory(path, error);
 }
 
-std::vector<std::string> ListDirectory(const std::string& path) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+std::set<std::string> ListDirectory(const std::string& path) {
+    std::set<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(path, error)) names.insert(entry.path().filename().string());
     return names;
-}
-
-void RemoveTree(std::string path) {
-    if (!path.empty() && path.back() == '\\') path.pop_back();
-    for (const std::string& name : ListDirectory(path)) {
-        const std::string child = path + "\\" + name;
-        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (DirectoryExists(child)) RemoveTree(child);
-        else DeleteFileA(child.c_str());
-    }
-    RemoveDirectoryA(path.c_str());
 }
 
 std::string InCapitals(std::string text) {
@@ -113,21 +82,19 @@ std::string InCapitals(std::string text) {
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
-    char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "run";
     for (char& c : name)
         if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-    const std::string root = std::string(base) + "gv-test";
-    CreateDirectoryA(root.c_str(), nullptr);
-    path_ = root + "\\" + name + "-" + std::to_string(counter++);
-    RemoveTree(path_);
-    CreateDirectoryA(path_.c_str(), nullptr);
+    path_ = (fs::temp_directory_path() / "gv-test" / (name + "-" + std::to_string(counter++))).string();
+    std::error_code error;
+    fs::remove_all(path_, error);
+    fs::create_directories(path_, error);
 }
 
 TempDir::~TempDir() {
-    if (!::testing::Test::HasFailure()) RemoveTree(path_);
+    std::error_code error;
+    if (!::testing::Test::HasFailure()) fs::remove_all(path_, error);
 }
 
 Bytes SampleBytes(std::size_t size, std::uint32_t seed) {
@@ -164,134 +131,69 @@ MemberTable Product::Table() const {
     return table;
 }
 
-std::string PartName(int disk) { return "Glyphvan.00" + std::to_string(disk); }
-
-void PutIntoDriveA(const std::string& folder) {
-    using UnixName = char*(CDECL*)(const WCHAR*);
-    const auto unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    char prefix[MAX_PATH] = {};
-    ASSERT_TRUE(unixName && GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH))
-        << "drive A: is Wine's: run under a prefix of scripts/lib/wine.sh";
-    WCHAR wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-    char* target = unixName(wide);
-    ASSERT_NE(target, nullptr) << folder;
-    std::string command = "Z:\\bin\\ln -sfn \"" + std::string(target) + "\" \"" + prefix + "/dosdevices/a:\"";
-    HeapFree(GetProcessHeap(), 0, target);
+HANDLE StartProcess(std::string commandLine, const std::string& directory, DWORD* processId) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        << command << ": error " << GetLastError();
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+        ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
+        return nullptr;
+    }
     CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    // The handle of a Unix process does not tell when it is done: the drive does.
-    const auto sorted = [](std::vector<std::string> names) {
-        std::sort(names.begin(), names.end());
-        return names;
-    };
-    const std::vector<std::string> content = sorted(ListDirectory(folder));
-    for (int i = 0; i < 200 && sorted(ListDirectory("A:")) != content; ++i) Sleep(25);
-    EXPECT_EQ(sorted(ListDirectory("A:")), content) << "drive A: holds exactly " << folder;
+    if (processId) *processId = info.dwProcessId;
+    return info.hProcess;
 }
 
-void Disks::Insert(int disk) const {
-    if (Floppy) {
-        PutIntoDriveA(Shelf + "\\DISK" + std::to_string(disk));
-        return;
-    }
-    EXPECT_TRUE(MoveFileA((Shelf + "\\" + PartName(disk)).c_str(), (Drive + "\\" + PartName(disk)).c_str()))
-        << "disk " << disk << ": error " << GetLastError();
+std::string UnixPath(const std::string& path) {
+    using Convert = char*(CDECL*)(const WCHAR*);
+    const auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    const std::wstring wide(path.begin(), path.end());
+    char* unix = convert ? convert(wide.c_str()) : nullptr;
+    EXPECT_NE(unix, nullptr) << path << " has no Unix name: run under Wine";
+    const std::string result = unix ? unix : "";
+    if (unix) HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+void RunUnix(const std::string& command, const std::string& scratch) {
+    const std::string done = scratch + "\\unix-command.done";
+    DeleteFileA(done.c_str());
+    const HANDLE process = StartProcess("/bin/sh -c \"" + command + "; : >" + UnixPath(done) + "\"");
+    if (!process) return;
+    CloseHandle(process);
+    for (int i = 0; i < 2400 && !FileExists(done); ++i) Sleep(50);
+    EXPECT_TRUE(DeleteFileA(done.c_str())) << "not done in 2 minutes: " << command;
 }
 
 RegistryValue::RegistryValue(HKEY root, std::string key, std::string name)
     : root_(root), key_(std::move(key)), name_(std::move(name)) {
-    data_.resize(4096);
-    DWORD size = static_cast<DWORD>(data_.size());
-    had_ = WithKey(root_, key_, [&](HKEY k) {
-               return RegQueryValueExA(k, name_.c_str(), nullptr, &type_, data_.data(), &size);
-           }) == ERROR_SUCCESS;
+    DWORD size = 4096;
+    data_.resize(size);
+    had_ = RegGetValueA(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type_, data_.data(), &size) ==
+           ERROR_SUCCESS;
     data_.resize(had_ ? size : 0);
 }
 
 RegistryValue::~RegistryValue() {
-    if (!had_) Remove();
-    else WithKey(root_, key_, [&](HKEY k) {
-        return RegSetValueExA(k, name_.c_str(), 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
-    }, true);
+    if (had_) Set(type_, data_.data(), static_cast<DWORD>(data_.size()));
+    else Remove();
 }
 
-void RegistryValue::Write(const std::string& value) {
-    EXPECT_EQ(WithKey(root_, key_, [&](HKEY k) {
-                  return RegSetValueExA(k, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                        static_cast<DWORD>(value.size() + 1));
-              }, true),
-              ERROR_SUCCESS)
-        << key_;
+void RegistryValue::Set(DWORD type, const void* data, DWORD size) {
+    EXPECT_EQ(RegSetKeyValueA(root_, key_.c_str(), name_.c_str(), type, data, size), ERROR_SUCCESS) << key_;
 }
 
-void RegistryValue::WriteNumber(DWORD value) {
-    EXPECT_EQ(WithKey(root_, key_, [&](HKEY k) {
-                  return RegSetValueExA(k, name_.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                        sizeof value);
-              }, true),
-              ERROR_SUCCESS)
-        << key_;
-}
-
-void RegistryValue::Remove() {
-    WithKey(root_, key_, [&](HKEY k) { return RegDeleteValueA(k, name_.c_str()); });
-}
+void RegistryValue::Remove() { RegDeleteKeyValueA(root_, key_.c_str(), name_.c_str()); }
 
 std::string RegistryString(HKEY root, const std::string& key, const std::string& name) {
     char data[1024] = {};
-    DWORD size = sizeof data - 1, type = 0;
-    if (WithKey(root, key, [&](HKEY k) {
-            return RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-        }) != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+    DWORD size = sizeof data - 1;
+    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
+                     data, &size) != ERROR_SUCCESS)
         return "<missing>";
     return data;
-}
-
-std::string UninstallValue(const char* name) {
-    return RegistryString(HKEY_LOCAL_MACHINE, "Software\\microsoft\\windows\\currentversion\\uninstall\\Glyphvane",
-                          name);
-}
-
-std::string ProgramsFolder() {
-    const std::string folder = RegistryString(
-        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs");
-    return folder == "<missing>" ? "" : folder;
-}
-
-std::string HelpDirectory() {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\Help\\";
-}
-
-bool LoadShortcut(const std::string& path, Shortcut& shortcut) {
-    CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return false;
-    IPersistFile* file = nullptr;
-    bool loaded = false;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        wchar_t wide[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        char text[MAX_PATH] = {}, directory[MAX_PATH] = {};
-        loaded = SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
-                 SUCCEEDED(link->GetWorkingDirectory(directory, MAX_PATH)) &&
-                 SUCCEEDED(link->GetShowCmd(&shortcut.ShowCommand));
-        shortcut.Target = text;
-        shortcut.WorkingDirectory = directory;
-        file->Release();
-    }
-    link->Release();
-    return loaded;
 }
 
 std::string WindowClass(HWND window) {
@@ -349,49 +251,33 @@ bool User::Until(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
+void User::Lose(const std::string& what) {
+    if (!lost_) ADD_FAILURE() << what << "\nvisible windows:\n" << DescribeWindows();
+    lost_ = true;
+}
+
 HWND User::WaitFor(const DialogMatch& match, DWORD timeoutMs) {
     HWND found = nullptr;
     if (lost_ || !Until([&] { return (found = Find(match)) != nullptr; }, timeoutMs)) {
-        if (!lost_)
-            ADD_FAILURE() << "no dialog \"" << match.Caption << "\" " << match.Text << "\nvisible windows:\n"
-                          << DescribeWindows();
-        lost_ = true;
+        Lose("no dialog \"" + match.Caption + "\" " + match.Text);
         return nullptr;
     }
-    log_.emplace_back(match.Caption + " " + match.Text, std::chrono::steady_clock::now());
     return found;
 }
 
 void User::Answer(HWND dialog, int id) {
-    if (!dialog || lost_) {
-        if (!lost_) ADD_FAILURE() << "no dialog to answer with " << id;
-        lost_ = true;
-        return;
-    }
+    if (!dialog || lost_) return Lose("no dialog to answer with " + std::to_string(id));
     Press(dialog, id);
-    if (!Until([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 15000)) {
-        ADD_FAILURE() << "\"" << Caption(dialog) << "\" still open; visible windows:\n" << DescribeWindows();
-        lost_ = true;
-    }
+    if (!Until([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 15000))
+        Lose("\"" + Caption(dialog) + "\" still open");
 }
 
 void User::CancelWith(HWND dialog, int answer) {
-    if (!dialog) return void(lost_ = true);
+    if (!dialog) return Lose("no dialog to cancel");
     Press(dialog, IDCANCEL);
     HWND question = WaitFor(Seen::CancelQuestion);
     EXPECT_TRUE(!question || !Owner(question)) << "the cancel question has no owner";
     Answer(question, answer);
-}
-
-void User::ExpectQuestion(HWND dialog) {
-    if (!dialog) return;
-    RECT frame{};
-    GetWindowRect(dialog, &frame);
-    EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2) << "centred";
-    EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2) << "centred";
-    DWORD_PTR defaultId = 0;
-    SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_NORMAL, SendTimeoutMs, &defaultId);
-    EXPECT_EQ(defaultId, MAKELRESULT(IDOK, DC_HASDEFID)) << "Enter presses OK";
 }
 
 std::string User::DescribeWindows() const {

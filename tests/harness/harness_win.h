@@ -1,16 +1,16 @@
 // The Windows tests' harness, shared by the engine tests, which run the
 // setup's dialogs inside their own process, and the end-to-end walks, which
-// run setup.exe: files and scratch directories, products, disks, registry
-// values put back after a test, and a user that finds a process's dialogs
-// by caption and text and answers them.
+// run setup.exe: files and scratch directories, products, other processes,
+// registry values put back after a test, and a user that finds a process's
+// dialogs by caption and text and answers them.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,8 +25,7 @@ Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
-std::vector<std::string> ListDirectory(const std::string& path);
-void RemoveTree(std::string path);
+std::set<std::string> ListDirectory(const std::string& path);
 std::string InCapitals(std::string text);
 
 // A fresh directory under the temp directory, named after the running test;
@@ -53,54 +52,45 @@ struct Product {
     MemberTable Table() const;
 };
 
-// A disk drive and the shelf beside it: part k ("Glyphvan.00k") is on the
-// shelf until its disk is inserted. A Floppy drive is "A:", a floppy drive
-// of the Wine prefix (scripts/lib/wine.sh), and the shelf holds a folder per
-// disk, "DISK1" ...: inserting disk k replaces A:'s whole content with that
-// folder's, as swapping a floppy does.
-struct Disks {
-    std::string Drive, Shelf;
-    bool Floppy = false;
-    void Insert(int disk) const;
-};
-// Makes drive A: show the content of `folder` by relinking the drive in the
-// Wine prefix; waits until it does.
-void PutIntoDriveA(const std::string& folder);
-std::string PartName(int disk);
+inline std::string PartName(int disk) { return "Glyphvan.00" + std::to_string(disk); }
+
+// Starts `commandLine` in `directory` (empty: this one's); the process
+// handle, or null after a recorded failure.
+HANDLE StartProcess(std::string commandLine, const std::string& directory = "", DWORD* processId = nullptr);
+// Runs a Unix command line through Wine to its end. Wine neither waits for
+// Unix programs nor passes their exit status on: the shell leaves a mark in
+// `scratch` when it is done, and callers judge by the files.
+void RunUnix(const std::string& command, const std::string& scratch);
+std::string UnixPath(const std::string& path);
 
 // Points the setup's program-wide state at a test installation: DestDir and
 // SourceDir, WindowsDir (with a "Help" directory when `withHelpDir`), the
-// screen size, the byte source and sink and their buffers.
+// screen size, the byte source and sink and their buffers; the rest of the
+// state as a run of the product's own distribution starts.
 void PrepareInstallState(const std::string& destDir, const std::string& windowsDir, bool withHelpDir);
+// A setup file at `path`, an image and then `table`, where the setup reads
+// its member table from.
+void PlaceSetupFile(const std::string& path, const MemberTable& table);
 
-// A registry string value, put back as it was on destruction.
+// A registry value, put back as it was on destruction.
 class RegistryValue {
 public:
     RegistryValue(HKEY root, std::string key, std::string name);
     ~RegistryValue();
-    void Write(const std::string& value);
-    void WriteNumber(DWORD value);
+    void Write(const std::string& text) { Set(REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)); }
+    void WriteNumber(DWORD number) { Set(REG_DWORD, &number, sizeof number); }
     void Remove();
 
 private:
+    void Set(DWORD type, const void* data, DWORD size);
     HKEY root_;
     std::string key_, name_;
     bool had_ = false;
-    DWORD type_ = REG_SZ;
+    DWORD type_ = REG_NONE;
     std::vector<BYTE> data_;
 };
 // A string value, or "<missing>".
 std::string RegistryString(HKEY root, const std::string& key, const std::string& name);
-std::string UninstallValue(const char* name);  // of the product's uninstall entry
-std::string ProgramsFolder();
-std::string HelpDirectory();  // with a trailing backslash
-
-struct Shortcut {
-    std::string Target, WorkingDirectory;
-    int ShowCommand = 0;
-};
-// Loads a link file back through the shell's IShellLinkA.
-bool LoadShortcut(const std::string& path, Shortcut& shortcut);
 
 std::string WindowClass(HWND window);
 inline HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
@@ -148,14 +138,12 @@ public:
     void Answer(HWND dialog, int id);
     // Cancel on `dialog`; the cancel question, which has no owner, gets `answer`.
     void CancelWith(HWND dialog, int answer);
-    // A question dialog: centred, OK its default button, Enter accepts.
-    void ExpectQuestion(HWND dialog);
     std::string DescribeWindows() const;
     bool Lost() const { return lost_; }
-    // When each awaited dialog appeared, in the order of the walk.
-    std::vector<std::pair<std::string, std::chrono::steady_clock::time_point>> log_;
 
 protected:
+    // Records `what` with the windows on show, once; the user is lost after it.
+    void Lose(const std::string& what);
     DWORD processId_ = GetCurrentProcessId();
     HANDLE process_ = nullptr;
     bool lost_ = false;

@@ -1,6 +1,8 @@
 // Kept apart from the rest of the harness: only the engine tests link the
 // setup's Windows code that it points the state at.
 #include "archive/byte_stream_win.h"
+#include "archive/member_list_win.h"
+#include "archive/progress_draw_win.h"
 #include "harness_win.h"
 #include "setup/globals.h"
 
@@ -19,6 +21,19 @@ void PrepareInstallState(const std::string& destDir, const std::string& windowsD
     ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
     ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
     ContinueFlag = 1;
+    DiskCount = ProductDiskCount;
+    ArchiveSize = ProductArchiveSize;
+    MemberList.clear();
+    MemberTableSource.clear();
+    ProgressDC = nullptr;
+}
+
+void PlaceSetupFile(const std::string& path, const MemberTable& table) {
+    Bytes file(100, 'M');  // stands for the executable image
+    const Bytes tail = SerializeMemberTable(table);
+    file.insert(file.end(), tail.begin(), tail.end());
+    WriteBytes(path, file);
+    MemberTableSource = path;
 }
 
 }  // namespace harness

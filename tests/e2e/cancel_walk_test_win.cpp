@@ -21,8 +21,6 @@ const CancelCase CancelCases[] = {
     {"Unpacking", Phase::Unpacking, false, false, false},
 };
 
-void PrintTo(const CancelCase& row, std::ostream* out) { *out << row.Name; }
-
 class CancelWalk : public SetupWalk, public ::testing::WithParamInterface<CancelCase> {};
 
 }  // namespace
@@ -71,5 +69,4 @@ TEST_P(CancelWalk, ConfirmedCancelEndsTheRunAndRemovesOnlyThisRunsFiles) {
     ExpectNothingRegistered();
 }
 
-INSTANTIATE_TEST_SUITE_P(EachPhase, CancelWalk, ::testing::ValuesIn(CancelCases),
-                         [](const ::testing::TestParamInfo<CancelCase>& row) { return std::string(row.param.Name); });
+INSTANTIATE_TEST_SUITE_P(EachPhase, CancelWalk, ::testing::ValuesIn(CancelCases), NameOf<CancelCase>);

@@ -20,8 +20,6 @@ const DefaultCase DefaultCases[] = {
     {"NeitherReadable", nullptr, false, nullptr, "C:\\PROGRAM FILES\\GLYPHVANE"},
 };
 
-void PrintTo(const DefaultCase& row, std::ostream* out) { *out << row.Name; }
-
 class DefaultDestination : public SetupWalk, public ::testing::WithParamInterface<DefaultCase> {};
 
 }  // namespace
@@ -45,8 +43,7 @@ TEST_P(DefaultDestination, FieldShowsTheDefaultInCapitals) {
     ExpectTerminated();
 }
 
-INSTANTIATE_TEST_SUITE_P(Registry, DefaultDestination, ::testing::ValuesIn(DefaultCases),
-                         [](const ::testing::TestParamInfo<DefaultCase>& row) { return std::string(row.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Registry, DefaultDestination, ::testing::ValuesIn(DefaultCases), NameOf<DefaultCase>);
 
 TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated) {
     WriteBytes(root_ / "AFile", {'x'});

@@ -27,6 +27,7 @@ TEST_F(SetupWalk, WithoutTheAgreementTemplateGatheringFollowsTheDestination) {
 namespace {
 
 struct LateTemplateCase {
+    const char* Name;
     const char* Build;
     bool Unpacked;  // without the group dialog the files are unpacked, then all but the program stay
 };
@@ -57,8 +58,6 @@ TEST_P(LateTemplateMissing, TheSetupStopsAndRemovesThisRunsArchiveAndProgram) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, LateTemplateMissing,
-                         ::testing::Values(LateTemplateCase{SetupWithoutProgress, false},
-                                           LateTemplateCase{SetupWithoutGroup, true}),
-                         [](const ::testing::TestParamInfo<LateTemplateCase>& row) {
-                             return row.param.Unpacked ? std::string("Group") : std::string("Progress");
-                         });
+                         ::testing::Values(LateTemplateCase{"Progress", SetupWithoutProgress, false},
+                                           LateTemplateCase{"Group", SetupWithoutGroup, true}),
+                         NameOf<LateTemplateCase>);

@@ -1,14 +1,16 @@
 #include "setup_walk_win.h"
 
 #include <cstring>
+#include <filesystem>
 #include <map>
-#include <memory>
+#include <random>
 #include <sstream>
 
 #include "commands.h"
 #include "options.h"
-#include "stamp_file.h"
 #include "ui/agreement.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -26,10 +28,6 @@ std::string OwnDirectory() {
     return text.substr(0, text.find_last_of('\\') + 1);
 }
 
-void Copy(const std::string& from, const std::string& to) {
-    EXPECT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from << ": error " << GetLastError();
-}
-
 Bytes Repeated(const std::string& text, std::size_t size) {
     Bytes bytes(size);
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(text[i % text.size()]);
@@ -37,104 +35,53 @@ Bytes Repeated(const std::string& text, std::size_t size) {
 }
 
 Bytes Noise(std::size_t size) {  // does not compress
+    std::mt19937 random(0x2545F491u);
     Bytes bytes(size);
-    std::uint32_t state = 0x2545F491u;
-    for (auto& b : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        b = static_cast<std::uint8_t>(state >> 11);
-    }
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(random() >> 11);
     return bytes;
 }
 
 struct PackedDistribution {
-    std::string Directory;  // setup.exe, Glyphvan.001, .002, ...
+    std::string Directory;  // DISK1, DISK2 ...
     int PartCount = 0;
     Product Contents;
-    std::string ProductDirectory;  // the program and members as packed
 };
 
-// Wine starts Unix programs too, so mtools and the native gvdist work on
-// the floppy images from here. Wine neither waits for them nor passes their
-// exit status on: the shell leaves a mark when the command is done, and
-// callers judge by the files.
-std::string ImageName(int disk) { return "glyphvane-disk" + std::to_string(disk) + ".img"; }
-
-std::string UnixPath(const std::string& path) {
-    using Convert = char*(CDECL*)(const WCHAR*);
-    const auto convert = reinterpret_cast<Convert>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    const std::wstring wide(path.begin(), path.end());
-    char* unix = convert ? convert(wide.c_str()) : nullptr;
-    const std::string result = unix ? unix : "";
-    if (unix) HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-void RunUnix(const std::string& command, const std::string& scratch) {
-    const std::string done = scratch + "\\unix-command.done";
-    DeleteFileA(done.c_str());
-    std::string line = "/bin/sh -c \"" + command + "; : >" + UnixPath(done) + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        << line << ": error " << GetLastError();
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    for (int i = 0; i < 2400 && !FileExists(done); ++i) Sleep(50);
-    EXPECT_TRUE(DeleteFileA(done.c_str())) << "not done in 2 minutes: " << command;
-}
-
-std::uint64_t FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    return data.nFileSizeLow;
-}
-
 // The marker program, uninstaller, an empty file, a help file in lower
-// case, a library, a text, `noise` bytes that do not compress and, for a
-// Long unpacking, an atlas that compresses well but takes its time to
-// decode; written to `dir`\product.
-PackedDistribution MakeProduct(std::size_t noise, std::size_t atlasSize, const std::string& dir) {
+// case, a library, a text, bytes that do not compress and, for a Long
+// unpacking, an atlas that compresses well but takes its time to decode;
+// packed for three small disks that leave room for setup.exe on the first.
+PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, const std::string& dir) {
+    const std::uint64_t setupOnDisk = (fs::file_size(setupExe) + TableRoom + Cluster - 1) / Cluster * Cluster;
+    Options pack;
+    const std::uint64_t disk = pack.DiskSize = std::max(setupOnDisk + FirstPartRoom, MinimumDisk);
     PackedDistribution packed;
     Product& product = packed.Contents;
     product.Program = ReadBytes(OwnDirectory() + "e2e_product.exe");
     EXPECT_FALSE(product.Program.empty()) << "the marker program is missing";
+    // Aim the archive at the middle of disk 3; a repeated line packs to ~2 %.
     product.Members = {
         {"UnInstal.Exe", Repeated("MZ uninstaller of the walks ", 3000)},
         {"Empty.Dat", {}},
         {"Glyphvane.hlp", Repeated("help topic, lower-case extension; ", 2049)},
         {"Glyphvane.LIB", Repeated("library as shipped ", 2048)},
         {"ReadMe.Txt", Repeated("Read me first.\r\nThen read me again.\r\n", 1500)},
-        {"Glyphvane.Dat", Noise(noise)},
+        {"Glyphvane.Dat", Noise(static_cast<std::size_t>((disk - setupOnDisk + disk + disk / 2) * 9 / 10 - atlasSize / 50))},
     };
     if (atlasSize > 0) product.Members.push_back({"Atlas.Txt", Repeated("Glyphvane atlas, sheet 0123456789\r\n", atlasSize)});
-    RemoveTree(dir);
-    CreateDirectoryA(dir.c_str(), nullptr);
-    packed.ProductDirectory = dir + "\\product\\";
-    CreateDirectoryA(packed.ProductDirectory.c_str(), nullptr);
-    WriteBytes(packed.ProductDirectory + "Glyphvane.Exe", product.Program);
-    for (const auto& [name, content] : product.Members) WriteBytes(packed.ProductDirectory + name, content);
-    return packed;
-}
-
-// Three parts on small disks that leave room for setup.exe on the first.
-PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, const std::string& dir) {
-    const std::uint64_t setupOnDisk = (FileSize(setupExe) + TableRoom + Cluster - 1) / Cluster * Cluster;
-    const std::uint64_t disk = std::max(setupOnDisk + FirstPartRoom, MinimumDisk);
-    // Aim the archive at the middle of disk 3; a repeated line packs to ~2 %.
-    const auto noise = static_cast<std::size_t>((disk - setupOnDisk + disk + disk / 2) * 9 / 10 - atlasSize / 50);
-    PackedDistribution packed = MakeProduct(noise, atlasSize, dir);
-    Options pack;
+    const std::string files = dir + "\\product\\";
+    fs::create_directories(files);
+    WriteBytes(files + "Glyphvane.Exe", product.Program);
+    for (const auto& [name, content] : product.Members) {
+        WriteBytes(files + name, content);
+        pack.MemberPaths.push_back(files + name);
+    }
     pack.Command = "pack";
     pack.Quiet = true;
-    pack.ProgramPath = packed.ProductDirectory + "Glyphvane.Exe";
-    for (const auto& member : packed.Contents.Members) pack.MemberPaths.push_back(packed.ProductDirectory + member.first);
+    pack.ProgramPath = files + "Glyphvane.Exe";
     pack.SetupPath = setupExe;
     pack.OutputDir = dir + "\\dist";
-    pack.DiskSize = disk;
+    pack.MakeDiskFolders = true;
     std::ostringstream out, err;
     try {
         RunPack(pack, out, err);
@@ -154,48 +101,26 @@ const PackedDistribution& DistributionFor(const std::string& build, Unpacking un
     const std::string key = build + (isLong ? ".long" : "");
     const auto found = packed.find(key);
     if (found != packed.end()) return found->second;
-    if (build == SetupComplete) return packed[key] = Pack(OwnDirectory() + build, isLong ? LongAtlasSize : 0, cache / key);
-    // Another build with the same parts: its executable with the member table appended.
-    PackedDistribution copy = DistributionFor(SetupComplete, unpacking);
-    const std::string dir = cache / key;
-    CreateDirectoryA(dir.c_str(), nullptr);
-    const Bytes table = ReadBytes(copy.Directory + "setup.exe");
-    Bytes setup = ReadBytes(OwnDirectory() + build);
-    // Stamped for the parts as pack stamped the complete build.
-    WriteStamp(setup, FindTheStamp(setup, build), ReadStamp(table, FindTheStamp(table, "setup.exe")));
-    setup.insert(setup.end(), table.end() - static_cast<std::ptrdiff_t>(5 + 28 * table.at(table.size() - 5)), table.end());
-    WriteBytes(dir + "\\setup.exe", setup);
-    for (int k = 1; k <= copy.PartCount; ++k) Copy(copy.Directory + PartName(k), dir + "\\" + PartName(k));
-    copy.Directory = dir + "\\";
-    return packed[key] = copy;
-}
-
-// The product on three 1.44 MB floppy images, packed by the native gvdist
-// as a maker packs it; the images are Directory/glyphvane-disk1.img and on.
-const PackedDistribution& ImagesFor(const std::string& setupExe) {
-    static PackedDistribution packed;
-    static TempDir out;
-    if (packed.PartCount > 0) return packed;
-    constexpr std::uint64_t Floppy = 1457664;  // what a 1.44 MB disk holds; aim at the middle of disk 3
-    const std::uint64_t noise = Floppy - (FileSize(setupExe) + TableRoom) + Floppy + Floppy / 2;
-    packed = MakeProduct(static_cast<std::size_t>(noise), 0, out.Path());
-    std::string command = std::string(GV_NATIVE_GVDIST) + " pack -q --images --format 1.44M --setup " +
-                          UnixPath(setupExe) + " -o " + UnixPath(out.Path()) + " --program " +
-                          UnixPath(packed.ProductDirectory + "Glyphvane.Exe");
-    for (const auto& member : packed.Contents.Members) command += " --member " + UnixPath(packed.ProductDirectory + member.first);
-    RunUnix(command + " >/dev/null", out.Path());
-    packed.Directory = out.Path() + "\\";
-    while (packed.PartCount < 9 && FileExists(packed.Directory + ImageName(packed.PartCount + 1))) ++packed.PartCount;
-    EXPECT_GT(packed.PartCount, 0) << "the native gvdist made no images: " << command;
-    return packed;
+    return packed[key] = Pack(OwnDirectory() + build, isLong ? LongAtlasSize : 0, cache / key);
 }
 
 }  // namespace
 
+std::string UninstallValue(const char* name) { return RegistryString(HKEY_LOCAL_MACHINE, UninstallKey, name); }
+
+std::string ProgramsFolder() {
+    const std::string folder = RegistryString(
+        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs");
+    return folder == "<missing>" ? "" : folder;
+}
+
+std::string HelpDirectory() {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\Help\\";
+}
+
 void SetupWalk::SetUp() {
-    for (const std::string& dir : {disks_.Drive, disks_.Shelf}) CreateDirectoryA(dir.c_str(), nullptr);
-    regDir_ = std::make_unique<RegistryValue>(HKEY_CURRENT_USER, "Software\\Tallowmere\\Glyphvane", "RegDir");
-    regDir_->Remove();
     TearDown();
     ASSERT_FALSE(ProgramsFolder().empty()) << "the Wine prefix names no Programs folder";
 }
@@ -215,60 +140,53 @@ void SetupWalk::TearDown() {
     DeleteFileA(HelpFile().c_str());
 }
 
-void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, Medium medium) {
-    const bool fromImages = medium == Medium::Images;
-    if (fromImages && !FileExists("Z:" GV_NATIVE_GVDIST))
-        GTEST_SKIP() << "no native gvdist at " GV_NATIVE_GVDIST " to make the images with";
-    const PackedDistribution& packed =
-        fromImages ? ImagesFor(OwnDirectory() + setupBuild) : DistributionFor(setupBuild, unpacking);
+void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, bool floppy) {
+    const PackedDistribution& packed = DistributionFor(setupBuild, unpacking);
     contents_ = &packed.Contents;
     ASSERT_EQ(packed.PartCount, 3) << "the walks need a distribution of three disks";
-    if (fromImages) {
+    for (int k = 1; k <= 3; ++k)  // the disks are this test's to change
+        fs::copy(packed.Directory + "DISK" + std::to_string(k), Disk(k));
+    floppy_ = floppy;
+    if (floppy_) {
         EXPECT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "A: is a floppy drive";
-        disks_ = Disks{"A:", root_ / "FLOPPIES", true};
-        CreateDirectoryA(disks_.Shelf.c_str(), nullptr);
-        images_ = packed.Directory;
         InsertDisk(1);
-    } else if (medium == Medium::Floppy) {
-        EXPECT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "A: is a floppy drive";
-        disks_ = Disks{"A:", root_ / "FLOPPIES", true};
-        CreateDirectoryA(disks_.Shelf.c_str(), nullptr);
-        for (int k = 1; k <= 3; ++k) {
-            const std::string disk = disks_.Shelf + "\\DISK" + std::to_string(k) + "\\";
-            CreateDirectoryA(disk.c_str(), nullptr);
-            if (k == 1) Copy(packed.Directory + "setup.exe", disk + "setup.exe");
-            Copy(packed.Directory + PartName(k), disk + PartName(k));
-        }
-        InsertDisk(1);
-    } else {
-        Copy(packed.Directory + "setup.exe", Drive() + "setup.exe");
-        for (int k = 1; k <= 3; ++k) Copy(packed.Directory + PartName(k), (k == 1 ? disks_.Drive : disks_.Shelf) + "\\" + PartName(k));
     }
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    std::string exe = Drive() + "setup.exe", commandLine = "\"" + exe + "\"";
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, Drive().c_str(),
-                               &startup, &info))
-        << "cannot start " << exe << ": error " << GetLastError();
-    CloseHandle(info.hThread);
-    Attach(info.dwProcessId, info.hProcess);
+    DWORD processId = 0;
+    process_ = StartProcess("\"" + Drive() + "setup.exe\"", Drive(), &processId);
+    Attach(processId, process_);
 }
 
 void SetupWalk::InsertDisk(int disk) {
-    if (!images_.empty()) {  // the disk holds exactly what its image holds
-        const std::string folder = disks_.Shelf + "\\DISK" + std::to_string(disk);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        RunUnix("/usr/bin/mcopy -n -i " + UnixPath(images_ + ImageName(disk)) + " ::* " + UnixPath(folder), root_.Path());
+    if (!floppy_) {
+        EXPECT_TRUE(MoveFileA((Disk(disk) + PartName(disk)).c_str(), (Drive() + PartName(disk)).c_str()))
+            << "disk " << disk << ": error " << GetLastError();
+        return;
     }
-    disks_.Insert(disk);
-    EXPECT_TRUE(images_.empty() || FileExists(Drive() + PartName(disk))) << "image " << disk << " did not load";
+    // Relinks drive A: in the Wine prefix, as swapping a floppy does.
+    char prefix[MAX_PATH] = {};
+    ASSERT_TRUE(GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH))
+        << "drive A: is Wine's: run under a prefix of scripts/lib/wine.sh";
+    RunUnix("ln -sfn '" + UnixPath(Disk(disk)) + "' '" + prefix + "/dosdevices/a:'", root_.Path());
+    // Wine looks at its drives again only now and then.
+    for (int i = 0; i < 200 && ListDirectory("A:\\") != ListDirectory(Disk(disk)); ++i) Sleep(25);
+    EXPECT_EQ(ListDirectory("A:\\"), ListDirectory(Disk(disk))) << "drive A: holds exactly disk " << disk;
 }
 
 HWND SetupWalk::Backdrop() const {
     for (HWND window : VisibleWindows())
         if (WindowClass(window) == "TMSetUp") return window;
     return nullptr;
+}
+
+void SetupWalk::ExpectQuestion(HWND dialog) {
+    if (!dialog) return;
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2) << "centred";
+    EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2) << "centred";
+    DWORD_PTR defaultId = 0;
+    SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_NORMAL, 5000, &defaultId);
+    EXPECT_EQ(defaultId, MAKELRESULT(IDOK, DC_HASDEFID)) << "Enter presses OK";
 }
 
 void SetupWalk::EnterDestination(const std::string& path) {

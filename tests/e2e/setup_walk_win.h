@@ -13,29 +13,36 @@ constexpr const char* SetupWithoutLicense = "setup_no_license.exe";
 constexpr const char* SetupWithoutProgress = "setup_no_progress.exe";
 constexpr const char* SetupWithoutGroup = "setup_no_group.exe";
 
+// Names a table row's test after the row.
+template <typename Row>
+std::string NameOf(const ::testing::TestParamInfo<Row>& row) { return row.param.Name; }
+
 // Long: the unpacking lasts about a second, so a cancel reaches it for sure.
 enum class Unpacking { Quick, Long };
 
-// Where setup.exe starts from: a folder that keeps every disk's files as
-// they are inserted (as a CD would); floppy drive A:, whose whole content
-// the next disk replaces; or drive A: loaded from gvdist's floppy images
-// one at a time.
-enum class Medium { Folder, Floppy, Images };
+// A value of the product's uninstall entry, or "<missing>".
+std::string UninstallValue(const char* name);
+std::string ProgramsFolder();
+std::string HelpDirectory();  // with a trailing backslash
 
-// A fresh directory per test holding disk 1 ("DISK"), the later disks
-// ("SHELF") and the destination; registry, help file and shortcut are put
-// back around every test.
+// A fresh directory per test holding the disks ("DISK1" ...) and the
+// destination; the uninstall entry, help file and shortcut are removed
+// around every test.
 class SetupWalk : public ::testing::Test, public User {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    void Start(const char* setupBuild = SetupComplete, Unpacking unpacking = Unpacking::Quick,
-               Medium medium = Medium::Folder);
-    void InsertDisk(int disk);  // its part moves from the shelf into the drive, or its image is loaded
+    // From a folder that keeps every disk's files as they are inserted (as a
+    // CD would), or from floppy drive A:, whose whole content the next disk
+    // replaces.
+    void Start(const char* setupBuild = SetupComplete, Unpacking unpacking = Unpacking::Quick, bool floppy = false);
+    // A folder drive gains the disk's part; drive A: holds exactly the disk.
+    void InsertDisk(int disk);
     HWND Backdrop() const;  // the full-screen window owning the phase dialogs
 
     // The user's steps.
+    void ExpectQuestion(HWND dialog);  // centred, OK its default button: Enter accepts
     void EnterDestination(const std::string& path);
     void AcceptAgreement();
     void SwapDisks();  // answers the prompts for disks 2 and 3, inserting each
@@ -49,8 +56,9 @@ protected:
     void ExpectInstalled(const std::string& dest, const std::string& keptMember = "") const;
     void ExpectNothingRegistered() const;
 
-    std::string Drive() const { return disks_.Drive + "\\"; }
-    std::string Destination() const { return root_.Path() + "\\Dest"; }
+    std::string Drive() const { return floppy_ ? "A:\\" : Disk(1); }
+    std::string Disk(int k) const { return root_ / ("DISK" + std::to_string(k)) + "\\"; }
+    std::string Destination() const { return root_ / "Dest"; }
     std::string ShortcutPath() const { return ProgramsFolder() + "\\Glyphvane.LNK"; }
     std::string HelpFile() const { return HelpDirectory() + "Glyphvane.hlp"; }
     const Product& Contents() const { return *contents_; }
@@ -58,8 +66,6 @@ protected:
     TempDir root_;
 
 private:
-    Disks disks_{root_ / "DISK", root_ / "SHELF"};
+    bool floppy_ = false;
     const Product* contents_ = nullptr;
-    std::string images_;  // the folder of the floppy images the drive is loaded from
-    std::unique_ptr<RegistryValue> regDir_;
 };

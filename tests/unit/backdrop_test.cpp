@@ -21,11 +21,12 @@ TEST(Gradient, BlueFallsOneUnitPerStepAndStopsAtBlack) {
       ASSERT_EQ(rows[y], MakeColour(0, 0, std::uint8_t(blue))) << c.height << " row " << y;
     }
   }
-  // Each channel moves toward its own end and stays there: no wrap past 255.
+  // Each channel moves toward its own end and stays there: no wrap past 255,
+  // and bytes compare unsigned on both sides of 128.
   const std::vector<TColour> mixed =
-      GradientRowColours(MakeColour(250, 10, 7), MakeColour(255, 0, 7), 40);
-  EXPECT_EQ(mixed[4], MakeColour(251, 9, 7));
-  EXPECT_EQ(mixed[39], MakeColour(255, 1, 7));
+      GradientRowColours(MakeColour(250, 10, 7), MakeColour(255, 0, 9), 40);
+  EXPECT_EQ(mixed[4], MakeColour(251, 9, 8));
+  EXPECT_EQ(mixed[39], MakeColour(255, 1, 9));
 }
 
 TEST(Luminance, RoundsHalvesToEvenAndPicksTheShadow) {

@@ -12,13 +12,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-MemberTable Table(std::vector<MemberEntry> members, std::int32_t total) {
-    MemberTable table;
-    table.Members = std::move(members);
-    table.DecodedTotal = total;
-    return table;
-}
-
 std::string Parse(const Bytes& file, MemberTable& table) {
     return ParseMemberTable(file.data(), file.size(), file.size(), table);
 }
@@ -29,12 +22,12 @@ TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
     for (int byte : {0x04, 0x03, 0x02, 0x01, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0x01, 0x00, 0x00, 0x7F}) {
         expected.push_back(static_cast<std::uint8_t>(byte));
     }
-    EXPECT_EQ(SerializeMemberTable(Table({{"AB", 0x01020304, -2}}, 0x7F000001)), expected);
+    EXPECT_EQ(SerializeMemberTable(MemberTable{{{"AB", 0x01020304, -2}}, 0x7F000001}), expected);
 
     // Behind an executable, read from a tail of the file only; name bytes
     // past the length byte are leftovers and do not count.
     const Bytes table = SerializeMemberTable(
-        Table({{"UnInstal.Exe", 1000, 200}, {"GLYPH.HLP", 1200, 0}, {"USER.LIB", 1200, 34}}, 1234));
+        MemberTable{{{"UnInstal.Exe", 1000, 200}, {"GLYPH.HLP", 1200, 0}, {"USER.LIB", 1200, 34}}, 1234});
     Bytes file = table;
     file.insert(file.begin(), 3000, 0xCC);
     file[file.size() - 5 - 2 * MemberEntrySize + 1 + 9] = 'X';
@@ -46,7 +39,7 @@ TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
     const std::string path = (std::filesystem::temp_directory_path() / "gv-member-table-255.bin").string();
     std::vector<MemberEntry> many;
     for (int i = 0; i < 255; ++i) many.push_back({"M" + std::to_string(i), 0, 0});  // names of files of their own
-    const Bytes largest = SerializeMemberTable(Table(many, 0));
+    const Bytes largest = SerializeMemberTable(MemberTable{many, 0});
     file = largest;
     file.insert(file.begin(), 100, 0xCC);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
@@ -54,8 +47,8 @@ TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
     EXPECT_EQ(SerializeMemberTable(read), largest);
     std::filesystem::remove(path);
 
-    EXPECT_THROW(SerializeMemberTable(Table({{"12345678901234567890", 0, 0}}, 0)), std::invalid_argument);
-    EXPECT_THROW(SerializeMemberTable(Table(std::vector<MemberEntry>(256, {"A", 0, 0}), 0)), std::invalid_argument);
+    EXPECT_THROW(SerializeMemberTable(MemberTable{{{"12345678901234567890", 0, 0}}, 0}), std::invalid_argument);
+    EXPECT_THROW(SerializeMemberTable(MemberTable{std::vector<MemberEntry>(256, {"A", 0, 0}), 0}), std::invalid_argument);
 }
 
 MemberEntry Named(const std::string& name) {
@@ -68,30 +61,30 @@ TEST(MemberTableTest, ValidationRules) {
         MemberTable Input;
         const char* Fault;  // part of the message, "" for a valid table
     } rows[] = {
-        {Table({Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X"), Named("\xE4.txt")}, 10), ""},
-        {Table({{"B", 50, 50}, {"A", 0, 80}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF), ""},
-        {Table({}, 77), ""},
-        {Table({Named("")}, 10), "member 1 (\"\"): name is empty"},
-        {Table({Named("12345678901234567890")}, 10), "more than 19"},
-        {Table({Named("A"), Named("..\\EVIL.EXE")}, 10), "member 2 (\"..\\x5CEVIL.EXE\"): name contains '\\'"},
-        {Table({Named("sub/file")}, 10), "name contains '/'"},
-        {Table({Named("C:")}, 10), "name contains ':'"},
-        {Table({Named("LINE\nBREAK")}, 10), "(\"LINE\\x0ABREAK\"): name contains the control character 0x0A"},
-        {Table({Named("DEL\x7F")}, 10), "control character 0x7F"},
-        {Table({Named(".")}, 10), "directory reference"},
-        {Table({Named("..")}, 10), "directory reference"},
-        {Table({Named("con")}, 10), "device name"},
-        {Table({Named("com9.log")}, 10), "device name"},
-        {Table({Named("NUL .TXT")}, 10), "device name"},
-        {Table({Named("FONTS.LIB.")}, 10), "member 1 (\"FONTS.LIB.\"): name ends in a dot or a space"},
-        {Table({Named("X.HLP ")}, 10), "ends in a dot or a space"},
-        {Table({Named("A"), Named("gLyPhVaNe.eXe")}, 10), "member 2 (\"gLyPhVaNe.eXe\"): name is the program file's"},
-        {Table({Named("READ.ME"), Named("B"), Named("read.me")}, 10), "member 3 (\"read.me\"): name is the same file as member 1's"},
-        {Table({{"A.TXT", -1, 1}}, 10), "member 1 (\"A.TXT\"): offset -1 is negative"},
-        {Table({{"A.TXT", 0, -5}}, 10), "size -5 is negative"},
-        {Table({}, -1), "DecodedTotal -1 is negative"},
-        {Table({{"A.TXT", 5, 6}}, 10), "member 1 (\"A.TXT\"): ends at 11, past DecodedTotal 10"},
-        {Table({{"BIG", 0x7FFFFFFF, 0x7FFFFFFF}}, 0x7FFFFFFF), "ends at 4294967294, past"},
+        {MemberTable{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X"), Named("\xE4.txt")}, 10}, ""},
+        {MemberTable{{{"B", 50, 50}, {"A", 0, 80}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
+        {MemberTable{{}, 77}, ""},
+        {MemberTable{{Named("")}, 10}, "member 1 (\"\"): name is empty"},
+        {MemberTable{{Named("12345678901234567890")}, 10}, "more than 19"},
+        {MemberTable{{Named("A"), Named("..\\EVIL.EXE")}, 10}, "member 2 (\"..\\x5CEVIL.EXE\"): name contains '\\'"},
+        {MemberTable{{Named("sub/file")}, 10}, "name contains '/'"},
+        {MemberTable{{Named("C:")}, 10}, "name contains ':'"},
+        {MemberTable{{Named("LINE\nBREAK")}, 10}, "(\"LINE\\x0ABREAK\"): name contains the control character 0x0A"},
+        {MemberTable{{Named("DEL\x7F")}, 10}, "control character 0x7F"},
+        {MemberTable{{Named(".")}, 10}, "directory reference"},
+        {MemberTable{{Named("..")}, 10}, "directory reference"},
+        {MemberTable{{Named("con")}, 10}, "device name"},
+        {MemberTable{{Named("com9.log")}, 10}, "device name"},
+        {MemberTable{{Named("NUL .TXT")}, 10}, "device name"},
+        {MemberTable{{Named("FONTS.LIB.")}, 10}, "member 1 (\"FONTS.LIB.\"): name ends in a dot or a space"},
+        {MemberTable{{Named("X.HLP ")}, 10}, "ends in a dot or a space"},
+        {MemberTable{{Named("A"), Named("gLyPhVaNe.eXe")}, 10}, "member 2 (\"gLyPhVaNe.eXe\"): name is the program file's"},
+        {MemberTable{{Named("READ.ME"), Named("B"), Named("read.me")}, 10}, "member 3 (\"read.me\"): name is the same file as member 1's"},
+        {MemberTable{{{"A.TXT", -1, 1}}, 10}, "member 1 (\"A.TXT\"): offset -1 is negative"},
+        {MemberTable{{{"A.TXT", 0, -5}}, 10}, "size -5 is negative"},
+        {MemberTable{{}, -1}, "DecodedTotal -1 is negative"},
+        {MemberTable{{{"A.TXT", 5, 6}}, 10}, "member 1 (\"A.TXT\"): ends at 11, past DecodedTotal 10"},
+        {MemberTable{{{"BIG", 0x7FFFFFFF, 0x7FFFFFFF}}, 0x7FFFFFFF}, "ends at 4294967294, past"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Fault);
@@ -109,7 +102,7 @@ TEST(MemberTableTest, ValidationRules) {
 }
 
 TEST(MemberTableTest, ReaderRejectsBytesThatDoNotFit) {
-    const Bytes good = SerializeMemberTable(Table({Named("A"), Named("B"), Named("C")}, 10));
+    const Bytes good = SerializeMemberTable(MemberTable{{Named("A"), Named("B"), Named("C")}, 10});
     MemberTable read;
     Bytes file = good;
     file[file.size() - 5] = 4;

@@ -43,11 +43,4 @@ TEST(DirPart, CutsBehindTheLastColonOrBackslash)
         EXPECT_EQ(DirPart(path), directory) << path;
 }
 
-TEST(ByteMinMax, CompareUnsigned)
-{
-    // 200 would be negative as a signed byte: the order must stay unsigned.
-    EXPECT_EQ(ByteMin(200, 3), 3);
-    EXPECT_EQ(ByteMax(200, 3), 200);
-}
-
 }  // namespace

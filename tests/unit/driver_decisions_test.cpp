@@ -12,59 +12,49 @@
 
 namespace {
 
-struct OutcomeCase {
-    SetupPhase Phase;
-    bool TemplateFound;
-    std::int32_t Result;
-    PhaseOutcome Expected;
-};
-
-const OutcomeCase OutcomeCases[] = {
-    // A missing template stops with the clean-up; the walks of the builds
-    // without a template show the other phases.
-    {SetupPhase::Gathering, false, 1, PhaseOutcome::Stop},
-    // Only a result of exactly 1 goes on; a failed DialogBoxParamA (-1)
-    // and any other value stop.
-    {SetupPhase::Destination, true, 1, PhaseOutcome::NextPhase},
-    {SetupPhase::Destination, true, 0, PhaseOutcome::Stop},
-    {SetupPhase::Agreement, true, -1, PhaseOutcome::Stop},
-    {SetupPhase::Agreement, true, 1, PhaseOutcome::NextPhase},
-    {SetupPhase::Gathering, true, 2, PhaseOutcome::Stop},
-    {SetupPhase::Gathering, true, 1, PhaseOutcome::NextPhase},
-    {SetupPhase::Unpacking, true, 0, PhaseOutcome::Stop},
-    {SetupPhase::Unpacking, true, 1, PhaseOutcome::NextPhase},
-    // The group dialog never stops the run: its cancel only drops the shortcut.
-    {SetupPhase::ProgramGroup, true, 1, PhaseOutcome::FinishWithShortcut},
-    {SetupPhase::ProgramGroup, true, 0, PhaseOutcome::FinishWithoutShortcut},
-    {SetupPhase::ProgramGroup, true, -1, PhaseOutcome::FinishWithoutShortcut},
-};
-
 TEST(PhasePlan, OutcomeOfEachPhase) {
-    for (const OutcomeCase& c : OutcomeCases) {
+    const struct {
+        SetupPhase Phase;
+        bool TemplateFound;
+        std::int32_t Result;
+        PhaseOutcome Expected;
+    } cases[] = {
+        // A missing template stops with the clean-up; the walks of the builds
+        // without a template show the other phases.
+        {SetupPhase::Gathering, false, 1, PhaseOutcome::Stop},
+        // Only a result of exactly 1 goes on; a failed DialogBoxParamA (-1)
+        // and any other value stop.
+        {SetupPhase::Destination, true, 1, PhaseOutcome::NextPhase},
+        {SetupPhase::Agreement, true, -1, PhaseOutcome::Stop},
+        {SetupPhase::Gathering, true, 2, PhaseOutcome::Stop},
+        {SetupPhase::Unpacking, true, 0, PhaseOutcome::Stop},
+        // The group dialog never stops the run: its cancel only drops the shortcut.
+        {SetupPhase::ProgramGroup, true, 1, PhaseOutcome::FinishWithShortcut},
+        {SetupPhase::ProgramGroup, true, 0, PhaseOutcome::FinishWithoutShortcut},
+        {SetupPhase::ProgramGroup, true, -1, PhaseOutcome::FinishWithoutShortcut},
+    };
+    for (const auto& c : cases) {
         EXPECT_EQ(DecidePhaseOutcome(c.Phase, c.TemplateFound, c.Result), c.Expected)
             << PhaseTemplateName(c.Phase) << " found=" << c.TemplateFound << " result=" << c.Result;
     }
 }
 
-struct CleanupCase {
-    const char* What;
-    bool CopyingStarted;
-    FileSnapshot Before;
-    FileSnapshot Now;
-    bool Expected;
-};
-
-const CleanupCase CleanupCases[] = {
-    {"new file from the copying phases", true, {false, 0, 0}, {true, 10, 5}, true},
-    {"earlier installation's file untouched", true, {true, 10, 5}, {true, 10, 5}, false},
-    {"earlier file rewritten with another size", true, {true, 10, 5}, {true, 0, 5}, true},
-    {"earlier file rewritten, same size", true, {true, 10, 5}, {true, 10, 6}, true},
-    {"stop before any copying: a file there is not ours", false, {false, 0, 0}, {true, 10, 5}, false},
-    {"nothing there now", true, {true, 10, 5}, {false, 0, 0}, false},
-};
-
 TEST(Cleanup, DeletesOnlyWhatThisRunWrote) {
-    for (const CleanupCase& c : CleanupCases) {
+    const struct {
+        const char* What;
+        bool CopyingStarted;
+        FileSnapshot Before;
+        FileSnapshot Now;
+        bool Expected;
+    } cases[] = {
+        {"new file from the copying phases", true, {false, 0, 0}, {true, 10, 5}, true},
+        {"earlier installation's file untouched", true, {true, 10, 5}, {true, 10, 5}, false},
+        {"earlier file rewritten with another size", true, {true, 10, 5}, {true, 0, 5}, true},
+        {"earlier file rewritten, same size", true, {true, 10, 5}, {true, 10, 6}, true},
+        {"stop before any copying: a file there is not ours", false, {false, 0, 0}, {true, 10, 5}, false},
+        {"nothing there now", true, {true, 10, 5}, {false, 0, 0}, false},
+    };
+    for (const auto& c : cases) {
         EXPECT_EQ(WrittenThisRun(c.CopyingStarted, c.Before, c.Now), c.Expected) << c.What;
     }
 }

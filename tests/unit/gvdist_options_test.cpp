@@ -10,16 +10,13 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// The spellings the CLI tests do not use: a global option before the
+// command, an inline value, the largest length and the end of options.
 TEST(GvdistOptionsTest, OptionsInAnyOrder) {
-    const Options pack = ParseOptions({"-q", "pack", "--member", "A.TXT", "--program=P.EXE", "--member", "B.HLP", "-o",
-                                       "out", "--setup", "S.EXE", "--disk-size", "720896", "--fast"});
+    const Options pack = ParseOptions({"-q", "pack", "--program=P.EXE", "--setup", "S", "-o", "out", "--fast"});
     EXPECT_TRUE(pack.Quiet);
-    EXPECT_EQ(Args({pack.ProgramPath, pack.SetupPath, pack.OutputDir}), (Args{"P.EXE", "S.EXE", "out"}));
-    EXPECT_EQ(pack.MemberPaths, (Args{"A.TXT", "B.HLP"}));
-    EXPECT_EQ(pack.DiskSize, 720896u);
     EXPECT_TRUE(pack.Fast);
-    const Options extract = ParseOptions({"extract", "-d", "dest", "disks", "--help-dir", "help"});
-    EXPECT_EQ(Args({extract.Arguments.at(0), extract.OutputDir, extract.HelpDir}), (Args{"disks", "dest", "help"}));
+    EXPECT_EQ(pack.ProgramPath, "P.EXE");
     EXPECT_EQ(ParseOptions({"decode", "--length", "2147483647", "in", "out"}).Length, 2147483647);
     EXPECT_EQ(ParseOptions({"verify", "--", "-disks"}).Arguments, (Args{"-disks"}));
 }

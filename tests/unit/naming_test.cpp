@@ -28,10 +28,8 @@ TEST(NamingTest, ExtensionKeepAndHelpRules) {
 }
 
 TEST(NamingTest, PartNamesReplaceTheExtension) {
-    for (int k = 2; k <= 4; ++k) {
-        EXPECT_EQ(PartFileName("Glyphvan.001", k), "Glyphvan.00" + std::to_string(k));
-    }
     EXPECT_EQ(PartFileName("Glyphvan.001", 1), "Glyphvan.001");
+    EXPECT_EQ(PartFileName("Glyphvan.001", 4), "Glyphvan.004");
     EXPECT_EQ(PartFileName("DISK", 3), "DISK.003");
     EXPECT_EQ(PartFileName("a.b\\c.d", 2), "a.b\\c.002");
     EXPECT_EQ(PartFileName("dir.d\\file", 2), "dir.d\\file.002");

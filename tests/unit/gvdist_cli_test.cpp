@@ -60,13 +60,6 @@ Bytes ProgramImage() {
     return bytes;
 }
 
-Bytes Noise(std::size_t size) {
-    Bytes bytes(size);
-    std::minstd_rand random(99);
-    std::generate(bytes.begin(), bytes.end(), [&random] { return static_cast<std::uint8_t>(random() >> 8); });
-    return bytes;
-}
-
 // Every file and folder under `dir` with its content.
 std::map<std::string, Bytes> Snapshot(const fs::path& dir) {
     std::map<std::string, Bytes> files;
@@ -219,7 +212,7 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     const Bytes packedSetup = ReadBytes(Path("disks/setup.exe"));
     const auto stamped = [&packedSetup](const DistributionStamp& stamp) {
         Bytes setup = packedSetup;
-        std::memcpy(setup.data() + 700, &stamp, sizeof stamp);
+        std::memcpy(&setup.at(700), &stamp, sizeof stamp);
         return setup;
     };
     const auto tabled = [](const MemberEntry& member, std::int32_t decodedTotal) {
@@ -318,6 +311,13 @@ TEST_F(GvdistCliTest, EncodeDecodeRoundTrip) {
 }
 
 #ifndef _WIN32
+Bytes Noise(std::size_t size) {
+    Bytes bytes(size);
+    std::minstd_rand random(99);
+    std::generate(bytes.begin(), bytes.end(), [&random] { return static_cast<std::uint8_t>(random() >> 8); });
+    return bytes;
+}
+
 // Images are made and read by mtools and checked by dosfstools' fsck.
 TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     if (std::system("command -v mformat >/dev/null 2>&1 && command -v fsck.fat >/dev/null 2>&1") != 0) {

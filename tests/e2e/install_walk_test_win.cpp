@@ -81,10 +81,8 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     AcceptAgreement();
     EXPECT_TRUE(!isDefault || WaitFor(Seen::Gathering));
     if (!c.DisksInDrive) SwapDisks();
-    if (isDefault || c.CancelNoUnpacking) {
-        HWND unpacking = WaitFor(Seen::Unpacking);
-        if (c.CancelNoUnpacking) CancelWith(unpacking, IDNO);
-    }
+    if (c.CancelNoUnpacking) CancelUnpacking(IDNO);
+    else if (isDefault) WaitFor(Seen::Unpacking);
     if (linked) {
         AcceptGroup(c.Group);
     } else {

@@ -133,7 +133,8 @@ void SetupWalk::TearDown() {
             WaitForSingleObject(process_, 10000);
         }
         CloseHandle(process_);
-        process_ = nullptr;
+        CloseHandle(thread_);
+        process_ = thread_ = nullptr;
     }
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey);
     DeleteFileA(ShortcutPath().c_str());
@@ -151,9 +152,9 @@ void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, bool floppy) 
         EXPECT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "A: is a floppy drive";
         InsertDisk(1);
     }
-    DWORD processId = 0;
-    process_ = StartProcess("\"" + Drive() + "setup.exe\"", Drive(), &processId);
-    Attach(processId, process_);
+    const PROCESS_INFORMATION setup = StartProcess("\"" + Drive() + "setup.exe\"", Drive());
+    thread_ = setup.hThread;
+    Attach(setup.dwProcessId, setup.hProcess);
 }
 
 void SetupWalk::InsertDisk(int disk) {
@@ -176,6 +177,21 @@ HWND SetupWalk::Backdrop() const {
     for (HWND window : VisibleWindows())
         if (WindowClass(window) == "TMSetUp") return window;
     return nullptr;
+}
+
+void SetupWalk::CancelUnpacking(int answer) {
+    HWND gathering = Find(Seen::Gathering), unpacking = nullptr;
+    for (int slice = 0; slice < 30000 && !unpacking && thread_; ++slice) {
+        ResumeThread(thread_);
+        Sleep(1);
+        SuspendThread(thread_);
+        for (HWND window : VisibleWindows())  // by caption: a held setup answers no message
+            if (window != gathering && Caption(window) == Seen::Unpacking.Caption) unpacking = window;
+    }
+    if (unpacking) Press(unpacking, IDCANCEL);
+    ResumeThread(thread_);
+    EXPECT_EQ(ItemText(unpacking, 0xFFFF), Seen::Unpacking.Text);
+    AnswerCancelQuestion(answer);
 }
 
 void SetupWalk::ExpectQuestion(HWND dialog) {

@@ -40,6 +40,11 @@ protected:
     // A folder drive gains the disk's part; drive A: holds exactly the disk.
     void InsertDisk(int disk);
     HWND Backdrop() const;  // the full-screen window owning the phase dialogs
+    // Cancels the unpacking the moment it shows; the question gets `answer`.
+    // The setup runs in short slices until then and stays suspended while
+    // the cancel is posted: an unpacking that lasts a moment cannot end
+    // before the user acts, however busy the machine is.
+    void CancelUnpacking(int answer);
 
     // The user's steps.
     void ExpectQuestion(HWND dialog);  // centred, OK its default button: Enter accepts
@@ -67,5 +72,6 @@ protected:
 
 private:
     bool floppy_ = false;
+    HANDLE thread_ = nullptr;  // the setup's first thread, its windows
     const Product* contents_ = nullptr;
 };

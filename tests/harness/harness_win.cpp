@@ -18,12 +18,6 @@ namespace {
 // busy setup must not hang the test.
 constexpr UINT SendTimeoutMs = 5000;
 
-std::string Caption(HWND window) {  // read without a message: no wait on a busy setup
-    char buffer[512] = {};
-    const int length = GetWindowTextA(window, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? length : 0);
-}
-
 std::string WindowText(HWND window) {
     char buffer[1024] = {};
     DWORD_PTR length = 0;
@@ -131,18 +125,14 @@ MemberTable Product::Table() const {
     return table;
 }
 
-HANDLE StartProcess(std::string commandLine, const std::string& directory, DWORD* processId) {
+PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info))
         ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
-        return nullptr;
-    }
-    CloseHandle(info.hThread);
-    if (processId) *processId = info.dwProcessId;
-    return info.hProcess;
+    return info;
 }
 
 std::string UnixPath(const std::string& path) {
@@ -160,9 +150,10 @@ std::string UnixPath(const std::string& path) {
 void RunUnix(const std::string& command, const std::string& scratch) {
     const std::string done = scratch + "\\unix-command.done";
     DeleteFileA(done.c_str());
-    const HANDLE process = StartProcess("/bin/sh -c \"" + command + "; : >" + UnixPath(done) + "\"");
-    if (!process) return;
-    CloseHandle(process);
+    const PROCESS_INFORMATION shell = StartProcess("/bin/sh -c \"" + command + "; : >" + UnixPath(done) + "\"");
+    if (!shell.hProcess) return;
+    CloseHandle(shell.hThread);
+    CloseHandle(shell.hProcess);
     for (int i = 0; i < 2400 && !FileExists(done); ++i) Sleep(50);
     EXPECT_TRUE(DeleteFileA(done.c_str())) << "not done in 2 minutes: " << command;
 }
@@ -199,6 +190,12 @@ std::string RegistryString(HKEY root, const std::string& key, const std::string&
 std::string WindowClass(HWND window) {
     char buffer[256] = {};
     const int length = GetClassNameA(window, buffer, sizeof buffer);
+    return std::string(buffer, length > 0 ? length : 0);
+}
+
+std::string Caption(HWND window) {
+    char buffer[512] = {};
+    const int length = GetWindowTextA(window, buffer, sizeof buffer);
     return std::string(buffer, length > 0 ? length : 0);
 }
 
@@ -275,6 +272,10 @@ void User::Answer(HWND dialog, int id) {
 void User::CancelWith(HWND dialog, int answer) {
     if (!dialog) return Lose("no dialog to cancel");
     Press(dialog, IDCANCEL);
+    AnswerCancelQuestion(answer);
+}
+
+void User::AnswerCancelQuestion(int answer) {
     HWND question = WaitFor(Seen::CancelQuestion);
     EXPECT_TRUE(!question || !Owner(question)) << "the cancel question has no owner";
     Answer(question, answer);

@@ -54,9 +54,9 @@ struct Product {
 
 inline std::string PartName(int disk) { return "Glyphvan.00" + std::to_string(disk); }
 
-// Starts `commandLine` in `directory` (empty: this one's); the process
-// handle, or null after a recorded failure.
-HANDLE StartProcess(std::string commandLine, const std::string& directory = "", DWORD* processId = nullptr);
+// Starts `commandLine` in `directory` (empty: this one's); the process and
+// its first thread, or no handles after a recorded failure.
+PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory = "");
 // Runs a Unix command line through Wine to its end. Wine neither waits for
 // Unix programs nor passes their exit status on: the shell leaves a mark in
 // `scratch` when it is done, and callers judge by the files.
@@ -93,6 +93,7 @@ private:
 std::string RegistryString(HKEY root, const std::string& key, const std::string& name);
 
 std::string WindowClass(HWND window);
+std::string Caption(HWND window);  // read without a message: no wait on a busy setup
 inline HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
 // A control's text; message boxes keep theirs in 0xFFFF.
 std::string ItemText(HWND dialog, int id);
@@ -138,6 +139,7 @@ public:
     void Answer(HWND dialog, int id);
     // Cancel on `dialog`; the cancel question, which has no owner, gets `answer`.
     void CancelWith(HWND dialog, int answer);
+    void AnswerCancelQuestion(int answer);
     std::string DescribeWindows() const;
     bool Lost() const { return lost_; }
 

@@ -1,4 +1,5 @@
-// Setup builds that lack one dialog template.
+// Setup builds that lack an early dialog template; the later ones are
+// the stop walk's.
 #include "setup_walk_win.h"
 
 TEST_F(SetupWalk, WithoutTheDestinationTemplateTheSetupEndsAtOnceWithoutADialog) {
@@ -23,41 +24,3 @@ TEST_F(SetupWalk, WithoutTheAgreementTemplateGatheringFollowsTheDestination) {
     ExpectTerminated();
     EXPECT_FALSE(FileExists(Destination() + "\\Glyphvan._TM"));
 }
-
-namespace {
-
-struct LateTemplateCase {
-    const char* Name;
-    const char* Build;
-    bool Unpacked;  // without the group dialog the files are unpacked, then all but the program stay
-};
-
-class LateTemplateMissing : public SetupWalk, public ::testing::WithParamInterface<LateTemplateCase> {};
-
-}  // namespace
-
-TEST_P(LateTemplateMissing, TheSetupStopsAndRemovesThisRunsArchiveAndProgram) {
-    const std::string dest = Destination() + "\\";
-    Start(GetParam().Build);
-    EnterDestination(Destination());
-    AcceptAgreement();
-    SwapDisks();
-    ExpectTerminated();
-    EXPECT_FALSE(FileExists(dest + "Glyphvan._TM")) << "this run's archive is deleted";
-    EXPECT_FALSE(FileExists(dest + "Glyphvane.Exe")) << "the program file is deleted";
-    if (GetParam().Unpacked) {
-        for (const auto& [name, content] : Contents().Members) {
-            const std::string path = (name == "Glyphvane.hlp" ? HelpDirectory() : dest) + name;
-            EXPECT_TRUE(FileExists(path) && ReadBytes(path) == content) << path << ": the other files stay";
-        }
-    } else {
-        EXPECT_TRUE(ListDirectory(dest).empty()) << "nothing was unpacked";
-        EXPECT_FALSE(FileExists(HelpFile()));
-    }
-    ExpectNothingRegistered();
-}
-
-INSTANTIATE_TEST_SUITE_P(Builds, LateTemplateMissing,
-                         ::testing::Values(LateTemplateCase{"Progress", SetupWithoutProgress, false},
-                                           LateTemplateCase{"Group", SetupWithoutGroup, true}),
-                         NameOf<LateTemplateCase>);

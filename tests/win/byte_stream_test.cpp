@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
 
+#include "archive/file_handle_win.h"
 #include "archive/member_list_win.h"
-#include "archive/message_pump_win.h"
 #include "archive/progress_draw_win.h"
 #include "harness_win.h"
 #include "setup/globals.h"
@@ -15,45 +14,25 @@ using namespace harness;
 
 namespace {
 
+// The byte source reading "in.bin" and the sink writing "out.bin".
 class ByteStreams : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        PrepareInstallState(dir_.Path(), dir_.Path(), false);
-        ProgressDC = nullptr;
-    }
-    void TearDown() override
-    {
-        Close();
-        ArchiveHandle = OutputHandle = nullptr;
-        ContinueFlag = 1;
-        DecodePumpPace = {64, 4};
-    }
+    void SetUp() override { PrepareInstallState(dir_.Path(), dir_.Path(), false); }
     void Open(const Bytes& archive)
     {
-        Close();
+        archive_.Close();
+        output_.Close();
         WriteBytes(dir_ / "in.bin", archive);
-        ArchiveHandle = CreateFileA((dir_ / "in.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-        OutputHandle = CreateFileA((dir_ / "out.bin").c_str(), GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0, nullptr);
+        archive_ = OpenForReading(dir_ / "in.bin");
+        output_ = CreateForWriting(dir_ / "out.bin");
+        ArchiveHandle = archive_.Get();
+        OutputHandle = output_.Get();
         ResetByteStreams();
     }
-    void Close()
-    {
-        for (HANDLE handle : {ArchiveHandle, OutputHandle})
-            if (handle)
-                CloseHandle(handle);
-        ArchiveHandle = OutputHandle = nullptr;
-    }
-    long long OutputSize()
-    {
-        LARGE_INTEGER size{};
-        GetFileSizeEx(OutputHandle, &size);
-        return size.QuadPart;
-    }
+    long long OutputSize() { return FileSizeOf(output_.Get()); }
 
     TempDir dir_;
+    FileHandle archive_, output_;
 };
 
 TEST_F(ByteStreams, SourceAndSinkAtTheBufferEdges)
@@ -86,7 +65,6 @@ TEST_F(ByteStreams, SourceAndSinkAtTheBufferEdges)
         EXPECT_EQ(BytesWritten, counted) << "the final flush does not count, size " << size;
         EXPECT_EQ(LastPercent, drawn) << "the final flush does not draw, size " << size;
         EXPECT_EQ(OutputSize(), static_cast<long long>(size));
-        Close();
         EXPECT_EQ(ReadBytes(dir_ / "out.bin"), content) << size;
         EXPECT_FALSE(WriteFailed);
     }
@@ -115,12 +93,11 @@ TEST_F(ByteStreams, AFailedOrShortWriteStopsTheStream)
     // none of the bytes yet reports success, as a nearly full disk may.
     for (const bool pipe : {false, true}) {
         Open({});
-        CloseHandle(OutputHandle);
-        OutputHandle = pipe ? CreateNamedPipeA("\\\\.\\pipe\\gv-short-write", PIPE_ACCESS_OUTBOUND,
-                                               PIPE_TYPE_BYTE | PIPE_NOWAIT, 1, 1024, 1024, 0, nullptr)
-                            : CreateFileA((dir_ / "out.bin").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_EXISTING, 0, nullptr);
-        const HANDLE reader = CreateFileA("\\\\.\\pipe\\gv-short-write", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        output_ = pipe ? FileHandle(CreateNamedPipeA("\\\\.\\pipe\\gv-short-write", PIPE_ACCESS_OUTBOUND,
+                                                     PIPE_TYPE_BYTE | PIPE_NOWAIT, 1, 1024, 1024, 0, nullptr))
+                       : OpenForReading(dir_ / "out.bin");
+        OutputHandle = output_.Get();
+        const FileHandle reader(CreateFileA("\\\\.\\pipe\\gv-short-write", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         DecodedTotal = 5000;
         std::uint8_t byte = 'x';
         std::uint16_t actual = 0;
@@ -128,7 +105,6 @@ TEST_F(ByteStreams, AFailedOrShortWriteStopsTheStream)
             WriteDecoded(&byte, 1, actual);
         EXPECT_TRUE(WriteFailed);
         EXPECT_EQ(ContinueFlag, 0);
-        CloseHandle(reader);
         ContinueFlag = 1;
     }
 }

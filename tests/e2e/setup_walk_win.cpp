@@ -163,12 +163,16 @@ void SetupWalk::InsertDisk(int disk) {
             << "disk " << disk << ": error " << GetLastError();
         return;
     }
-    // Relinks drive A: in the Wine prefix, as swapping a floppy does.
+    // Relinks drive A: in the Wine prefix, as swapping a floppy does. Wine
+    // does not tell when a Unix program is done, and looks at its drives
+    // again only now and then: the drive tells.
     char prefix[MAX_PATH] = {};
     ASSERT_TRUE(GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH))
         << "drive A: is Wine's: run under a prefix of scripts/lib/wine.sh";
-    RunUnix("ln -sfn '" + UnixPath(Disk(disk)) + "' '" + prefix + "/dosdevices/a:'", root_.Path());
-    // Wine looks at its drives again only now and then.
+    const PROCESS_INFORMATION ln =
+        StartProcess("Z:\\bin\\ln -sfn \"" + UnixPath(Disk(disk)) + "\" \"" + prefix + "/dosdevices/a:\"");
+    CloseHandle(ln.hThread);
+    CloseHandle(ln.hProcess);
     for (int i = 0; i < 200 && ListDirectory("A:\\") != ListDirectory(Disk(disk)); ++i) Sleep(25);
     EXPECT_EQ(ListDirectory("A:\\"), ListDirectory(Disk(disk))) << "drive A: holds exactly disk " << disk;
 }

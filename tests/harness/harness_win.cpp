@@ -27,17 +27,6 @@ std::string WindowText(HWND window) {
     return std::string(buffer, length < sizeof buffer ? length : 0);
 }
 
-using ProcessWindows = std::pair<DWORD, std::vector<HWND>>;
-
-// A named CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
-BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
-    auto* state = reinterpret_cast<ProcessWindows*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == state->first && IsWindowVisible(window)) state->second.push_back(window);
-    return TRUE;
-}
-
 }  // namespace
 
 Bytes ReadBytes(const std::string& path) {
@@ -147,17 +136,6 @@ std::string UnixPath(const std::string& path) {
     return result;
 }
 
-void RunUnix(const std::string& command, const std::string& scratch) {
-    const std::string done = scratch + "\\unix-command.done";
-    DeleteFileA(done.c_str());
-    const PROCESS_INFORMATION shell = StartProcess("/bin/sh -c \"" + command + "; : >" + UnixPath(done) + "\"");
-    if (!shell.hProcess) return;
-    CloseHandle(shell.hThread);
-    CloseHandle(shell.hProcess);
-    for (int i = 0; i < 2400 && !FileExists(done); ++i) Sleep(50);
-    EXPECT_TRUE(DeleteFileA(done.c_str())) << "not done in 2 minutes: " << command;
-}
-
 RegistryValue::RegistryValue(HKEY root, std::string key, std::string name)
     : root_(root), key_(std::move(key)), name_(std::move(name)) {
     DWORD size = 4096;
@@ -225,9 +203,13 @@ void User::Attach(DWORD processId, HANDLE process) {
 }
 
 std::vector<HWND> User::VisibleWindows() const {
-    ProcessWindows state{processId_, {}};
-    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&state));
-    return state.second;
+    std::vector<HWND> windows;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid == processId_ && IsWindowVisible(window)) windows.push_back(window);
+    }
+    return windows;
 }
 
 HWND User::Find(const DialogMatch& match) const {

@@ -57,11 +57,7 @@ inline std::string PartName(int disk) { return "Glyphvan.00" + std::to_string(di
 // Starts `commandLine` in `directory` (empty: this one's); the process and
 // its first thread, or no handles after a recorded failure.
 PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory = "");
-// Runs a Unix command line through Wine to its end. Wine neither waits for
-// Unix programs nor passes their exit status on: the shell leaves a mark in
-// `scratch` when it is done, and callers judge by the files.
-void RunUnix(const std::string& command, const std::string& scratch);
-std::string UnixPath(const std::string& path);
+std::string UnixPath(const std::string& path);  // as Wine maps it
 
 // Points the setup's program-wide state at a test installation: DestDir and
 // SourceDir, WindowsDir (with a "Help" directory when `withHelpDir`), the

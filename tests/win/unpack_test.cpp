@@ -40,10 +40,6 @@ public:
         product.Members = {{"UnInstal.Exe", SampleBytes(3000, 2)}, {"glyph.hlp", SampleBytes(2049, 3)}};
         return product;
     }
-    static INT_PTR RunProgressDialog()
-    {
-        return DialogBoxParamA(GetModuleHandleA(nullptr), "Progress", nullptr, ProgressDialogProc, 0);
-    }
 
     std::unique_ptr<TempDir> dest_, windows_;
 };
@@ -61,7 +57,7 @@ TEST_F(Unpacking, DecodesExtractsAndCutsBack)
         product.Program = SampleBytes(5000, 1);
         product.Members = members;
         Stage(product, withHelpDir);
-        EXPECT_EQ(RunProgressDialog(), 1);
+        EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), "Progress", nullptr, ProgressDialogProc, 0), 1);
         EXPECT_FALSE(FileExists(*dest_ / ArchiveFile));
         EXPECT_EQ(ReadBytes(*dest_ / ProgramFile), product.Program);
         for (const auto& [name, content] : product.Members)

@@ -27,6 +27,17 @@ std::string WindowText(HWND window) {
     return std::string(buffer, length < sizeof buffer ? length : 0);
 }
 
+using ProcessWindows = std::pair<DWORD, std::vector<HWND>>;
+
+// A named CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
+    auto* state = reinterpret_cast<ProcessWindows*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == state->first && IsWindowVisible(window)) state->second.push_back(window);
+    return TRUE;
+}
+
 }  // namespace
 
 Bytes ReadBytes(const std::string& path) {
@@ -203,13 +214,11 @@ void User::Attach(DWORD processId, HANDLE process) {
 }
 
 std::vector<HWND> User::VisibleWindows() const {
-    std::vector<HWND> windows;
-    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid == processId_ && IsWindowVisible(window)) windows.push_back(window);
-    }
-    return windows;
+    // EnumWindows takes a snapshot: a walk along the z-order misses windows
+    // that move while it runs.
+    ProcessWindows state{processId_, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&state));
+    return state.second;
 }
 
 HWND User::Find(const DialogMatch& match) const {

@@ -18,71 +18,56 @@ const COLORREF Red = RGB(255, 0, 0);
 const COLORREF White = RGB(255, 255, 255);
 const COLORREF Blue = RGB(0, 0, 255);
 
-// The "Progress" dialog's bar, drawn into a bitmap whose pixels can be read.
-class ProgressBar : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), "Progress", nullptr, InertDialogProc, 0);
-        ASSERT_NE(dialog_, nullptr);
-        ContinueFlag = 0;
-        SetUpProgressDrawing(dialog_, ProgressDC);
-        previous_ = SelectObject(memory_, bitmap_);
-        PaintOver();
-    }
-    void TearDown() override
-    {
-        SelectObject(memory_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(memory_);
-        ReleaseProgressDrawing(ProgressDC);
-        DestroyWindow(dialog_);
-        ContinueFlag = 1;
-    }
-    void PaintOver()
-    {
-        RECT all = {0, 0, 600, 200};
-        const HBRUSH blue = CreateSolidBrush(Blue);
-        FillRect(memory_, &all, blue);
-        DeleteObject(blue);
-    }
-    // The bar's top edge: the percentage text never reaches it.
-    COLORREF TopEdgeAt(int x) { return GetPixel(memory_, x, BarTop); }
-
-    HWND dialog_ = nullptr;
-    HDC memory_ = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap_ = CreateBitmap(600, 200, 1, 32, nullptr);
-    HGDIOBJ previous_ = nullptr;
-};
-
-TEST_F(ProgressBar, DrawsDoneInRedTheRestInWhiteAndOnlyOnAChangedPercentage)
+// The "Progress" dialog's bar, drawn into a bitmap whose pixels can be read
+// along the bar's top edge, which the percentage text never reaches.
+TEST(ProgressBar, DrawsDoneInRedTheRestInWhiteAndOnlyOnAChangedPercentage)
 {
+    const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), "Progress", nullptr, InertDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    ContinueFlag = 0;
+    SetUpProgressDrawing(dialog, ProgressDC);
     EXPECT_EQ(ContinueFlag, 1) << "setting up allows the copy";
+    const HDC memory = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateBitmap(600, 200, 1, 32, nullptr);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    const auto paintOver = [memory] {
+        const RECT all = {0, 0, 600, 200};
+        const HBRUSH blue = CreateSolidBrush(Blue);
+        FillRect(memory, &all, blue);
+        DeleteObject(blue);
+    };
+    const auto topEdgeAt = [memory](int x) { return GetPixel(memory, x, BarTop); };
+    paintOver();
     ASSERT_GT(BarRight - BarLeft, 100);
     LastPercent = -1;
-    DrawProgress(memory_, 1, 4);
+    DrawProgress(memory, 1, 4);
     EXPECT_EQ(LastPercent, 25);
     const int edge = BarLeft + (BarWidth + 2) / 4;  // near a quarter, rounded either way
-    EXPECT_EQ(TopEdgeAt(BarLeft), Red);
-    EXPECT_EQ(TopEdgeAt(edge - 2), Red);
-    EXPECT_EQ(TopEdgeAt(edge + 1), White);
-    EXPECT_EQ(TopEdgeAt(BarRight - 1), White);
-    EXPECT_EQ(TopEdgeAt(BarRight + 1), Blue) << "the bar ends inside the frame";
+    EXPECT_EQ(topEdgeAt(BarLeft), Red);
+    EXPECT_EQ(topEdgeAt(edge - 2), Red);
+    EXPECT_EQ(topEdgeAt(edge + 1), White);
+    EXPECT_EQ(topEdgeAt(BarRight - 1), White);
+    EXPECT_EQ(topEdgeAt(BarRight + 1), Blue) << "the bar ends inside the frame";
 
-    DrawProgress(memory_, 1000, 100000);  // 1 %
-    PaintOver();
-    DrawProgress(memory_, 1400, 100000);  // still 1 %
-    EXPECT_EQ(TopEdgeAt(BarLeft), Blue) << "redrawn for an unchanged percentage";
-    DrawProgress(memory_, 1600, 100000);  // 2 %
-    EXPECT_EQ(TopEdgeAt(BarLeft), Red);
+    DrawProgress(memory, 1000, 100000);  // 1 %
+    paintOver();
+    DrawProgress(memory, 1400, 100000);  // still 1 %
+    EXPECT_EQ(topEdgeAt(BarLeft), Blue) << "redrawn for an unchanged percentage";
+    DrawProgress(memory, 1600, 100000);  // 2 %
+    EXPECT_EQ(topEdgeAt(BarLeft), Red);
     EXPECT_EQ(LastPercent, 2);
 
-    PaintOver();
+    paintOver();
     for (std::int32_t total : {0, -5}) {
-        DrawProgress(memory_, 10, total);
+        DrawProgress(memory, 10, total);
         EXPECT_EQ(LastPercent, 2) << "no total draws nothing";
-        EXPECT_EQ(TopEdgeAt(BarLeft), Blue);
+        EXPECT_EQ(topEdgeAt(BarLeft), Blue);
     }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseProgressDrawing(ProgressDC);
+    DestroyWindow(dialog);
 }
 
 // Counts the GDI objects this process may still create: none of the

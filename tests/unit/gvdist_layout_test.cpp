@@ -26,6 +26,7 @@ TEST(GvdistLayoutTest, PartSizesLeaveRoomForSetupOnTheFirstDisk) {
     for (const auto& row : rows) {
         EXPECT_EQ(PlanPartSizes(row.Archive, row.Setup, row.Disk, row.Cluster), row.Parts) << row.Archive << " " << row.Setup;
     }
+    EXPECT_THROW(PlanPartSizes(8001, 0, 2000, 512), DataError);   // five disks, one byte on the last
     EXPECT_THROW(PlanPartSizes(10, 1537, 2048, 512), DataError);  // no room for part 1
 }
 

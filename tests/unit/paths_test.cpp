@@ -16,6 +16,7 @@ TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName)
         {"", "Glyphvan.001", "Glyphvan.001"},
         {"C:\\Program Files\\Glyphvane", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},
         {"C:\\Glyphvane\\", "UnInstal.Exe", "C:\\Glyphvane\\UnInstal.Exe"},
+        {"C:", "x.dat", "C:\\x.dat"},  // the root, not the drive's current directory
         // Nothing else is normalised.
         {"dir", "\\x", "dir\\\\x"},
         {"dir\\\\", "x", "dir\\\\x"},

@@ -128,9 +128,8 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
 INSTANTIATE_TEST_SUITE_P(Ways, InstallWalk, ::testing::ValuesIn(InstallCases), NameOf<InstallCase>);
 
 TEST_F(SetupWalk, WrongDiskIsRefusedUntilTheRightOneIsInserted) {
-    const std::string dest = Destination();
     Start();
-    EnterDestination(dest);
+    EnterDestination(Destination());
     AcceptAgreement();
     HWND gathering = WaitFor(Seen::Gathering);
     Answer(WaitFor(Seen::DiskPrompt(2)), IDOK);  // without the disk
@@ -142,11 +141,7 @@ TEST_F(SetupWalk, WrongDiskIsRefusedUntilTheRightOneIsInserted) {
     ASSERT_NE(prompt, nullptr) << "the same prompt comes again";
     InsertDisk(2);
     Answer(prompt, IDCANCEL);  // the disk is there now: the copy goes on
-    Answer(WaitFor(Seen::DiskPrompt(3)), IDCANCEL);  // no disk 3: the setup stops
+    // No disk 3: the setup stops; the stop walk checks the clean-up.
+    Answer(WaitFor(Seen::DiskPrompt(3)), IDCANCEL);
     ExpectTerminated();
-
-    EXPECT_FALSE(FileExists(dest + "\\Glyphvan._TM")) << "the partial archive is deleted";
-    EXPECT_FALSE(FileExists(dest + "\\Glyphvane.Exe"));
-    EXPECT_TRUE(DirectoryExists(dest)) << "the created directory stays";
-    ExpectNothingRegistered();
 }

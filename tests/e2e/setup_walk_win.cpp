@@ -244,15 +244,6 @@ void SetupWalk::SwapDisks() {
     }
 }
 
-void SetupWalk::AcceptGroup(const char* typed) {
-    HWND dialog = WaitFor(Seen::ProgramGroup);
-    if (!dialog) return;
-    ExpectQuestion(dialog);
-    EXPECT_EQ(ItemText(dialog, 102), "Glyphvane") << "the product's name is proposed";
-    if (typed) SetItemText(dialog, 102, typed);
-    Answer(dialog, IDOK);
-}
-
 void SetupWalk::AnswerFinalQuestion(int answer) {
     HWND question = WaitFor(Seen::FinalQuestion);
     EXPECT_TRUE(!question || !Owner(question)) << "the final question has no owner";

@@ -51,7 +51,6 @@ protected:
     void EnterDestination(const std::string& path);
     void AcceptAgreement();
     void SwapDisks();  // answers the prompts for disks 2 and 3, inserting each
-    void AcceptGroup(const char* typed = nullptr);
     void AnswerFinalQuestion(int answer);
     // The terminated message, owned by the backdrop; OK ends the setup with 0.
     void ExpectTerminated();

@@ -34,7 +34,9 @@ TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {
     const DistributionRecord record{2, 3000, 9000, 0xDEADBEEF, {{2000, 0x01234567}, {1000, 0xFEDCBA98}}};
     const std::string text = FormatRecord(record);
     EXPECT_NE(text.find("\nDiskCount=2\nArchiveSize=3000\n"), std::string::npos) << text;
-    EXPECT_EQ(FormatRecord(ParseRecord(text)), text);
+    std::string crlf = text;  // a line end from Windows
+    crlf.replace(crlf.find("\nArchiveSize"), 1, "\r\n");
+    EXPECT_EQ(FormatRecord(ParseRecord(crlf)), text);
 
     const std::pair<std::string, std::string> edits[] = {
         {"DiskCount=2", "DiskCount=5"},
@@ -48,9 +50,6 @@ TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {
         changed.replace(changed.find(edit.first), edit.first.size(), edit.second);
         EXPECT_THROW(ParseRecord(changed), DataError) << edit.second;
     }
-    std::string crlf = text;
-    crlf.replace(crlf.find('\n'), 1, "\r\n");
-    EXPECT_EQ(FormatRecord(ParseRecord(crlf)), text);
 }
 
 TEST(GvdistLayoutTest, ChecksumAndProgress) {

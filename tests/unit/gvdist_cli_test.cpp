@@ -316,10 +316,9 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     WriteBytes(Path("in/NOISE.DAT"), noise);
     const std::string media = "--member " + Q("in/NOISE.DAT") + " --format 360K --disks --images";
     ASSERT_EQ(Pack("disks", media).Status, 0);
-    for (int k = 1; k <= 3; ++k) {  // DISKk holds part k, and setup.exe on disk 1
-        const std::string n = std::to_string(k), image = "disks/glyphvane-disk" + n + ".img", part = "Glyphvan.00" + n;
+    for (int k = 1; k <= 3; ++k) {  // DISKk holds part k, and setup.exe on disk 1: the table below reads them
+        const std::string n = std::to_string(k), image = "disks/glyphvane-disk" + n + ".img";
         EXPECT_EQ(FileCount(Path("disks/DISK" + n)), k == 1 ? 2 : 1);
-        EXPECT_EQ(ReadBytes(Path("disks/DISK" + n) / part), ReadBytes(Path("disks") / part));
         EXPECT_EQ(fs::file_size(Path(image)), 368640u);
         EXPECT_EQ(std::system(("fsck.fat -n " + Q(image) + " >/dev/null && mdir -i " + Q(image) +
                                " :: | grep -q 'is GLYPHVANE" + n + "'").c_str()), 0) << image;

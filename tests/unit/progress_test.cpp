@@ -7,9 +7,8 @@ namespace {
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
 {
     const std::pair<double, std::int32_t> cases[] = {
-        {0.5, 0},  {1.5, 2},   {2.5, 2},   {12.5, 12}, {13.5, 14}, {99.5, 100},
-        {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {0.49, 0},  {0.51, 1},  {2.0, 2},
-        {37.4999, 37},
+        {0.5, 0},  {1.5, 2},   {2.5, 2},   {0.49, 0}, {0.51, 1}, {37.4999, 37},
+        {-0.5, 0}, {-1.5, -2}, {-2.5, -2},  // the bar's own halves are rows below
     };
     for (const auto& [value, rounded] : cases)
         EXPECT_EQ(RoundHalfEven(value), rounded) << value;

@@ -20,6 +20,7 @@ const StopCase StopCases[] = {
     {"CancelInAgreement", SetupComplete, Phase::Agreement, true, true},
     {"CancelInGathering", SetupComplete, Phase::Gathering, true, false},  // held by the prompt for disk 2
     {"CancelInUnpacking", SetupComplete, Phase::Unpacking, false, false},
+    {"NoAgreementTemplate", SetupWithoutLicense, Phase::Agreement, true, false},  // gathering follows: no disk 2
     {"NoProgressTemplate", SetupWithoutProgress, Phase::Unpacking, true, false},
     {"NoGroupTemplate", SetupWithoutGroup, Phase::ProgramGroup, false, false},  // all but the program stay
 };
@@ -56,12 +57,9 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
         EXPECT_EQ(Find(Seen::Terminated), nullptr);
         CancelWith(dialog, IDYES);
     }
-    if (c.Where == Phase::Gathering) {
-        // The cancelled copy ends once the prompt it waits in is answered.
-        HWND prompt = Find(Seen::DiskPrompt(2));
-        ASSERT_NE(prompt, nullptr) << DescribeWindows();
-        Answer(prompt, IDCANCEL);
-    }
+    // Cancel at the prompt without the disk stops the copy; a cancelled copy
+    // ends once the prompt it waits in is answered.
+    if (c.Where == Phase::Gathering || std::string(c.Build) == SetupWithoutLicense) Answer(WaitFor(Seen::DiskPrompt(2)), IDCANCEL);
     ExpectTerminated();
 
     EXPECT_EQ(ReadBytes(Drive() + "Glyphvane.Exe"), earlierProgram);
@@ -72,7 +70,8 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
         const std::string path = (name == "Glyphvane.hlp" ? HelpDirectory() : dest) + name;
         EXPECT_EQ(ReadBytes(path), c.Where == Phase::ProgramGroup ? content : Bytes()) << path;
     }
-    ExpectNothingRegistered();
+    EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
+    EXPECT_FALSE(FileExists(ShortcutPath()));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachPhase, StopWalk, ::testing::ValuesIn(StopCases), NameOf<StopCase>);

@@ -1,5 +1,5 @@
-// Setup builds that lack an early dialog template; the later ones are
-// the stop walk's.
+// A setup build without the destination template; those without a later
+// one are the stop walk's.
 #include "setup_walk_win.h"
 
 TEST_F(SetupWalk, WithoutTheDestinationTemplateTheSetupEndsAtOnceWithoutADialog) {
@@ -13,13 +13,4 @@ TEST_F(SetupWalk, WithoutTheDestinationTemplateTheSetupEndsAtOnceWithoutADialog)
     ExpectEndsWithZero();
     EXPECT_EQ(ListDirectory(Drive()).size(), 2u) << "nothing is written beside setup.exe";
     EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
-}
-
-TEST_F(SetupWalk, WithoutTheAgreementTemplateGatheringFollowsTheDestination) {
-    Start(SetupWithoutLicense);
-    EnterDestination(Destination());
-    EXPECT_NE(WaitFor(Seen::Gathering), nullptr);
-    EXPECT_EQ(Find(Seen::Agreement), nullptr);
-    Answer(WaitFor(Seen::DiskPrompt(2)), IDCANCEL);
-    ExpectTerminated();
 }

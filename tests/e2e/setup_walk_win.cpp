@@ -235,12 +235,19 @@ void SetupWalk::AcceptAgreement() {
 }
 
 void SetupWalk::SwapDisks() {
+    HWND gathering = WaitFor(Seen::Gathering);
     for (int k = 2; k <= 3; ++k) {
         HWND prompt = WaitFor(Seen::DiskPrompt(k));
-        if (!prompt) return;
-        EXPECT_EQ(Owner(prompt), Find(Seen::Gathering)) << "the prompt belongs to the gathering dialog";
+        EXPECT_EQ(Owner(prompt), gathering) << "the prompt belongs to the gathering dialog";
+        if (k == 2) {  // OK without the disk is refused, and the same prompt comes again
+            Answer(prompt, IDOK);
+            HWND wrong = WaitFor(Seen::WrongDisk);
+            EXPECT_EQ(Owner(wrong), gathering);
+            Answer(wrong, IDOK);
+            prompt = WaitFor(Seen::DiskPrompt(2));
+        }
         InsertDisk(k);
-        Answer(prompt, IDOK);
+        Answer(prompt, k == 2 ? IDCANCEL : IDOK);  // with the disk in, Cancel goes on too
     }
 }
 
@@ -264,22 +271,4 @@ void SetupWalk::ExpectEndsWithZero() {
     if (lost_ || !process_) return;
     EXPECT_EQ(WaitForSingleObject(process_, 20000), WAIT_OBJECT_0) << "still running:\n" << DescribeWindows();
     EXPECT_TRUE(GetExitCodeProcess(process_, &code) && code == 0) << "exit code " << code;
-}
-
-void SetupWalk::ExpectInstalled(const std::string& dest, const std::string& keptMember) const {
-    const std::string dir = InCapitals(dest.back() == '\\' ? dest : dest + "\\");
-    EXPECT_TRUE(ReadBytes(dir + "Glyphvane.Exe") == Contents().Program)
-        << "the program, cut to its length of " << Contents().Program.size() << " bytes";
-    for (const auto& [name, content] : Contents().Members) {
-        if (name == keptMember) continue;
-        const bool help = name == "Glyphvane.hlp";
-        EXPECT_TRUE(FileExists((help ? HelpDirectory() : dir) + name) && ReadBytes((help ? HelpDirectory() : dir) + name) == content) << name;
-        EXPECT_TRUE(!help || !FileExists(dir + name)) << "help files go to the help directory";
-    }
-    EXPECT_FALSE(FileExists(dir + "Glyphvan._TM")) << "the joined archive is removed";
-}
-
-void SetupWalk::ExpectNothingRegistered() const {
-    EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
-    EXPECT_FALSE(FileExists(ShortcutPath()));
 }

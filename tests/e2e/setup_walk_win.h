@@ -50,15 +50,13 @@ protected:
     void ExpectQuestion(HWND dialog);  // centred, OK its default button: Enter accepts
     void EnterDestination(const std::string& path);
     void AcceptAgreement();
-    void SwapDisks();  // answers the prompts for disks 2 and 3, inserting each
+    // Answers the prompts for disks 2 and 3, inserting each; for disk 2 OK
+    // first, before the disk is in.
+    void SwapDisks();
     void AnswerFinalQuestion(int answer);
     // The terminated message, owned by the backdrop; OK ends the setup with 0.
     void ExpectTerminated();
     void ExpectEndsWithZero();
-    // Program and members in place byte for byte (help file in the help
-    // directory) except `keptMember`; the joined archive gone.
-    void ExpectInstalled(const std::string& dest, const std::string& keptMember = "") const;
-    void ExpectNothingRegistered() const;
 
     std::string Drive() const { return floppy_ ? "A:\\" : Disk(1); }
     std::string Disk(int k) const { return root_ / ("DISK" + std::to_string(k)) + "\\"; }

@@ -2,6 +2,10 @@
 // answers it refuses by staying open, and the directory it creates.
 #include "setup_walk_win.h"
 
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
 namespace {
 
 struct DefaultCase {
@@ -16,22 +20,36 @@ const DefaultCase DefaultCases[] = {
     {"PreferredDirectoryAsStored", "d:\\apps\\gv", false, "C:\\Program Files", "D:\\APPS\\GV"},
     {"EmptyPreferenceFallsBack", "", false, "E:\\", "E:\\GLYPHVANE"},
     {"NumberPreferenceFallsBack", nullptr, true, "E:\\", "E:\\GLYPHVANE"},
-    {"ProgramFilesDirectoryOnly", nullptr, false, "C:\\Program Files", "C:\\PROGRAM FILES\\GLYPHVANE"},
     {"NeitherReadable", nullptr, false, nullptr, "C:\\PROGRAM FILES\\GLYPHVANE"},
 };
 
-class DefaultDestination : public SetupWalk, public ::testing::WithParamInterface<DefaultCase> {};
+constexpr const char* PreferenceKey = "Software\\Tallowmere\\Glyphvane";
+constexpr const char* WindowsKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+void SetString(HKEY root, const char* key, const char* name, const std::string& text) {
+    EXPECT_EQ(RegSetKeyValueA(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)), ERROR_SUCCESS);
+}
+
+// Each row leaves no preference and Program Files as it found them.
+class DefaultDestination : public SetupWalk, public ::testing::WithParamInterface<DefaultCase> {
+protected:
+    void TearDown() override {
+        SetupWalk::TearDown();
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, PreferenceKey, "RegDir");
+        SetString(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir", programFiles_);
+    }
+    const std::string programFiles_ = RegistryString(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir");
+};
 
 }  // namespace
 
 TEST_P(DefaultDestination, FieldShowsTheDefaultInCapitals) {
     const DefaultCase& c = GetParam();
-    RegistryValue regDir(HKEY_CURRENT_USER, "Software\\Tallowmere\\Glyphvane", "RegDir");
-    RegistryValue programFiles(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
-    if (c.RegDir) regDir.Write(c.RegDir);
-    if (c.Number) regDir.WriteNumber(7);
-    if (c.ProgramFilesDir) programFiles.Write(c.ProgramFilesDir);
-    else programFiles.Remove();
+    const DWORD number = 7;
+    if (c.RegDir) SetString(HKEY_CURRENT_USER, PreferenceKey, "RegDir", c.RegDir);
+    if (c.Number) RegSetKeyValueA(HKEY_CURRENT_USER, PreferenceKey, "RegDir", REG_DWORD, &number, sizeof number);
+    if (c.ProgramFilesDir) SetString(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir", c.ProgramFilesDir);
+    else RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir");
 
     Start();
     HWND dialog = WaitFor(Seen::Destination);
@@ -61,15 +79,15 @@ TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated)
         EXPECT_EQ(ItemText(dialog, 104), InCapitals(text)) << "the refused text stays as typed";
         ASSERT_EQ(Find(Seen::Agreement), nullptr) << "went on after \"" << text << "\"";
     }
-    EXPECT_FALSE(DirectoryExists(root_ / "Missing"));
+    EXPECT_FALSE(fs::is_directory(root_ / "Missing"));
 
     const std::string fresh = root_ / "Fresh";
     SetItemText(dialog, 104, fresh);
     Answer(dialog, IDOK);
     HWND agreement = WaitFor(Seen::Agreement);
-    EXPECT_TRUE(DirectoryExists(fresh)) << "a missing one-level directory is created";
+    EXPECT_TRUE(fs::is_directory(fresh)) << "a missing one-level directory is created";
     CancelWith(agreement, IDYES);
     ExpectTerminated();
-    EXPECT_TRUE(DirectoryExists(fresh)) << "a created directory stays after a cancel";
+    EXPECT_TRUE(fs::is_directory(fresh)) << "a created directory stays after a cancel";
     EXPECT_TRUE(ListDirectory(fresh).empty());
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -19,7 +20,7 @@ namespace {
 constexpr UINT SendTimeoutMs = 5000;
 
 std::string WindowText(HWND window) {
-    char buffer[1024] = {};
+    char buffer[8192] = {};  // room for the agreement
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL,
                              SendTimeoutMs, &length))
@@ -56,11 +57,6 @@ bool FileExists(const std::string& path) {
     return fs::is_regular_file(path, error);
 }
 
-bool DirectoryExists(const std::string& path) {
-    std::error_code error;
-    return fs::is_directory(path, error);
-}
-
 std::set<std::string> ListDirectory(const std::string& path) {
     std::set<std::string> names;
     std::error_code error;
@@ -92,19 +88,9 @@ TempDir::~TempDir() {
 }
 
 Bytes SampleBytes(std::size_t size, std::uint32_t seed) {
-    // Words from a small vocabulary with noise: matches and literals both.
-    static const char* const words[] = {"glyph ", "vane ", "setup ", "disk ", "archive ", "member ", "\r\n"};
-    Bytes bytes;
-    std::uint32_t state = seed * 2654435761u + 1;
-    while (bytes.size() < size) {
-        state = state * 1664525u + 1013904223u;
-        if ((state >> 28) == 0) {
-            bytes.push_back(static_cast<std::uint8_t>(state >> 8));
-            continue;
-        }
-        for (const char* c = words[(state >> 16) % 7]; *c && bytes.size() < size; ++c)
-            bytes.push_back(static_cast<std::uint8_t>(*c));
-    }
+    std::mt19937 random(seed);
+    Bytes bytes(size);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(random() >> 11);
     return bytes;
 }
 
@@ -146,26 +132,6 @@ std::string UnixPath(const std::string& path) {
     if (unix) HeapFree(GetProcessHeap(), 0, unix);
     return result;
 }
-
-RegistryValue::RegistryValue(HKEY root, std::string key, std::string name)
-    : root_(root), key_(std::move(key)), name_(std::move(name)) {
-    DWORD size = 4096;
-    data_.resize(size);
-    had_ = RegGetValueA(root_, key_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type_, data_.data(), &size) ==
-           ERROR_SUCCESS;
-    data_.resize(had_ ? size : 0);
-}
-
-RegistryValue::~RegistryValue() {
-    if (had_) Set(type_, data_.data(), static_cast<DWORD>(data_.size()));
-    else Remove();
-}
-
-void RegistryValue::Set(DWORD type, const void* data, DWORD size) {
-    EXPECT_EQ(RegSetKeyValueA(root_, key_.c_str(), name_.c_str(), type, data, size), ERROR_SUCCESS) << key_;
-}
-
-void RegistryValue::Remove() { RegDeleteKeyValueA(root_, key_.c_str(), name_.c_str()); }
 
 std::string RegistryString(HKEY root, const std::string& key, const std::string& name) {
     char data[1024] = {};

@@ -24,7 +24,6 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
-bool DirectoryExists(const std::string& path);
 std::set<std::string> ListDirectory(const std::string& path);
 std::string InCapitals(std::string text);
 
@@ -41,7 +40,7 @@ private:
     std::string path_;
 };
 
-// Bytes that compress somewhat but not to nothing, the same for a seed.
+// Bytes that do not compress, the same for a seed.
 Bytes SampleBytes(std::size_t size, std::uint32_t seed);
 
 // A product: the program, then its members, in one decoded stream.
@@ -68,23 +67,6 @@ void PrepareInstallState(const std::string& destDir, const std::string& windowsD
 // its member table from.
 void PlaceSetupFile(const std::string& path, const MemberTable& table);
 
-// A registry value, put back as it was on destruction.
-class RegistryValue {
-public:
-    RegistryValue(HKEY root, std::string key, std::string name);
-    ~RegistryValue();
-    void Write(const std::string& text) { Set(REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)); }
-    void WriteNumber(DWORD number) { Set(REG_DWORD, &number, sizeof number); }
-    void Remove();
-
-private:
-    void Set(DWORD type, const void* data, DWORD size);
-    HKEY root_;
-    std::string key_, name_;
-    bool had_ = false;
-    DWORD type_ = REG_NONE;
-    std::vector<BYTE> data_;
-};
 // A string value, or "<missing>".
 std::string RegistryString(HKEY root, const std::string& key, const std::string& name);
 

@@ -22,8 +22,7 @@ constexpr std::size_t LongAtlasSize = 24u << 20;   // decodes in about a second
 std::string OwnDirectory() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string text(path);
-    return text.substr(0, text.find_last_of('\\') + 1);
+    return fs::path(path).parent_path().string() + "\\";
 }
 
 Bytes Repeated(const std::string& text, std::size_t size) {
@@ -127,7 +126,7 @@ void SetupWalk::TearDown() {
     }
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey);
     DeleteFileA(ShortcutPath().c_str());
-    DeleteFileA(HelpFile().c_str());
+    DeleteFileA((HelpDirectory() + "Glyphvane.hlp").c_str());
 }
 
 void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, bool floppy) {
@@ -144,7 +143,8 @@ void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, bool floppy) 
     }
     const PROCESS_INFORMATION setup = StartProcess("\"" + Drive() + "setup.exe\"", Drive());
     thread_ = setup.hThread;
-    Attach(setup.dwProcessId, setup.hProcess);
+    processId_ = setup.dwProcessId;
+    process_ = setup.hProcess;
 }
 
 void SetupWalk::InsertDisk(int disk) {

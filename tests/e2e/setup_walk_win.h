@@ -62,7 +62,6 @@ protected:
     std::string Disk(int k) const { return root_ / ("DISK" + std::to_string(k)) + "\\"; }
     std::string Destination() const { return root_ / "Dest"; }
     std::string ShortcutPath() const { return ProgramsFolder() + "\\Glyphvane.LNK"; }
-    std::string HelpFile() const { return HelpDirectory() + "Glyphvane.hlp"; }
     const Product& Contents() const { return *contents_; }
 
     TempDir root_;

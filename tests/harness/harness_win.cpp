@@ -65,8 +65,7 @@ std::set<std::string> ListDirectory(const std::string& path) {
 }
 
 std::string InCapitals(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
 
@@ -172,11 +171,6 @@ void Press(HWND dialog, int id, bool handled) {
     DWORD_PTR result = 0;
     EXPECT_TRUE(handled ? SendMessageTimeoutA(dialog, WM_COMMAND, command, button, SMTO_NORMAL, SendTimeoutMs, &result)
                         : PostMessageA(dialog, WM_COMMAND, command, button));
-}
-
-void User::Attach(DWORD processId, HANDLE process) {
-    processId_ = processId;
-    process_ = process;
 }
 
 std::vector<HWND> User::VisibleWindows() const {

@@ -102,12 +102,11 @@ inline const DialogMatch FinalQuestion{
 inline DialogMatch DiskPrompt(int disk) { return {"Glyphvane", "Please Insert Disk number " + std::to_string(disk)}; }
 }  // namespace Seen
 
-// The user at the screen of one process: this one unless Attach names
-// another. A wait that fails records the failure once, with the windows on
+// The user at the screen of one process: this one unless a walk names
+// the setup it started. A wait that fails records the failure once, with the windows on
 // show; a lost user's later waits give up at once.
 class User {
 public:
-    void Attach(DWORD processId, HANDLE process);
     std::vector<HWND> VisibleWindows() const;
     HWND Find(const DialogMatch& match) const;
     // Polls until `done` or timeout; stops early once the process has ended.

@@ -53,7 +53,9 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     if (group && c.Group) SetItemText(group, 102, c.Group);
     Answer(group, c.GroupButton);
     EXPECT_EQ(Find(Seen::CancelQuestion), nullptr) << "the group's cancel asks nothing";
-    AnswerFinalQuestion(c.FinalAnswer);
+    HWND question = WaitFor(Seen::FinalQuestion);
+    EXPECT_TRUE(!question || !Owner(question)) << "the final question has no owner";
+    Answer(question, c.FinalAnswer);
     ExpectEndsWithZero();
 
     EXPECT_EQ(ReadBytes(dir + "Glyphvane.Exe"), Contents().Program) << "the program, cut to its length";

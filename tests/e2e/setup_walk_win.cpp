@@ -4,8 +4,7 @@
 #include <map>
 #include <sstream>
 
-#include "commands.h"
-#include "options.h"
+#include "cli.h"
 #include "ui/agreement.h"
 
 namespace fs = std::filesystem;
@@ -42,11 +41,9 @@ struct PackedDistribution {
 // packed for three small disks that leave room for setup.exe on the first.
 PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, const std::string& dir) {
     const std::uint64_t setupOnDisk = (fs::file_size(setupExe) + TableRoom + Cluster - 1) / Cluster * Cluster;
-    Options pack;
-    const std::uint64_t disk = pack.DiskSize = std::max(setupOnDisk + FirstPartRoom, MinimumDisk);
-    PackedDistribution packed;
+    const std::uint64_t disk = std::max(setupOnDisk + FirstPartRoom, MinimumDisk);
+    PackedDistribution packed{dir + "\\dist\\", {ReadBytes(OwnDirectory() + "e2e_product.exe"), {}}};
     Product& product = packed.Contents;
-    product.Program = ReadBytes(OwnDirectory() + "e2e_product.exe");
     EXPECT_FALSE(product.Program.empty()) << "the marker program is missing";
     // Aim the archive at the middle of disk 3; a repeated line packs to ~2 %.
     product.Members = {
@@ -58,26 +55,16 @@ PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, cons
         {"Glyphvane.Dat", SampleBytes(static_cast<std::size_t>((disk - setupOnDisk + disk + disk / 2) * 9 / 10 - atlasSize / 50), 7)},
     };
     if (atlasSize > 0) product.Members.push_back({"Atlas.Txt", Repeated("Glyphvane atlas, sheet 0123456789\r\n", atlasSize)});
+    std::vector<std::string> args = {"pack", "--quiet", "--disks", "--disk-size", std::to_string(disk), "--setup", setupExe,
+                                     "--program", OwnDirectory() + "e2e_product.exe", "--output", dir + "\\dist"};
     const std::string files = dir + "\\product\\";
     fs::create_directories(files);
-    WriteBytes(files + "Glyphvane.Exe", product.Program);
     for (const auto& [name, content] : product.Members) {
         WriteBytes(files + name, content);
-        pack.MemberPaths.push_back(files + name);
+        args.insert(args.end(), {"--member", files + name});
     }
-    pack.Command = "pack";
-    pack.Quiet = true;
-    pack.ProgramPath = files + "Glyphvane.Exe";
-    pack.SetupPath = setupExe;
-    pack.OutputDir = dir + "\\dist";
-    pack.MakeDiskFolders = true;
     std::ostringstream out, err;
-    try {
-        RunPack(pack, out, err);
-    } catch (const std::exception& error) {
-        ADD_FAILURE() << "pack: " << error.what() << "\n" << err.str();
-    }
-    packed.Directory = pack.OutputDir + "\\";
+    EXPECT_EQ(RunGvdist(args, out, err), 0) << "pack: " << err.str();
     return packed;
 }
 
@@ -87,9 +74,9 @@ const PackedDistribution& DistributionFor(const std::string& build, Unpacking un
     static TempDir cache;
     const bool isLong = unpacking == Unpacking::Long;
     const std::string key = build + (isLong ? ".long" : "");
-    const auto found = packed.find(key);
-    if (found != packed.end()) return found->second;
-    return packed[key] = Pack(OwnDirectory() + build, isLong ? LongAtlasSize : 0, cache / key);
+    const auto [found, fresh] = packed.try_emplace(key);
+    if (fresh) found->second = Pack(OwnDirectory() + build, isLong ? LongAtlasSize : 0, cache / key);
+    return found->second;
 }
 
 }  // namespace
@@ -97,9 +84,7 @@ const PackedDistribution& DistributionFor(const std::string& build, Unpacking un
 std::string UninstallValue(const char* name) { return RegistryString(HKEY_LOCAL_MACHINE, UninstallKey, name); }
 
 std::string ProgramsFolder() {
-    const std::string folder = RegistryString(
-        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs");
-    return folder == "<missing>" ? "" : folder;
+    return RegistryString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs");
 }
 
 std::string HelpDirectory() {
@@ -110,7 +95,7 @@ std::string HelpDirectory() {
 
 void SetupWalk::SetUp() {
     TearDown();
-    ASSERT_FALSE(ProgramsFolder().empty()) << "the Wine prefix names no Programs folder";
+    ASSERT_NE(ProgramsFolder(), "<missing>") << "the Wine prefix names no Programs folder";
 }
 
 void SetupWalk::TearDown() {
@@ -153,25 +138,22 @@ void SetupWalk::InsertDisk(int disk) {
             << "disk " << disk << ": error " << GetLastError();
         return;
     }
-    // Relinks drive A: in the Wine prefix, as swapping a floppy does. Wine
-    // does not tell when a Unix program is done, and looks at its drives
-    // again only now and then: the drive tells.
-    char prefix[MAX_PATH] = {};
-    ASSERT_TRUE(GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH))
-        << "drive A: is Wine's: run under a prefix of scripts/lib/wine.sh";
-    const PROCESS_INFORMATION ln =
-        StartProcess("Z:\\bin\\ln -sfn \"" + UnixPath(Disk(disk)) + "\" \"" + prefix + "/dosdevices/a:\"");
+    // Relinks drive A: in the Wine prefix, as swapping a floppy does; the
+    // link, relative, goes through the prefix's own link of the disk's
+    // drive. Wine does not tell when a Unix program is done, and looks at
+    // its drives again only now and then: the drive tells.
+    const char* prefix = std::getenv("WINEPREFIX");
+    ASSERT_NE(prefix, nullptr) << "drive A: is Wine's: run under a prefix of scripts/lib/wine.sh";
+    std::string target = fs::path(Disk(disk)).generic_string();
+    target[0] = static_cast<char>(tolower(target[0]));
+    const PROCESS_INFORMATION ln = StartProcess("Z:\\bin\\ln -sfn \"" + target + "\" \"" + prefix + "/dosdevices/a:\"");
     CloseHandle(ln.hThread);
     CloseHandle(ln.hProcess);
     for (int i = 0; i < 200 && ListDirectory("A:\\") != ListDirectory(Disk(disk)); ++i) Sleep(25);
     EXPECT_EQ(ListDirectory("A:\\"), ListDirectory(Disk(disk))) << "drive A: holds exactly disk " << disk;
 }
 
-HWND SetupWalk::Backdrop() const {
-    for (HWND window : VisibleWindows())
-        if (WindowClass(window) == "TMSetUp") return window;
-    return nullptr;
-}
+HWND SetupWalk::Backdrop() const { return FindWindowA("TMSetUp", nullptr); }
 
 void SetupWalk::CancelUnpacking(int answer) {
     HWND gathering = Find(Seen::Gathering), unpacking = nullptr;
@@ -235,12 +217,6 @@ void SetupWalk::SwapDisks() {
         InsertDisk(k);
         Answer(prompt, k == 2 ? IDCANCEL : IDOK);  // with the disk in, Cancel goes on too
     }
-}
-
-void SetupWalk::AnswerFinalQuestion(int answer) {
-    HWND question = WaitFor(Seen::FinalQuestion);
-    EXPECT_TRUE(!question || !Owner(question)) << "the final question has no owner";
-    Answer(question, answer);
 }
 
 void SetupWalk::ExpectTerminated() {

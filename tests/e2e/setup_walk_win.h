@@ -53,7 +53,6 @@ protected:
     // Answers the prompts for disks 2 and 3, inserting each; for disk 2 OK
     // first, before the disk is in.
     void SwapDisks();
-    void AnswerFinalQuestion(int answer);
     // The terminated message, owned by the backdrop; OK ends the setup with 0.
     void ExpectTerminated();
     void ExpectEndsWithZero();

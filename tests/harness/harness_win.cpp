@@ -72,10 +72,9 @@ std::string InCapitals(std::string text) {
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "run";
-    for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-    path_ = (fs::temp_directory_path() / "gv-test" / (name + "-" + std::to_string(counter++))).string();
+    // A table row's name holds a slash: the row gets a directory of its own.
+    const std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "run";
+    path_ = (fs::temp_directory_path() / "gv-test" / (name + "-" + std::to_string(counter++))).make_preferred().string();
     std::error_code error;
     fs::remove_all(path_, error);
     fs::create_directories(path_, error);
@@ -120,18 +119,6 @@ PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& dir
     return info;
 }
 
-std::string UnixPath(const std::string& path) {
-    using Convert = char*(CDECL*)(const WCHAR*);
-    const auto convert = reinterpret_cast<Convert>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    const std::wstring wide(path.begin(), path.end());
-    char* unix = convert ? convert(wide.c_str()) : nullptr;
-    EXPECT_NE(unix, nullptr) << path << " has no Unix name: run under Wine";
-    const std::string result = unix ? unix : "";
-    if (unix) HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
 std::string RegistryString(HKEY root, const std::string& key, const std::string& name) {
     char data[1024] = {};
     DWORD size = sizeof data - 1;
@@ -143,14 +130,14 @@ std::string RegistryString(HKEY root, const std::string& key, const std::string&
 
 std::string WindowClass(HWND window) {
     char buffer[256] = {};
-    const int length = GetClassNameA(window, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? length : 0);
+    GetClassNameA(window, buffer, sizeof buffer);
+    return buffer;
 }
 
 std::string Caption(HWND window) {
     char buffer[512] = {};
-    const int length = GetWindowTextA(window, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? length : 0);
+    GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
 }
 
 std::string ItemText(HWND dialog, int id) {
@@ -247,12 +234,9 @@ INT_PTR WithUser(const std::function<INT_PTR()>& modal, const std::function<void
     std::thread player([&] {
         User acting;
         user(acting);
-        // Dialogs a lost user leaves open are cancelled, the question confirmed.
-        bool reported = acting.Lost();
-        for (int waited = 0; !ended; waited += 5, Sleep(5)) {
-            if (!reported && waited < 30000) continue;
-            if (!reported) ADD_FAILURE() << "left open:\n" << acting.DescribeWindows();
-            reported = true;
+        // Dialogs the user leaves open are cancelled, the question confirmed.
+        if (!acting.Until([&] { return ended.load(); }, acting.Lost() ? 0 : 30000)) acting.Lose("left open");
+        while (!ended) {
             for (HWND window : acting.VisibleWindows())
                 if (WindowClass(window) == "#32770")
                     PostMessageA(window, WM_COMMAND, Caption(window) == Seen::CancelQuestion.Caption ? IDYES : IDCANCEL, 0);

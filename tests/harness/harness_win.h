@@ -56,7 +56,6 @@ inline std::string PartName(int disk) { return "Glyphvan.00" + std::to_string(di
 // Starts `commandLine` in `directory` (empty: this one's); the process and
 // its first thread, or no handles after a recorded failure.
 PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory = "");
-std::string UnixPath(const std::string& path);  // as Wine maps it
 
 // Points the setup's program-wide state at a test installation: DestDir and
 // SourceDir, WindowsDir (with a "Help" directory when `withHelpDir`), the
@@ -119,10 +118,10 @@ public:
     void AnswerCancelQuestion(int answer);
     std::string DescribeWindows() const;
     bool Lost() const { return lost_; }
-
-protected:
     // Records `what` with the windows on show, once; the user is lost after it.
     void Lose(const std::string& what);
+
+protected:
     DWORD processId_ = GetCurrentProcessId();
     HANDLE process_ = nullptr;
     bool lost_ = false;

@@ -84,7 +84,8 @@ const PackedDistribution& DistributionFor(const std::string& build, Unpacking un
 std::string UninstallValue(const char* name) { return RegistryString(HKEY_LOCAL_MACHINE, UninstallKey, name); }
 
 std::string ProgramsFolder() {
-    return RegistryString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs");
+    return RegistryString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                          "Programs");
 }
 
 std::string HelpDirectory() {

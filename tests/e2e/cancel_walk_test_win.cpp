@@ -1,6 +1,7 @@
 // Runs that stop: a confirmed cancel in each phase that can be cancelled, or
 // a build without the next phase's template. The run ends with the
 // terminated message, and the clean-up removes only what this run wrote.
+// On the way, the destination dialog proposes its default from the registry.
 #include "setup_walk_win.h"
 
 namespace {
@@ -13,19 +14,45 @@ struct StopCase {
     Phase Where;
     bool EarlierProgramStays;  // files of these names in the destination
     bool EarlierArchiveStays;  // before the run
+    // The preferred destination (nullptr: none, or a value of another type)
+    // and the Program Files directory (nullptr: none); the default shown.
+    const char* Preferred = nullptr;
+    DWORD PreferredType = REG_SZ;
+    const char* ProgramFiles = nullptr;
+    const char* Proposed = "C:\\PROGRAM FILES\\GLYPHVANE";
 };
 
 const StopCase StopCases[] = {
-    {"CancelInDestination", SetupComplete, Phase::Destination, true, true},
-    {"CancelInAgreement", SetupComplete, Phase::Agreement, true, true},
-    {"CancelInGathering", SetupComplete, Phase::Gathering, true, false},  // held by the prompt for disk 2
+    {"CancelInDestination", SetupComplete, Phase::Destination, true, true, ""},  // an empty preference is none
+    {"CancelInAgreement", SetupComplete, Phase::Agreement, true, true, "d:\\apps\\gv", REG_SZ, "C:\\Program Files",
+     "D:\\APPS\\GV"},
+    {"CancelInGathering", SetupComplete, Phase::Gathering, true, false, "7", REG_BINARY, "E:\\",
+     "E:\\GLYPHVANE"},  // held by the prompt for disk 2
     {"CancelInUnpacking", SetupComplete, Phase::Unpacking, false, false},
     {"NoAgreementTemplate", SetupWithoutLicense, Phase::Agreement, true, false},  // gathering follows: no disk 2
     {"NoProgressTemplate", SetupWithoutProgress, Phase::Unpacking, true, false},
     {"NoGroupTemplate", SetupWithoutGroup, Phase::ProgramGroup, false, false},  // all but the program stay
 };
 
-class StopWalk : public SetupWalk, public ::testing::WithParamInterface<StopCase> {};
+constexpr const char* PreferenceKey = "Software\\Tallowmere\\Glyphvane";
+constexpr const char* WindowsKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+// A value holding `data` and its ending zero; nullptr: no value.
+void SetValue(HKEY root, const char* key, const char* name, const char* data, DWORD type = REG_SZ) {
+    if (!data) RegDeleteKeyValueA(root, key, name);
+    else EXPECT_EQ(RegSetKeyValueA(root, key, name, type, data, static_cast<DWORD>(strlen(data) + 1)), ERROR_SUCCESS);
+}
+
+// Each row leaves no preference and Program Files as it found them.
+class StopWalk : public SetupWalk, public ::testing::WithParamInterface<StopCase> {
+protected:
+    void TearDown() override {
+        SetupWalk::TearDown();
+        SetValue(HKEY_CURRENT_USER, PreferenceKey, "RegDir", nullptr);
+        SetValue(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir", programFiles_.c_str());
+    }
+    const std::string programFiles_ = RegistryString(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir");
+};
 
 }  // namespace
 
@@ -35,12 +62,18 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     const std::string dest = Destination() + "\\";  // typed without the backslash
     const Bytes earlierProgram = {'o', 'l', 'd', ' ', 'e', 'x', 'e'}, earlierArchive = {'o', 'l', 'd'};
     CreateDirectoryA(dest.c_str(), nullptr);
+    SetValue(HKEY_CURRENT_USER, PreferenceKey, "RegDir", c.Preferred, c.PreferredType);
+    SetValue(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir", c.ProgramFiles);
     Start(c.Build, cancelled && c.Where == Phase::Unpacking ? Unpacking::Long : Unpacking::Quick);
     // Files of these names beside setup.exe are the disk's, never this run's.
     for (const std::string& dir : {dest, Drive()}) {
         WriteBytes(dir + "Glyphvane.Exe", earlierProgram);
         WriteBytes(dir + "Glyphvan._TM", earlierArchive);
     }
+
+    HWND destination = WaitFor(Seen::Destination);
+    EXPECT_EQ(ItemText(destination, 104), c.Proposed);
+    EXPECT_EQ(Owner(destination), Backdrop());
 
     const DialogMatch* phases[] = {&Seen::Destination, &Seen::Agreement, &Seen::Gathering};
     if (c.Where > Phase::Destination) EnterDestination(Destination());

@@ -37,7 +37,7 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     WriteBytes(dir + "Glyphvane.LIB", ownLibrary);
     WriteBytes(dir + "ReadMe.Txt", {'o', 'l', 'd'});
 
-    Start(SetupComplete, c.CancelNoUnpacking ? Unpacking::Long : Unpacking::Quick, c.FromFloppies);
+    Start(SetupComplete, c.CancelNoUnpacking, c.FromFloppies);
     if (HasFatalFailure()) return;
     if (c.DisksInDrive) {
         InsertDisk(2);

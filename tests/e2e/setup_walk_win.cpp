@@ -15,7 +15,7 @@ constexpr const char* UninstallKey = "Software\\microsoft\\windows\\currentversi
 constexpr std::uint64_t Cluster = 512;
 constexpr std::uint64_t FirstPartRoom = 16384;     // part 1 beside setup.exe
 constexpr std::uint64_t TableRoom = 5 + 28 * 255;  // the table pack appends
-constexpr std::uint64_t MinimumDisk = 512 << 10;   // room for a Long atlas's share
+constexpr std::uint64_t MinimumDisk = 512 << 10;   // room for a long atlas's share
 constexpr std::size_t LongAtlasSize = 24u << 20;   // decodes in about a second
 
 std::string OwnDirectory() {
@@ -30,13 +30,25 @@ Bytes Repeated(const std::string& text, std::size_t size) {
     return bytes;
 }
 
+// Starts `commandLine` in `directory` (empty: this one's); the process and
+// its first thread, or no handles after a recorded failure.
+PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory = "") {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info))
+        ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
+    return info;
+}
+
 struct PackedDistribution {
     std::string Directory;  // DISK1, DISK2 ...
     Product Contents;
 };
 
 // The marker program, uninstaller, an empty file, a help file in lower
-// case, a library, a text, bytes that do not compress and, for a Long
+// case, a library, a text, bytes that do not compress and, for a long
 // unpacking, an atlas that compresses well but takes its time to decode;
 // packed for three small disks that leave room for setup.exe on the first.
 PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, const std::string& dir) {
@@ -69,10 +81,9 @@ PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, cons
 }
 
 // Packed once per build and kept for the whole run.
-const PackedDistribution& DistributionFor(const std::string& build, Unpacking unpacking) {
+const PackedDistribution& DistributionFor(const std::string& build, bool isLong) {
     static std::map<std::string, PackedDistribution> packed;
     static TempDir cache;
-    const bool isLong = unpacking == Unpacking::Long;
     const std::string key = build + (isLong ? ".long" : "");
     const auto [found, fresh] = packed.try_emplace(key);
     if (fresh) found->second = Pack(OwnDirectory() + build, isLong ? LongAtlasSize : 0, cache / key);
@@ -115,8 +126,8 @@ void SetupWalk::TearDown() {
     DeleteFileA((HelpDirectory() + "Glyphvane.hlp").c_str());
 }
 
-void SetupWalk::Start(const char* setupBuild, Unpacking unpacking, bool floppy) {
-    const PackedDistribution& packed = DistributionFor(setupBuild, unpacking);
+void SetupWalk::Start(const char* setupBuild, bool longUnpacking, bool floppy) {
+    const PackedDistribution& packed = DistributionFor(setupBuild, longUnpacking);
     contents_ = &packed.Contents;
     ASSERT_TRUE(FileExists(packed.Directory + PartName(3)) && !FileExists(packed.Directory + PartName(4)))
         << "the walks need a distribution of three disks";

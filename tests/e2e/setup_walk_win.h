@@ -17,9 +17,6 @@ constexpr const char* SetupWithoutGroup = "setup_no_group.exe";
 template <typename Row>
 std::string NameOf(const ::testing::TestParamInfo<Row>& row) { return row.param.Name; }
 
-// Long: the unpacking lasts about a second, so a cancel reaches it for sure.
-enum class Unpacking { Quick, Long };
-
 // A value of the product's uninstall entry, or "<missing>".
 std::string UninstallValue(const char* name);
 std::string ProgramsFolder();
@@ -35,8 +32,9 @@ protected:
 
     // From a folder that keeps every disk's files as they are inserted (as a
     // CD would), or from floppy drive A:, whose whole content the next disk
-    // replaces.
-    void Start(const char* setupBuild = SetupComplete, Unpacking unpacking = Unpacking::Quick, bool floppy = false);
+    // replaces. A long unpacking lasts about a second, so a cancel reaches
+    // it for sure.
+    void Start(const char* setupBuild = SetupComplete, bool longUnpacking = false, bool floppy = false);
     // A folder drive gains the disk's part; drive A: holds exactly the disk.
     void InsertDisk(int disk);
     HWND Backdrop() const;  // the full-screen window owning the phase dialogs

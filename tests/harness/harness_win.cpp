@@ -109,16 +109,6 @@ MemberTable Product::Table() const {
     return table;
 }
 
-PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &info))
-        ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
-    return info;
-}
-
 std::string RegistryString(HKEY root, const std::string& key, const std::string& name) {
     char data[1024] = {};
     DWORD size = sizeof data - 1;
@@ -152,12 +142,9 @@ void SetItemText(HWND dialog, int id, const std::string& text) {
         << "control " << id;
 }
 
-void Press(HWND dialog, int id, bool handled) {
-    const WPARAM command = MAKEWPARAM(id, BN_CLICKED);
+void Press(HWND dialog, int id) {
     const auto button = reinterpret_cast<LPARAM>(GetDlgItem(dialog, id));
-    DWORD_PTR result = 0;
-    EXPECT_TRUE(handled ? SendMessageTimeoutA(dialog, WM_COMMAND, command, button, SMTO_NORMAL, SendTimeoutMs, &result)
-                        : PostMessageA(dialog, WM_COMMAND, command, button));
+    EXPECT_TRUE(PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), button));
 }
 
 std::vector<HWND> User::VisibleWindows() const {

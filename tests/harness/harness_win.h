@@ -53,9 +53,6 @@ struct Product {
 
 inline std::string PartName(int disk) { return "Glyphvan.00" + std::to_string(disk); }
 
-// Starts `commandLine` in `directory` (empty: this one's); the process and
-// its first thread, or no handles after a recorded failure.
-PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory = "");
 
 // Points the setup's program-wide state at a test installation: DestDir and
 // SourceDir, WindowsDir (with a "Help" directory when `withHelpDir`), the
@@ -75,10 +72,9 @@ inline HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
 // A control's text; message boxes keep theirs in 0xFFFF.
 std::string ItemText(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::string& text);
-// A button press through WM_COMMAND: posted, so that a modal loop it starts
-// does not block the user, or sent when `handled` (for presses that open
-// no window) so that it returns once the dialog has handled it.
-void Press(HWND dialog, int id, bool handled = false);
+// A button press through WM_COMMAND, posted: a modal loop it starts does
+// not block the user.
+void Press(HWND dialog, int id);
 
 // A top-level dialog by its exact caption and, unless empty, exact text.
 struct DialogMatch {

@@ -57,10 +57,9 @@ TEST(Placement, LogoAndFooterSitAtTheBottomOfTheScreen) {
   for (const Case& c : {Case{1024, 768, 410, 696, 774, 748}, Case{801, 601, 298, 529, 551, 581}}) {
     const TScreenPoint logo = LogoOrigin(c.width, c.height),
                        footer = FooterOrigin(c.width, c.height);
-    EXPECT_EQ(logo.x, c.logoX) << c.width;
-    EXPECT_EQ(logo.y, c.logoY) << c.height;
-    EXPECT_EQ(footer.x, c.footerX) << c.width;
-    EXPECT_EQ(footer.y, c.footerY) << c.height;
+    EXPECT_EQ((std::vector<int>{logo.x, logo.y, footer.x, footer.y}),
+              (std::vector<int>{c.logoX, c.logoY, c.footerX, c.footerY}))
+        << c.width << "x" << c.height;
   }
 }
 

@@ -19,9 +19,7 @@ std::string Parse(const Bytes& file, MemberTable& table) {
 TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
     Bytes expected = {2, 'A', 'B'};
     expected.resize(20, 0);
-    for (int byte : {0x04, 0x03, 0x02, 0x01, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0x01, 0x00, 0x00, 0x7F}) {
-        expected.push_back(static_cast<std::uint8_t>(byte));
-    }
+    expected.insert(expected.end(), {0x04, 0x03, 0x02, 0x01, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0x01, 0x00, 0x00, 0x7F});
     EXPECT_EQ(SerializeMemberTable(MemberTable{{{"AB", 0x01020304, -2}}, 0x7F000001}), expected);
 
     // The largest table behind an executable, read from a file: the tail
@@ -82,11 +80,8 @@ TEST(MemberTableTest, ValidationRules) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Fault);
         const std::string fault = ValidateMemberTable(row.Input);
-        if (*row.Fault == '\0') {
-            EXPECT_EQ(fault, "");
-        } else {
-            EXPECT_NE(fault.find(row.Fault), std::string::npos) << fault;
-        }
+        EXPECT_EQ(fault.empty(), *row.Fault == '\0') << fault;
+        EXPECT_NE(fault.find(row.Fault), std::string::npos) << fault;
         if (row.Input.Members.empty() || row.Input.Members[0].Name.size() <= MemberNameMax) {
             MemberTable read;
             EXPECT_EQ(Parse(SerializeMemberTable(row.Input), read), fault);

@@ -3,22 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <tuple>
 
 namespace {
 
 TEST(Gradient, BlueFallsOneUnitPerStepAndStopsAtBlack) {
-  struct Case {
-    int height, rowsPerStep;
-  };
   // 768 rows: three per step, so rows 765 to 767 are black; under 255 rows
   // the blue falls every row and never gets there.
-  for (const Case c : {Case{768, 3}, Case{200, 1}}) {
+  for (const auto [height, rowsPerStep] : {std::array{768, 3}, std::array{200, 1}}) {
     const std::vector<TColour> rows =
-        GradientRowColours(GradientTopColor, GradientBottomColor, c.height);
-    ASSERT_EQ(rows.size(), std::size_t(c.height));
-    for (int y = 0; y < c.height; ++y) {
-      const int blue = std::max(0, 255 - y / c.rowsPerStep);
-      ASSERT_EQ(rows[y], MakeColour(0, 0, std::uint8_t(blue))) << c.height << " row " << y;
+        GradientRowColours(GradientTopColor, GradientBottomColor, height);
+    ASSERT_EQ(rows.size(), std::size_t(height));
+    for (int y = 0; y < height; ++y) {
+      const int blue = std::max(0, 255 - y / rowsPerStep);
+      ASSERT_EQ(rows[y], MakeColour(0, 0, std::uint8_t(blue))) << height << " row " << y;
     }
   }
   // Each channel moves toward its own end and stays there: no wrap past 255,
@@ -30,13 +29,8 @@ TEST(Gradient, BlueFallsOneUnitPerStepAndStopsAtBlack) {
 }
 
 TEST(Luminance, RoundsHalvesToEvenAndPicksTheShadow) {
-  struct Case {
-    TColour colour;
-    int luminance;
-    TColour shadow;
-  };
   const TColour black = MakeColour(0, 0, 0), white = MakeColour(255, 255, 255);
-  const Case cases[] = {
+  const std::tuple<TColour, int, TColour> cases[] = {
       {TitleColor, 227, black},               // 226.95
       {MakeColour(5, 0, 0), 2, white},        // 1.5 up
       {MakeColour(0, 0, 150), 16, white},     // 16.5 down
@@ -44,22 +38,17 @@ TEST(Luminance, RoundsHalvesToEvenAndPicksTheShadow) {
       {MakeColour(130, 150, 0), 128, black},  // 127.5 up: light
       {MakeColour(127, 127, 127), 127, white},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Luminance(c.colour), c.luminance) << std::hex << c.colour;
-    EXPECT_EQ(ShadowColour(c.colour), c.shadow) << std::hex << c.colour;
+  for (const auto& [colour, luminance, shadow] : cases) {
+    EXPECT_EQ(Luminance(colour), luminance) << std::hex << colour;
+    EXPECT_EQ(ShadowColour(colour), shadow) << std::hex << colour;
   }
 }
 
 TEST(Placement, LogoAndFooterSitAtTheBottomOfTheScreen) {
-  struct Case {
-    int width, height, logoX, logoY, footerX, footerY;
-  };
-  for (const Case& c : {Case{1024, 768, 410, 696, 774, 748}, Case{801, 601, 298, 529, 551, 581}}) {
-    const TScreenPoint logo = LogoOrigin(c.width, c.height),
-                       footer = FooterOrigin(c.width, c.height);
-    EXPECT_EQ((std::vector<int>{logo.x, logo.y, footer.x, footer.y}),
-              (std::vector<int>{c.logoX, c.logoY, c.footerX, c.footerY}))
-        << c.width << "x" << c.height;
+  // The screen's width and height, then the logo's and the footer's x and y.
+  for (const auto& c : {std::array{1024, 768, 410, 696, 774, 748}, std::array{801, 601, 298, 529, 551, 581}}) {
+    const TScreenPoint logo = LogoOrigin(c[0], c[1]), footer = FooterOrigin(c[0], c[1]);
+    EXPECT_EQ((std::array{c[0], c[1], logo.x, logo.y, footer.x, footer.y}), c);
   }
 }
 

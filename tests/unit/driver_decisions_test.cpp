@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "archive/lzh_decode.h"
 #include "setup/error_text.h"
@@ -13,12 +14,7 @@
 namespace {
 
 TEST(PhasePlan, OutcomeOfEachPhase) {
-    const struct {
-        SetupPhase Phase;
-        bool TemplateFound;
-        std::int32_t Result;
-        PhaseOutcome Expected;
-    } cases[] = {
+    const std::tuple<SetupPhase, bool, std::int32_t, PhaseOutcome> cases[] = {
         // A missing template stops with the clean-up; the walks of the builds
         // without a template show the other phases.
         {SetupPhase::Gathering, false, 1, PhaseOutcome::Stop},
@@ -33,20 +29,14 @@ TEST(PhasePlan, OutcomeOfEachPhase) {
         {SetupPhase::ProgramGroup, true, 0, PhaseOutcome::FinishWithoutShortcut},
         {SetupPhase::ProgramGroup, true, -1, PhaseOutcome::FinishWithoutShortcut},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(DecidePhaseOutcome(c.Phase, c.TemplateFound, c.Result), c.Expected)
-            << PhaseTemplateName(c.Phase) << " found=" << c.TemplateFound << " result=" << c.Result;
+    for (const auto& [phase, templateFound, result, expected] : cases) {
+        EXPECT_EQ(DecidePhaseOutcome(phase, templateFound, result), expected)
+            << PhaseTemplateName(phase) << " found=" << templateFound << " result=" << result;
     }
 }
 
 TEST(Cleanup, DeletesOnlyWhatThisRunWrote) {
-    const struct {
-        const char* What;
-        bool CopyingStarted;
-        FileSnapshot Before;
-        FileSnapshot Now;
-        bool Expected;
-    } cases[] = {
+    const std::tuple<const char*, bool, FileSnapshot, FileSnapshot, bool> cases[] = {
         {"new file from the copying phases", true, {false, 0, 0}, {true, 10, 5}, true},
         {"earlier installation's file untouched", true, {true, 10, 5}, {true, 10, 5}, false},
         {"earlier file rewritten with another size", true, {true, 10, 5}, {true, 0, 5}, true},
@@ -54,8 +44,8 @@ TEST(Cleanup, DeletesOnlyWhatThisRunWrote) {
         {"stop before any copying: a file there is not ours", false, {false, 0, 0}, {true, 10, 5}, false},
         {"nothing there now", true, {true, 10, 5}, {false, 0, 0}, false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(WrittenThisRun(c.CopyingStarted, c.Before, c.Now), c.Expected) << c.What;
+    for (const auto& [what, copyingStarted, before, now, expected] : cases) {
+        EXPECT_EQ(WrittenThisRun(copyingStarted, before, now), expected) << what;
     }
 }
 

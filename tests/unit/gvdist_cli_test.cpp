@@ -10,6 +10,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifndef _WIN32
@@ -204,26 +205,24 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
         setup.insert(setup.begin(), 1500, 0x4D);
         return setup;
     };
-    const std::pair<Bytes, const char*> setups[] = {
-        {stamped(MakeStamp(2, 1)), "setup.exe is stamped DiskCount=2 but 3 part(s) were found"},
-        {stamped(MakeStamp(3, 1)), "setup.exe is stamped ArchiveSize=1 but the parts hold"},
-        {stamped(MakeStamp(5, 1)), "setup.exe is stamped with DiskCount 5, not 1 to 4"},
-        {stamped(MakeStamp(3, 0)), "setup.exe is stamped with ArchiveSize 0, below 1"},
-        {tabled({"..\\EVIL.TXT", 0, 5}, 63045), "member 2 (\"..\\x5CEVIL.TXT\"): name contains '\\'"},
-        // One byte more than any stream of the parts' size decodes to.
-        {tabled({"MORE.TXT", 10, 5}, 48 * archive + 61), "cannot decode to"},
-    };
-    for (const auto& [setup, fault] : setups) {
-        WriteBytes("disks/setup.exe", setup);
-        expectRefused(fault);
-    }
-    WriteBytes("disks/setup.exe", packedSetup);
-    const Bytes part2 = ReadBytes("disks/Glyphvan.002");
-    Bytes corrupt = part2;
+    Bytes corrupt = ReadBytes("disks/Glyphvan.002");
     corrupt[corrupt.size() / 2] ^= 0x5A;
-    WriteBytes("disks/Glyphvan.002", corrupt);
-    expectRefused("Glyphvan.002 is damaged");
-    WriteBytes("disks/Glyphvan.002", part2);
+    const std::tuple<const char*, Bytes, const char*> edits[] = {
+        {"setup.exe", stamped(MakeStamp(2, 1)), "setup.exe is stamped DiskCount=2 but 3 part(s) were found"},
+        {"setup.exe", stamped(MakeStamp(3, 1)), "setup.exe is stamped ArchiveSize=1 but the parts hold"},
+        {"setup.exe", stamped(MakeStamp(5, 1)), "setup.exe is stamped with DiskCount 5, not 1 to 4"},
+        {"setup.exe", stamped(MakeStamp(3, 0)), "setup.exe is stamped with ArchiveSize 0, below 1"},
+        {"setup.exe", tabled({"..\\EVIL.TXT", 0, 5}, 63045), "member 2 (\"..\\x5CEVIL.TXT\"): name contains '\\'"},
+        // One byte more than any stream of the parts' size decodes to.
+        {"setup.exe", tabled({"MORE.TXT", 10, 5}, 48 * archive + 61), "cannot decode to"},
+        {"Glyphvan.002", corrupt, "Glyphvan.002 is damaged"},
+    };
+    for (const auto& [file, content, fault] : edits) {
+        const Bytes original = ReadBytes(fs::path("disks") / file);
+        WriteBytes(fs::path("disks") / file, content);
+        expectRefused(fault);
+        WriteBytes(fs::path("disks") / file, original);
+    }
     fs::resize_file("disks/Glyphvan.003", fs::file_size("disks/Glyphvan.003") - 16);
     expectRefused("Glyphvan.003 holds");  // and gvdist.txt says more
     fs::remove("disks/gvdist.txt");  // found by the decoding, without the record

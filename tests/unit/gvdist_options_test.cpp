@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "errors.h"
@@ -22,10 +23,7 @@ TEST(GvdistOptionsTest, OptionsInAnyOrder) {
 }
 
 TEST(GvdistOptionsTest, UsageErrors) {
-    const struct {
-        Args Line;
-        const char* Message;
-    } rows[] = {
+    const std::pair<Args, const char*> rows[] = {
         {{"-q"}, "no command"},
         {{"unpack", "x"}, "unknown command 'unpack'"},
         {{"list", "-x"}, "unknown option '-x'"},
@@ -42,12 +40,12 @@ TEST(GvdistOptionsTest, UsageErrors) {
         {{"extract", "disks"}, "needs -d"},
         {{"decode", "--length", "2147483648", "in", "out"}, "at most 2147483647"},
     };
-    for (const auto& row : rows) {
+    for (const auto& [line, message] : rows) {
         try {
-            ParseOptions(row.Line);
-            ADD_FAILURE() << row.Message << ": accepted";
+            ParseOptions(line);
+            ADD_FAILURE() << message << ": accepted";
         } catch (const UsageError& error) {
-            EXPECT_NE(std::string(error.what()).find(row.Message), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
         }
     }
 }

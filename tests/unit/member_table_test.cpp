@@ -6,6 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -48,10 +49,8 @@ MemberEntry Named(const std::string& name) {
 
 // Each rule, checked on the table and again through the reader.
 TEST(MemberTableTest, ValidationRules) {
-    const struct {
-        MemberTable Input;
-        const char* Fault;  // part of the message, "" for a valid table
-    } rows[] = {
+    // The table, and part of the message ("" for a valid table).
+    const std::pair<MemberTable, const char*> rows[] = {
         {MemberTable{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X"), Named("\xE4.txt")}, 10}, ""},
         {MemberTable{{{"B", 50, 50}, {"A", 0, 80}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
         {MemberTable{{}, 77}, ""},
@@ -77,14 +76,14 @@ TEST(MemberTableTest, ValidationRules) {
         {MemberTable{{{"A.TXT", 5, 6}}, 10}, "member 1 (\"A.TXT\"): ends at 11, past DecodedTotal 10"},
         {MemberTable{{{"BIG", 0x7FFFFFFF, 0x7FFFFFFF}}, 0x7FFFFFFF}, "ends at 4294967294, past"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.Fault);
-        const std::string fault = ValidateMemberTable(row.Input);
-        EXPECT_EQ(fault.empty(), *row.Fault == '\0') << fault;
-        EXPECT_NE(fault.find(row.Fault), std::string::npos) << fault;
-        if (row.Input.Members.empty() || row.Input.Members[0].Name.size() <= MemberNameMax) {
+    for (const auto& [input, expected] : rows) {
+        SCOPED_TRACE(expected);
+        const std::string fault = ValidateMemberTable(input);
+        EXPECT_EQ(fault.empty(), *expected == '\0') << fault;
+        EXPECT_NE(fault.find(expected), std::string::npos) << fault;
+        if (input.Members.empty() || input.Members[0].Name.size() <= MemberNameMax) {
             MemberTable read;
-            EXPECT_EQ(Parse(SerializeMemberTable(row.Input), read), fault);
+            EXPECT_EQ(Parse(SerializeMemberTable(input), read), fault);
         }
     }
 }

@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include <tuple>
 
-struct JoinCase {
-    const char* directory;
-    const char* name;
-    const char* joined;
-};
+namespace {
 
 TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName)
 {
-    const JoinCase cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"", "Glyphvan.001", "Glyphvan.001"},
         {"C:\\Program Files\\Glyphvane", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},
         {"C:\\Glyphvane\\", "UnInstal.Exe", "C:\\Glyphvane\\UnInstal.Exe"},
@@ -22,8 +18,8 @@ TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName)
         {"dir\\\\", "x", "dir\\\\x"},
         {"dir", "", "dir\\"},
     };
-    for (const JoinCase& c : cases)
-        EXPECT_EQ(PathJoin(c.directory, c.name), c.joined) << c.directory << " + " << c.name;
+    for (const auto& [directory, name, joined] : cases)
+        EXPECT_EQ(PathJoin(directory, name), joined) << directory << " + " << name;
 }
 
 TEST(DirPart, CutsBehindTheLastColonOrBackslash)

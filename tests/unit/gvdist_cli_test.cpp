@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #ifndef _WIN32
@@ -125,21 +126,17 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     std::ofstream("in/case/user.lib") << "x";
     Bytes twoRecords = SetupImage();
     twoRecords.insert(twoRecords.end(), twoRecords.begin() + 700, twoRecords.begin() + 700 + StampSize);
-    const struct {
-        Bytes Setup;
-        std::string Extra;
-        const char* Fault;
-    } refused[] = {
+    const std::tuple<Bytes, std::string, const char*> refused[] = {
         {SetupImage(), "--disk-size 6144", "at most 4"},
         {SetupImage(), "--disk-size 12288 --member in/case/user.lib", "already taken"},
         {Bytes(1500, 0x4D), "", "has no record of DiskCount and ArchiveSize"},
         {twoRecords, "", "has 2 records of DiskCount and ArchiveSize"},
     };
-    for (const auto& row : refused) {
-        WriteBytes("in/setup.exe", row.Setup);
-        const Result run = Pack("disks", row.Extra);
+    for (const auto& [setup, extra, fault] : refused) {
+        WriteBytes("in/setup.exe", setup);
+        const Result run = Pack("disks", extra);
         EXPECT_EQ(run.Status, 2);
-        EXPECT_NE(run.Out.find(row.Fault), std::string::npos) << run.Out;
+        EXPECT_NE(run.Out.find(fault), std::string::npos) << run.Out;
         EXPECT_EQ(Snapshot("disks").size(), 0u);
     }
     WriteBytes("in/setup.exe", SetupImage());
@@ -323,10 +320,8 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     WriteBytes("junk.img", Bytes(4096, 0xF6));
     fs::copy_file("disks/glyphvane-disk3.img", "short.img");
     fs::resize_file("short.img", 300000);
-    const struct {
-        std::string Sources;
-        const char* Fault;  // nullptr: extract succeeds
-    } rows[] = {
+    // The sources, and the fault that refuses them (nullptr: extract succeeds).
+    const std::pair<std::string, const char*> rows[] = {
         {"disks/glyphvane-disk3.img disks/glyphvane-disk1.img disks/glyphvane-disk2.img", nullptr},
         {"disks/glyphvane-disk2.img disks/DISK1 disks/glyphvane-disk3.img disks/DISK3", nullptr},
         {"disks/glyphvane-disk1.img disks/glyphvane-disk3.img", "Glyphvan.002 (disk 2) is not in the sources given"},
@@ -336,11 +331,11 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         {"disks junk.img", "junk.img is not a FAT disk image"},
         {"short.img disks", "short.img is truncated"},
     };
-    for (const auto& row : rows) {
-        const Result extract = Gvdist("extract " + row.Sources + " -d dest");
-        EXPECT_EQ(extract.Status, row.Fault ? 2 : 0) << row.Sources << "\n" << extract.Out;
-        if (row.Fault) {
-            EXPECT_NE(extract.Out.find(row.Fault), std::string::npos) << extract.Out;
+    for (const auto& [sources, fault] : rows) {
+        const Result extract = Gvdist("extract " + sources + " -d dest");
+        EXPECT_EQ(extract.Status, fault ? 2 : 0) << sources << "\n" << extract.Out;
+        if (fault) {
+            EXPECT_NE(extract.Out.find(fault), std::string::npos) << extract.Out;
             EXPECT_EQ(Snapshot("dest").size(), 0u);
         } else {
             EXPECT_EQ(ReadBytes("dest/NOISE.DAT"), noise);

@@ -6,6 +6,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "archive/lzh_decode.h"
@@ -85,14 +86,10 @@ struct HeapLog {
 } Log;
 
 TEST(LzhDecode, TablesTakenInOrderAndReleasedInReverse) {
-    struct Case {
-        const char* what;
-        std::size_t failAllocation;
-        bool refuseRelease, sinkThrows;
-        std::string output, error;
-    };
     const std::string noMemory = "LZH : Cannot get memory for dictionary tables";
-    const std::vector<Case> cases = {
+    // Which allocation fails (1-based, 0: none), whether the release is refused
+    // and the sink throws; then the output and the error.
+    const std::tuple<const char*, std::size_t, bool, bool, std::string, std::string> cases[] = {
         {"all is well", 0, false, false, "t", ""},
         {"ring refused", 1, false, false, "", noMemory},
         {"children refused", 4, false, false, "", noMemory},
@@ -108,21 +105,21 @@ TEST(LzhDecode, TablesTakenInOrderAndReleasedInReverse) {
             return !Log.refuseRelease;
         }};
     LzhSetTableHeap(&heap);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Log = HeapLog{0, {}, {}, c.failAllocation, c.refuseRelease};
-        SinkThrows = c.sinkThrows;
-        std::string error;
+    for (const auto& [what, failAllocation, refuseRelease, sinkThrows, output, error] : cases) {
+        SCOPED_TRACE(what);
+        Log = HeapLog{0, {}, {}, failAllocation, refuseRelease};
+        SinkThrows = sinkThrows;
+        std::string thrown;
         try {
             Decode({0x00}, 1);
         } catch (const std::exception& e) {
-            error = e.what();
+            thrown = e.what();
         }
-        EXPECT_EQ(error, c.error);
-        EXPECT_EQ(H.output, c.output);
-        EXPECT_EQ(Log.requests, c.failAllocation ? c.failAllocation : 4);
+        EXPECT_EQ(thrown, error);
+        EXPECT_EQ(H.output, output);
+        EXPECT_EQ(Log.requests, failAllocation ? failAllocation : 4);
         EXPECT_EQ(Log.released, std::vector<void*>(Log.allocated.rbegin(), Log.allocated.rend()));
-        EXPECT_EQ(H.sourceCalls == 0, c.failAllocation != 0);  // nothing read without tables
+        EXPECT_EQ(H.sourceCalls == 0, failAllocation != 0);  // nothing read without tables
     }
     LzhSetTableHeap(nullptr);
     SinkThrows = false;
@@ -153,13 +150,9 @@ std::vector<std::uint8_t> Sample(Kind kind, std::size_t size) {
 }
 
 TEST(LzhEncode, RoundTripsNeverLargerThanTheFastParseAndDeterministic) {
-    struct Case {
-        const char* what;
-        std::vector<std::uint8_t> data;
-        std::size_t maxPercent;    // of the input's size
-        std::size_t fastPermille;  // of the fast stream's size
-    };
-    const std::vector<Case> cases = {
+    // The input, then the most its best stream may take in per cent of the
+    // input's size and in per mille of the fast stream's size.
+    const std::tuple<const char*, std::vector<std::uint8_t>, std::size_t, std::size_t> cases[] = {
         {"empty", {}, 0, 1000},
         {"one byte", {0x41}, 200, 1000},
         {"60 spaces match the initial ring fill", std::vector<std::uint8_t>(60, ' '), 5, 1000},
@@ -167,20 +160,20 @@ TEST(LzhEncode, RoundTripsNeverLargerThanTheFastParseAndDeterministic) {
         {"random bytes hardly grow", Sample(Random, 100000), 113, 1000},
         {"text, 1.2 MB: the tree is rebuilt many times", Sample(Text, 1200000), 100, 940},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const auto greedy = LzhEncodeWith(LzhParse::Greedy, c.data.data(), c.data.size());
-        const auto lazy = LzhEncodeWith(LzhParse::Lazy, c.data.data(), c.data.size());
-        const auto fast = LzhEncodeWith(LzhParse::Fast, c.data.data(), c.data.size());
+    for (const auto& [what, data, maxPercent, fastPermille] : cases) {
+        SCOPED_TRACE(what);
+        const auto greedy = LzhEncodeWith(LzhParse::Greedy, data.data(), data.size());
+        const auto lazy = LzhEncodeWith(LzhParse::Lazy, data.data(), data.size());
+        const auto fast = LzhEncodeWith(LzhParse::Fast, data.data(), data.size());
         std::size_t reported = 0;
-        const auto best = LzhEncode(c.data.data(), c.data.size(), [&](std::size_t done) { EXPECT_GE(done, reported); reported = done; });
-        EXPECT_EQ(reported, c.data.size());
-        EXPECT_EQ(LzhEncode(c.data.data(), c.data.size()), best);
+        const auto best = LzhEncode(data.data(), data.size(), [&reported](std::size_t done) { EXPECT_GE(done, reported); reported = done; });
+        EXPECT_EQ(reported, data.size());
+        EXPECT_EQ(LzhEncode(data.data(), data.size()), best);
         EXPECT_EQ(fast.size(), std::min(greedy.size(), lazy.size()));
-        EXPECT_LE(best.size() * 1000, fast.size() * c.fastPermille);
-        EXPECT_LE(best.size() * 100, c.data.size() * c.maxPercent);
+        EXPECT_LE(best.size() * 1000, fast.size() * fastPermille);
+        EXPECT_LE(best.size() * 100, data.size() * maxPercent);
         // Exactly the input: the last match never overshoots it.
-        const std::string expected(c.data.begin(), c.data.end());
+        const std::string expected(data.begin(), data.end());
         for (const auto* stream : {&greedy, &lazy, &best}) EXPECT_EQ(Decode(*stream, static_cast<std::int32_t>(expected.size())), expected);
     }
 }

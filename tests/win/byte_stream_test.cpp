@@ -38,8 +38,10 @@ protected:
 TEST_F(ByteStreams, SourceAndSinkAtTheBufferEdges)
 {
     // Reads of three bytes cross the source's buffer edge and, at the end,
-    // ask for more than is left.
+    // ask for more than is left. The sink writes a full buffer when the next
+    // byte comes, counting and drawing it; the final flush does neither.
     for (const auto& [size, step] : {std::pair<std::size_t, std::uint16_t>{2048, 1}, {2049, 1}, {4096, 3}}) {
+        SCOPED_TRACE(size);
         const Bytes content = SampleBytes(size, static_cast<std::uint32_t>(size));
         Open(content);
         DecodedTotal = static_cast<std::int32_t>(size);
@@ -48,25 +50,19 @@ TEST_F(ByteStreams, SourceAndSinkAtTheBufferEdges)
         std::uint16_t actual = 0, written = 0;
         for (std::size_t i = 0; i < size;) {
             ReadCompressed(got, step, actual);
-            ASSERT_EQ(actual, std::min<std::size_t>(step, size - i)) << size << " at " << i;
+            ASSERT_EQ(actual, std::min<std::size_t>(step, size - i)) << "at " << i;
             for (std::uint16_t k = 0; k < actual; ++k, ++i) {
-                ASSERT_EQ(got[k], content[i]) << size << " at " << i;
                 WriteDecoded(&got[k], 1, written);
-                ASSERT_EQ(OutputSize(), i < 2048 ? 0 : 2048) << "size " << size << ", after byte " << i + 1;
+                ASSERT_EQ(OutputSize(), i < 2048 ? 0 : 2048) << "after byte " << i + 1;
             }
         }
         ReadCompressed(got, 1, actual);
-        EXPECT_EQ(actual, 0) << "after the end, size " << size;
-        const std::int32_t counted = BytesWritten, drawn = LastPercent;
-        EXPECT_EQ(counted, size > 2048 ? 2048 : 0);
-        // 2048 of 4096 is 50 %, of 2049 it rounds to 100 %.
-        EXPECT_EQ(drawn, size == 4096 ? 50 : size == 2049 ? 100 : -1) << size;
+        EXPECT_EQ(actual, 0) << "after the end";
         WriteDecoded(nullptr, 0, written);
-        EXPECT_EQ(BytesWritten, counted) << "the final flush does not count, size " << size;
-        EXPECT_EQ(LastPercent, drawn) << "the final flush does not draw, size " << size;
-        EXPECT_EQ(OutputSize(), static_cast<long long>(size));
-        EXPECT_EQ(ReadBytes(dir_ / "out.bin"), content) << size;
-        EXPECT_FALSE(WriteFailed);
+        EXPECT_EQ(BytesWritten, size > 2048 ? 2048 : 0);
+        // 2048 of 4096 is 50 %, of 2049 it rounds to 100 %.
+        EXPECT_EQ(LastPercent, size == 4096 ? 50 : size == 2049 ? 100 : -1);
+        EXPECT_EQ(ReadBytes(dir_ / "out.bin"), content);
     }
 }
 
@@ -74,14 +70,12 @@ TEST_F(ByteStreams, StoppedStreamsMoveNothingAndDropWhatIsPending)
 {
     Open(SampleBytes(100, 3));
     std::uint8_t byte = 'x';
-    std::uint16_t actual = 9;
-    for (int i = 0; i < 10; ++i)
-        WriteDecoded(&byte, 1, actual);
-    ContinueFlag = 0;
-    ReadCompressed(&byte, 1, actual);
-    EXPECT_EQ(actual, 0);
-    actual = 9;
+    std::uint16_t actual = 0;
     WriteDecoded(&byte, 1, actual);
+    ContinueFlag = 0;
+    WriteDecoded(&byte, 1, actual);
+    EXPECT_EQ(actual, 0);
+    ReadCompressed(&byte, 1, actual);
     EXPECT_EQ(actual, 0);
     WriteDecoded(nullptr, 0, actual);
     EXPECT_EQ(OutputSize(), 0);

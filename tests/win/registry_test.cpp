@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "setup/registry_win.h"
 
@@ -12,10 +13,7 @@ namespace {
 
 class RegistryTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, (path_ + "\\Sub").c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-  }
+  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
   void Set(const char* name, DWORD type, const void* data, std::size_t size) {
     RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(data), DWORD(size));
   }
@@ -30,27 +28,22 @@ class RegistryTest : public ::testing::Test {
   const HKEY key_ = owned_.get();
 };
 
+// A plain value is read in the default destination's walk; these are the
+// values it does not meet.
 TEST_F(RegistryTest, ReadsStringsAsStoredUpToTheFirstZero) {
-  struct Case {
-    const char* name;
-    DWORD type;
-    std::string data;  // as stored, terminator included where wanted
-    bool found;
-    std::string read;
-  };
-  const Case cases[] = {
-      {"plain", REG_SZ, std::string("D:\\APPS\\GV", 11), true, "D:\\APPS\\GV"},
+  // Name, type, data as stored (terminator included where wanted), found, read.
+  const std::tuple<const char*, DWORD, std::string, bool, std::string> cases[] = {
       {"not expanded", REG_EXPAND_SZ, std::string("%WINDIR%\\x", 11), true, "%WINDIR%\\x"},
       {"cut at zero", REG_SZ, std::string("AB\0CD", 6), true, "AB"},
       {"no terminator", REG_SZ, "XYZ", true, "XYZ"},
       {"missing", REG_NONE, "", false, "before"},
       {"no data, not a string type", REG_BINARY, "", true, ""},
   };
-  for (const Case& c : cases) {
-    if (c.found) Set(c.name, c.type, c.data.data(), c.data.size());
+  for (const auto& [name, type, data, found, read] : cases) {
+    if (found) Set(name, type, data.data(), data.size());
     std::string value = "before";
-    EXPECT_EQ(ReadRegString(key_, c.name, value), c.found) << c.name;
-    EXPECT_EQ(value, c.read) << c.name;
+    EXPECT_EQ(ReadRegString(key_, name, value), found) << name;
+    EXPECT_EQ(value, read) << name;
   }
 }
 

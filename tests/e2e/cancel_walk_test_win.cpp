@@ -87,7 +87,6 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
         ASSERT_NE(dialog, nullptr);
         CancelWith(dialog, IDNO);
         EXPECT_TRUE(IsWindowVisible(dialog)) << "No leaves the phase open";
-        EXPECT_EQ(Find(Seen::Terminated), nullptr);
         CancelWith(dialog, IDYES);
     }
     // Cancel at the prompt without the disk stops the copy; a cancelled copy

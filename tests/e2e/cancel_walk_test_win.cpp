@@ -30,8 +30,8 @@ const StopCase StopCases[] = {
      "E:\\GLYPHVANE"},  // held by the prompt for disk 2
     {"CancelInUnpacking", SetupComplete, Phase::Unpacking, false, false},
     {"NoAgreementTemplate", SetupWithoutLicense, Phase::Agreement, true, false},  // gathering follows: no disk 2
-    {"NoProgressTemplate", SetupWithoutProgress, Phase::Unpacking, true, false},
-    {"NoGroupTemplate", SetupWithoutGroup, Phase::ProgramGroup, false, false},  // all but the program stay
+    {"NoProgressTemplate", "setup_no_progress.exe", Phase::Unpacking, true, false},
+    {"NoGroupTemplate", "setup_no_group.exe", Phase::ProgramGroup, false, false},  // all but the program stay
 };
 
 constexpr const char* PreferenceKey = "Software\\Tallowmere\\Glyphvane";

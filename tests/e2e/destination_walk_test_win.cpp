@@ -1,5 +1,6 @@
 // The destination dialog: the answers it refuses by staying open, and the
-// directory it creates.
+// directory it creates; and a build without it, which ends at once. The
+// builds without a later dialog are the stop walk's.
 #include "setup_walk_win.h"
 
 #include <filesystem>
@@ -28,10 +29,15 @@ TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated)
     const std::string fresh = root_ / "Fresh";
     SetItemText(dialog, 104, fresh);
     Answer(dialog, IDOK);
-    HWND agreement = WaitFor(Seen::Agreement);
-    EXPECT_TRUE(fs::is_directory(fresh)) << "a missing one-level directory is created";
-    CancelWith(agreement, IDYES);
+    CancelWith(WaitFor(Seen::Agreement), IDYES);
     ExpectTerminated();
-    EXPECT_TRUE(fs::is_directory(fresh)) << "a created directory stays after a cancel";
+    EXPECT_TRUE(fs::is_directory(fresh)) << "a missing one-level directory is created and stays after a cancel";
     EXPECT_TRUE(ListDirectory(fresh).empty());
+}
+
+TEST_F(SetupWalk, WithoutTheDestinationTemplateTheSetupEndsAtOnceWithoutADialog) {
+    Start("setup_no_main.exe");
+    ExpectEndsWithZero();  // a dialog would hold it
+    EXPECT_EQ(ListDirectory(Drive()).size(), 2u) << "nothing is written beside setup.exe";
+    EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
 }

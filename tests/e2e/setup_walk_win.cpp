@@ -94,17 +94,6 @@ const PackedDistribution& DistributionFor(const std::string& build, bool isLong)
 
 std::string UninstallValue(const char* name) { return RegistryString(HKEY_LOCAL_MACHINE, UninstallKey, name); }
 
-std::string ProgramsFolder() {
-    return RegistryString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                          "Programs");
-}
-
-std::string HelpDirectory() {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows) + "\\Help\\";
-}
-
 void SetupWalk::SetUp() {
     TearDown();
     ASSERT_NE(ProgramsFolder(), "<missing>") << "the Wine prefix names no Programs folder";

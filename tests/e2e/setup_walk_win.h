@@ -2,16 +2,16 @@
 // dialogs answered as a user would, and what the run left on the machine.
 #pragma once
 
+#include <cstdlib>
+
 #include "harness_win.h"
 
 using namespace harness;
 
-// Setup builds next to the test executable.
+// Setup builds next to the test executable: the complete one, and
+// "setup_no_main.exe" and the like, each without one dialog template.
 constexpr const char* SetupComplete = "setup_e2e.exe";
-constexpr const char* SetupWithoutMain = "setup_no_main.exe";
 constexpr const char* SetupWithoutLicense = "setup_no_license.exe";
-constexpr const char* SetupWithoutProgress = "setup_no_progress.exe";
-constexpr const char* SetupWithoutGroup = "setup_no_group.exe";
 
 // Names a table row's test after the row.
 template <typename Row>
@@ -19,8 +19,11 @@ std::string NameOf(const ::testing::TestParamInfo<Row>& row) { return row.param.
 
 // A value of the product's uninstall entry, or "<missing>".
 std::string UninstallValue(const char* name);
-std::string ProgramsFolder();
-std::string HelpDirectory();  // with a trailing backslash
+inline std::string ProgramsFolder() {
+    return RegistryString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                          "Programs");
+}
+inline std::string HelpDirectory() { return std::string(std::getenv("windir")) + "\\Help\\"; }
 
 // A fresh directory per test holding the disks ("DISK1" ...) and the
 // destination; the uninstall entry, help file and shortcut are removed

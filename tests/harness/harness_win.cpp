@@ -72,9 +72,10 @@ std::string InCapitals(std::string text) {
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    // A table row's name holds a slash: the row gets a directory of its own.
-    const std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "run";
-    path_ = (fs::temp_directory_path() / "gv-test" / (name + "-" + std::to_string(counter++))).make_preferred().string();
+    std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "run";
+    for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+    path_ = (fs::temp_directory_path() / "gv-test" / (name + "-" + std::to_string(counter++))).string();
     std::error_code error;
     fs::remove_all(path_, error);
     fs::create_directories(path_, error);

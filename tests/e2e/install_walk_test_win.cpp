@@ -30,7 +30,6 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     const InstallCase& c = GetParam();
     const std::string dest = InCapitals(Destination() + c.DestTail);
     const std::string dir = dest.back() == '\\' ? dest : dest + "\\";
-    const bool linked = c.GroupButton == IDOK;
     const std::string link = c.Group ? ProgramsFolder() + "\\" + c.Group + ".LNK" : ShortcutPath();
     CreateDirectoryA(dest.c_str(), nullptr);
     const Bytes ownLibrary = {'m', 'i', 'n', 'e'};
@@ -72,7 +71,7 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
               uninstaller.find(' ') == std::string::npos ? uninstaller : '"' + uninstaller + '"')
         << "one backslash before the name, in quotes when a space would cut the command";
     EXPECT_TRUE(FileExists(Drive() + "Glyphvan.003")) << "the disks are only read";
-    if (linked) {
+    if (c.GroupButton == IDOK) {
         // A link file holds its target as text and its working directory in
         // UTF-16, each ending in a zero, and its show command at byte 60.
         const Bytes bytes = ReadBytes(link);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "archive/file_handle_win.h"
-#include "archive/member_list_win.h"
 #include "harness_win.h"
 #include "setup/globals.h"
 

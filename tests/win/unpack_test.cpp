@@ -7,7 +7,6 @@
 
 #include "archive/extract_win.h"
 #include "archive/member_list_win.h"
-#include "archive/progress_draw_win.h"
 #include "harness_win.h"
 #include "lzh_encode.h"
 #include "setup/globals.h"
@@ -45,9 +44,7 @@ TEST_F(Unpacking, DecodesExtractsAndCutsBack)
         {true, {}},                                      // no members
     };
     for (const auto& [withHelpDir, members] : cases) {
-        Product product;
-        product.Program = SampleBytes(5000, 1);
-        product.Members = members;
+        const Product product{SampleBytes(5000, 1), members};
         Stage(product, withHelpDir);
         EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), "Progress", nullptr, ProgressDialogProc, 0), 1);
         EXPECT_FALSE(FileExists(*dest_ / ArchiveFile));
@@ -62,9 +59,7 @@ TEST_F(Unpacking, DecodesExtractsAndCutsBack)
 // promising more than any archive of its size holds is refused at once.
 TEST_F(Unpacking, RefusesWithTheMessage)
 {
-    Product product;
-    product.Program = SampleBytes(9000, 1);
-    product.Members = {{"UnInstal.Exe", SampleBytes(3000, 2)}};
+    const Product product{SampleBytes(9000, 1), {{"UnInstal.Exe", SampleBytes(3000, 2)}}};
     std::int32_t size = 0;  // the archive's
     const std::size_t any = SIZE_MAX, streamSize = product.Stream().size();
     const std::tuple<const char*, std::function<void()>, std::size_t> cases[] = {
@@ -88,8 +83,7 @@ TEST_F(Unpacking, RefusesWithTheMessage)
 // loses its tail to the cut, with no members too.
 TEST_F(Unpacking, CutsAStaleTailWithoutMembers)
 {
-    Product product;
-    product.Program = SampleBytes(3000, 1);
+    const Product product{SampleBytes(3000, 1), {}};
     Stage(product);
     WriteBytes(*dest_ / ProgramFile, SampleBytes(5000, 1));  // the program, then a stale tail
     EXPECT_TRUE(TruncateProgramFile());

@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }, [](const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
         if (count != 1) std::abort();
-        volatile std::uint8_t sink = *buffer;  // the byte must be readable
-        (void)sink;
+        [[maybe_unused]] volatile std::uint8_t sink = *buffer;  // the byte must be readable
         ++Produced;
         actual = 1;
     });

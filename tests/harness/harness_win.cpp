@@ -28,6 +28,12 @@ std::string WindowText(HWND window) {
     return std::string(buffer, length < sizeof buffer ? length : 0);
 }
 
+std::string WindowClass(HWND window) {
+    char buffer[256] = {};
+    GetClassNameA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
 using ProcessWindows = std::pair<DWORD, std::vector<HWND>>;
 
 // A named CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
@@ -117,12 +123,6 @@ std::string RegistryString(HKEY root, const std::string& key, const std::string&
                      data, &size) != ERROR_SUCCESS)
         return "<missing>";
     return data;
-}
-
-std::string WindowClass(HWND window) {
-    char buffer[256] = {};
-    GetClassNameA(window, buffer, sizeof buffer);
-    return buffer;
 }
 
 std::string Caption(HWND window) {

@@ -66,7 +66,6 @@ void PlaceSetupFile(const std::string& path, const MemberTable& table);
 // A string value, or "<missing>".
 std::string RegistryString(HKEY root, const std::string& key, const std::string& name);
 
-std::string WindowClass(HWND window);
 std::string Caption(HWND window);  // read without a message: no wait on a busy setup
 inline HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
 // A control's text; message boxes keep theirs in 0xFFFF.

@@ -11,7 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* UninstallKey = "Software\\microsoft\\windows\\currentversion\\uninstall\\Glyphvane";
 constexpr std::uint64_t Cluster = 512;
 constexpr std::uint64_t FirstPartRoom = 16384;     // part 1 beside setup.exe
 constexpr std::uint64_t TableRoom = 5 + 28 * 255;  // the table pack appends
@@ -91,8 +90,6 @@ const PackedDistribution& DistributionFor(const std::string& build, bool isLong)
 }
 
 }  // namespace
-
-std::string UninstallValue(const char* name) { return RegistryString(HKEY_LOCAL_MACHINE, UninstallKey, name); }
 
 void SetupWalk::SetUp() {
     TearDown();

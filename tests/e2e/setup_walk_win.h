@@ -18,7 +18,8 @@ template <typename Row>
 std::string NameOf(const ::testing::TestParamInfo<Row>& row) { return row.param.Name; }
 
 // A value of the product's uninstall entry, or "<missing>".
-std::string UninstallValue(const char* name);
+constexpr const char* UninstallKey = "Software\\microsoft\\windows\\currentversion\\uninstall\\Glyphvane";
+inline std::string UninstallValue(const char* name) { return RegistryString(HKEY_LOCAL_MACHINE, UninstallKey, name); }
 inline std::string ProgramsFolder() {
     return RegistryString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                           "Programs");

@@ -208,6 +208,7 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
         {"setup.exe", stamped(MakeStamp(2, 1)), "setup.exe is stamped DiskCount=2 but 3 part(s) were found"},
         {"setup.exe", stamped(MakeStamp(3, 1)), "setup.exe is stamped ArchiveSize=1 but the parts hold"},
         {"setup.exe", stamped(MakeStamp(5, 1)), "setup.exe is stamped with DiskCount 5, not 1 to 4"},
+        {"setup.exe", stamped(MakeStamp(0, 1)), "setup.exe is stamped with DiskCount 0, not 1 to 4"},
         {"setup.exe", stamped(MakeStamp(3, 0)), "setup.exe is stamped with ArchiveSize 0, below 1"},
         {"setup.exe", tabled({"..\\EVIL.TXT", 0, 5}, 63045), "member 2 (\"..\\x5CEVIL.TXT\"): name contains '\\'"},
         // One byte more than any stream of the parts' size decodes to.

@@ -64,7 +64,7 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     CreateDirectoryA(dest.c_str(), nullptr);
     SetValue(HKEY_CURRENT_USER, PreferenceKey, "RegDir", c.Preferred, c.PreferredType);
     SetValue(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir", c.ProgramFiles);
-    Start(c.Build, cancelled && c.Where == Phase::Unpacking);
+    Start(c.Build);
     // Files of these names beside setup.exe are the disk's, never this run's.
     for (const std::string& dir : {dest, Drive()}) {
         WriteBytes(dir + "Glyphvane.Exe", earlierProgram);

@@ -36,7 +36,7 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     WriteBytes(dir + "Glyphvane.LIB", ownLibrary);
     WriteBytes(dir + "ReadMe.Txt", {'o', 'l', 'd'});
 
-    Start(SetupComplete, c.CancelNoUnpacking, c.FromFloppies);
+    Start(SetupComplete, c.FromFloppies);
     if (HasFatalFailure()) return;
     if (c.DisksInDrive) {
         InsertDisk(2);

@@ -14,8 +14,7 @@ namespace {
 constexpr std::uint64_t Cluster = 512;
 constexpr std::uint64_t FirstPartRoom = 16384;     // part 1 beside setup.exe
 constexpr std::uint64_t TableRoom = 5 + 28 * 255;  // the table pack appends
-constexpr std::uint64_t MinimumDisk = 512 << 10;   // room for a long atlas's share
-constexpr std::size_t LongAtlasSize = 24u << 20;   // decodes in about a second
+constexpr std::uint64_t MinimumDisk = 512 << 10;   // enough to decode for a cancel to land
 
 std::string OwnDirectory() {
     char path[MAX_PATH] = {};
@@ -47,14 +46,19 @@ struct PackedDistribution {
 };
 
 // The marker program, uninstaller, an empty file, a help file in lower
-// case, a library, a text, bytes that do not compress and, for a long
-// unpacking, an atlas that compresses well but takes its time to decode;
-// packed for three small disks that leave room for setup.exe on the first.
-PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, const std::string& dir) {
+// case, a library, a text and bytes that do not compress; packed for three
+// small disks that leave room for setup.exe on the first. Packed once per
+// build and kept for the whole run.
+const PackedDistribution& DistributionFor(const std::string& build) {
+    static std::map<std::string, PackedDistribution> packed;
+    static TempDir cache;
+    const auto [found, fresh] = packed.try_emplace(build);
+    if (!fresh) return found->second;
+    const std::string setupExe = OwnDirectory() + build, dir = cache / build;
     const std::uint64_t setupOnDisk = (fs::file_size(setupExe) + TableRoom + Cluster - 1) / Cluster * Cluster;
     const std::uint64_t disk = std::max(setupOnDisk + FirstPartRoom, MinimumDisk);
-    PackedDistribution packed{dir + "\\dist\\", {ReadBytes(OwnDirectory() + "e2e_product.exe"), {}}};
-    Product& product = packed.Contents;
+    found->second = {dir + "\\dist\\", {ReadBytes(OwnDirectory() + "e2e_product.exe"), {}}};
+    Product& product = found->second.Contents;
     EXPECT_FALSE(product.Program.empty()) << "the marker program is missing";
     // Aim the archive at the middle of disk 3; a repeated line packs to ~2 %.
     product.Members = {
@@ -63,9 +67,8 @@ PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, cons
         {"Glyphvane.hlp", Repeated("help topic, lower-case extension; ", 2049)},
         {"Glyphvane.LIB", Repeated("library as shipped ", 2048)},
         {"ReadMe.Txt", Repeated("Read me first.\r\nThen read me again.\r\n", 1500)},
-        {"Glyphvane.Dat", SampleBytes(static_cast<std::size_t>((disk - setupOnDisk + disk + disk / 2) * 9 / 10 - atlasSize / 50), 7)},
+        {"Glyphvane.Dat", SampleBytes(static_cast<std::size_t>((disk - setupOnDisk + disk + disk / 2) * 9 / 10), 7)},
     };
-    if (atlasSize > 0) product.Members.push_back({"Atlas.Txt", Repeated("Glyphvane atlas, sheet 0123456789\r\n", atlasSize)});
     std::vector<std::string> args = {"pack", "--quiet", "--disks", "--disk-size", std::to_string(disk), "--setup", setupExe,
                                      "--program", OwnDirectory() + "e2e_product.exe", "--output", dir + "\\dist"};
     const std::string files = dir + "\\product\\";
@@ -76,16 +79,6 @@ PackedDistribution Pack(const std::string& setupExe, std::size_t atlasSize, cons
     }
     std::ostringstream out, err;
     EXPECT_EQ(RunGvdist(args, out, err), 0) << "pack: " << err.str();
-    return packed;
-}
-
-// Packed once per build and kept for the whole run.
-const PackedDistribution& DistributionFor(const std::string& build, bool isLong) {
-    static std::map<std::string, PackedDistribution> packed;
-    static TempDir cache;
-    const std::string key = build + (isLong ? ".long" : "");
-    const auto [found, fresh] = packed.try_emplace(key);
-    if (fresh) found->second = Pack(OwnDirectory() + build, isLong ? LongAtlasSize : 0, cache / key);
     return found->second;
 }
 
@@ -112,8 +105,8 @@ void SetupWalk::TearDown() {
     DeleteFileA((HelpDirectory() + "Glyphvane.hlp").c_str());
 }
 
-void SetupWalk::Start(const char* setupBuild, bool longUnpacking, bool floppy) {
-    const PackedDistribution& packed = DistributionFor(setupBuild, longUnpacking);
+void SetupWalk::Start(const char* setupBuild, bool floppy) {
+    const PackedDistribution& packed = DistributionFor(setupBuild);
     contents_ = &packed.Contents;
     ASSERT_TRUE(FileExists(packed.Directory + PartName(3)) && !FileExists(packed.Directory + PartName(4)))
         << "the walks need a distribution of three disks";

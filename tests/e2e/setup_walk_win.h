@@ -36,9 +36,8 @@ protected:
 
     // From a folder that keeps every disk's files as they are inserted (as a
     // CD would), or from floppy drive A:, whose whole content the next disk
-    // replaces. A long unpacking lasts about a second, so a cancel reaches
-    // it for sure.
-    void Start(const char* setupBuild = SetupComplete, bool longUnpacking = false, bool floppy = false);
+    // replaces.
+    void Start(const char* setupBuild = SetupComplete, bool floppy = false);
     // A folder drive gains the disk's part; drive A: holds exactly the disk.
     void InsertDisk(int disk);
     HWND Backdrop() const;  // the full-screen window owning the phase dialogs

@@ -3,10 +3,6 @@
 // builds without a later dialog are the stop walk's.
 #include "setup_walk_win.h"
 
-#include <filesystem>
-
-namespace fs = std::filesystem;
-
 TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated) {
     WriteBytes(root_ / "AFile", {'x'});
     const std::string refused[] = {

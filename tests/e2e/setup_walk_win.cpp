@@ -1,13 +1,9 @@
 #include "setup_walk_win.h"
 
-#include <filesystem>
 #include <map>
 #include <sstream>
 
 #include "cli.h"
-#include "ui/agreement.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -28,9 +24,9 @@ Bytes Repeated(const std::string& text, std::size_t size) {
     return bytes;
 }
 
-// Starts `commandLine` in `directory` (empty: this one's); the process and
-// its first thread, or no handles after a recorded failure.
-PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory = "") {
+}  // namespace
+
+PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -39,11 +35,6 @@ PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& dir
         ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
     return info;
 }
-
-struct PackedDistribution {
-    std::string Directory;  // DISK1, DISK2 ...
-    Product Contents;
-};
 
 // The marker program, uninstaller, an empty file, a help file in lower
 // case, a library, a text and bytes that do not compress; packed for three
@@ -80,148 +71,4 @@ const PackedDistribution& DistributionFor(const std::string& build) {
     std::ostringstream out, err;
     EXPECT_EQ(RunGvdist(args, out, err), 0) << "pack: " << err.str();
     return found->second;
-}
-
-}  // namespace
-
-void SetupWalk::SetUp() {
-    TearDown();
-    ASSERT_NE(ProgramsFolder(), "<missing>") << "the Wine prefix names no Programs folder";
-}
-
-void SetupWalk::TearDown() {
-    if (process_) {
-        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-            ADD_FAILURE() << "setup still running at the end; its windows:\n" << DescribeWindows();
-            TerminateProcess(process_, 99);
-            WaitForSingleObject(process_, 10000);
-        }
-        CloseHandle(process_);
-        CloseHandle(thread_);
-        process_ = thread_ = nullptr;
-    }
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey);
-    DeleteFileA(ShortcutPath().c_str());
-    DeleteFileA((HelpDirectory() + "Glyphvane.hlp").c_str());
-}
-
-void SetupWalk::Start(const char* setupBuild, bool floppy) {
-    const PackedDistribution& packed = DistributionFor(setupBuild);
-    contents_ = &packed.Contents;
-    ASSERT_TRUE(FileExists(packed.Directory + PartName(3)) && !FileExists(packed.Directory + PartName(4)))
-        << "the walks need a distribution of three disks";
-    for (int k = 1; k <= 3; ++k)  // the disks are this test's to change
-        fs::copy(packed.Directory + "DISK" + std::to_string(k), Disk(k));
-    floppy_ = floppy;
-    if (floppy_) {
-        EXPECT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "A: is a floppy drive";
-        InsertDisk(1);
-    }
-    const PROCESS_INFORMATION setup = StartProcess("\"" + Drive() + "setup.exe\"", Drive());
-    thread_ = setup.hThread;
-    processId_ = setup.dwProcessId;
-    process_ = setup.hProcess;
-}
-
-void SetupWalk::InsertDisk(int disk) {
-    if (!floppy_) {
-        EXPECT_TRUE(MoveFileA((Disk(disk) + PartName(disk)).c_str(), (Drive() + PartName(disk)).c_str()))
-            << "disk " << disk << ": error " << GetLastError();
-        return;
-    }
-    // Relinks drive A: in the Wine prefix, as swapping a floppy does; the
-    // link, relative, goes through the prefix's own link of the disk's
-    // drive. Wine does not tell when a Unix program is done, and looks at
-    // its drives again only now and then: the drive tells.
-    const char* prefix = std::getenv("WINEPREFIX");
-    ASSERT_NE(prefix, nullptr) << "drive A: is Wine's: run under a prefix of scripts/lib/wine.sh";
-    std::string target = fs::path(Disk(disk)).generic_string();
-    target[0] = static_cast<char>(tolower(target[0]));
-    const PROCESS_INFORMATION ln = StartProcess("Z:\\bin\\ln -sfn \"" + target + "\" \"" + prefix + "/dosdevices/a:\"");
-    CloseHandle(ln.hThread);
-    CloseHandle(ln.hProcess);
-    for (int i = 0; i < 200 && ListDirectory("A:\\") != ListDirectory(Disk(disk)); ++i) Sleep(25);
-    EXPECT_EQ(ListDirectory("A:\\"), ListDirectory(Disk(disk))) << "drive A: holds exactly disk " << disk;
-}
-
-HWND SetupWalk::Backdrop() const { return FindWindowA("TMSetUp", nullptr); }
-
-void SetupWalk::CancelUnpacking(int answer) {
-    HWND gathering = Find(Seen::Gathering), unpacking = nullptr;
-    for (int slice = 0; slice < 30000 && !unpacking && thread_; ++slice) {
-        ResumeThread(thread_);
-        Sleep(1);
-        SuspendThread(thread_);
-        for (HWND window : VisibleWindows())  // by caption: a held setup answers no message
-            if (window != gathering && Caption(window) == Seen::Unpacking.Caption) unpacking = window;
-    }
-    if (unpacking) Press(unpacking, IDCANCEL);
-    ResumeThread(thread_);
-    EXPECT_EQ(ItemText(unpacking, 0xFFFF), Seen::Unpacking.Text);
-    AnswerCancelQuestion(answer);
-}
-
-void SetupWalk::ExpectQuestion(HWND dialog) {
-    if (!dialog) return;
-    RECT frame{};
-    GetWindowRect(dialog, &frame);
-    EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2) << "centred";
-    EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2) << "centred";
-    DWORD_PTR defaultId = 0;
-    SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_NORMAL, 5000, &defaultId);
-    EXPECT_EQ(defaultId, MAKELRESULT(IDOK, DC_HASDEFID)) << "Enter presses OK";
-}
-
-void SetupWalk::EnterDestination(const std::string& path) {
-    HWND dialog = WaitFor(Seen::Destination);
-    if (!dialog) return;
-    ExpectQuestion(dialog);
-    SetItemText(dialog, 104, path);
-    EXPECT_EQ(ItemText(dialog, 104), InCapitals(path)) << "the field holds capitals only";
-    Answer(dialog, IDOK);
-}
-
-void SetupWalk::AcceptAgreement() {
-    HWND dialog = WaitFor(Seen::Agreement);
-    if (!dialog) return;
-    ExpectQuestion(dialog);
-    // The text sits in a read-only field of its own, id 0, that scrolls down.
-    HWND field = GetDlgItem(dialog, 0);
-    const LONG style = GetWindowLongA(field, GWL_STYLE), wanted = ES_READONLY | ES_MULTILINE | WS_VSCROLL;
-    EXPECT_EQ(style & wanted, wanted);
-    EXPECT_EQ(ItemText(dialog, 0), AgreementText);
-    Answer(dialog, IDOK);
-}
-
-void SetupWalk::SwapDisks() {
-    HWND gathering = WaitFor(Seen::Gathering);
-    for (int k = 2; k <= 3; ++k) {
-        HWND prompt = WaitFor(Seen::DiskPrompt(k));
-        EXPECT_EQ(Owner(prompt), gathering) << "the prompt belongs to the gathering dialog";
-        if (k == 2) {  // OK without the disk is refused, and the same prompt comes again
-            Answer(prompt, IDOK);
-            HWND wrong = WaitFor(Seen::WrongDisk);
-            EXPECT_EQ(Owner(wrong), gathering);
-            Answer(wrong, IDOK);
-            prompt = WaitFor(Seen::DiskPrompt(2));
-        }
-        InsertDisk(k);
-        Answer(prompt, k == 2 ? IDCANCEL : IDOK);  // with the disk in, Cancel goes on too
-    }
-}
-
-void SetupWalk::ExpectTerminated() {
-    HWND message = WaitFor(Seen::Terminated);
-    if (!message) return;
-    EXPECT_NE(Backdrop(), nullptr);
-    EXPECT_EQ(Owner(message), Backdrop()) << "the terminated message belongs to the background window";
-    Answer(message, IDOK);
-    ExpectEndsWithZero();
-}
-
-void SetupWalk::ExpectEndsWithZero() {
-    DWORD code = STILL_ACTIVE;
-    if (lost_ || !process_) return;
-    EXPECT_EQ(WaitForSingleObject(process_, 20000), WAIT_OBJECT_0) << "still running:\n" << DescribeWindows();
-    EXPECT_TRUE(GetExitCodeProcess(process_, &code) && code == 0) << "exit code " << code;
 }

@@ -17,77 +17,74 @@ namespace {
 
 // The unpacking of a joined archive in the destination: decoding, the
 // members cut out of the program file, the program file cut back.
-class Unpacking : public ::testing::Test {
-public:
-    // Puts the archive of `product` into a fresh destination and its member
-    // table where the unpacking reads it.
-    void Stage(const Product& product, bool withHelpDir = true)
-    {
-        dest_ = std::make_unique<TempDir>();
-        windows_ = std::make_unique<TempDir>();
-        PrepareInstallState(dest_->Path(), windows_->Path(), withHelpDir);
-        const Bytes stream = product.Stream();
-        WriteBytes(*dest_ / ArchiveFile, LzhEncode(stream.data(), stream.size()));
-        PlaceSetupFile(*dest_ / "setup.bin", product.Table());
-        EXPECT_EQ(LoadMemberTable(), "");
-    }
 
-    std::unique_ptr<TempDir> dest_, windows_;
-};
+// Puts the archive of `product` into `dest`, which stands for the Windows
+// directory too, and its member table where the unpacking reads it.
+void Stage(const TempDir& dest, const Product& product, bool withHelpDir = true)
+{
+    PrepareInstallState(dest.Path(), dest.Path(), withHelpDir);
+    const Bytes stream = product.Stream();
+    WriteBytes(dest / ArchiveFile, LzhEncode(stream.data(), stream.size()));
+    PlaceSetupFile(dest / "setup.bin", product.Table());
+    EXPECT_EQ(LoadMemberTable(), "");
+}
 
 // The walks install a product with members into a help directory; these
 // are the layouts they cannot reach.
-TEST_F(Unpacking, DecodesExtractsAndCutsBack)
+TEST(Unpacking, DecodesExtractsAndCutsBack)
 {
     const std::pair<bool, std::vector<std::pair<std::string, Bytes>>> cases[] = {
         {false, {{"guide.hlp", SampleBytes(300, 4)}}},  // no help directory: help beside the program
         {true, {}},                                      // no members
     };
     for (const auto& [withHelpDir, members] : cases) {
+        const TempDir dest;
         const Product product{SampleBytes(5000, 1), members};
-        Stage(product, withHelpDir);
+        Stage(dest, product, withHelpDir);
         EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), "Progress", nullptr, ProgressDialogProc, 0), 1);
-        EXPECT_FALSE(FileExists(*dest_ / ArchiveFile));
-        EXPECT_EQ(ReadBytes(*dest_ / ProgramFile), product.Program);
+        EXPECT_FALSE(FileExists(dest / ArchiveFile));
+        EXPECT_EQ(ReadBytes(dest / ProgramFile), product.Program);
         for (const auto& [name, content] : product.Members)
-            EXPECT_EQ(ReadBytes(*dest_ / name), content) << name;
+            EXPECT_EQ(ReadBytes(dest / name), content) << name;
     }
 }
 
 // The member table's own rules are the native tests'; here one broken
 // table stands for them all. A stream that runs dry fails, and a table
 // promising more than any archive of its size holds is refused at once.
-TEST_F(Unpacking, RefusesWithTheMessage)
+TEST(Unpacking, RefusesWithTheMessage)
 {
     const Product product{SampleBytes(9000, 1), {{"UnInstal.Exe", SampleBytes(3000, 2)}}};
     std::int32_t size = 0;  // the archive's
     const std::size_t any = SIZE_MAX, streamSize = product.Stream().size();
-    const std::tuple<const char*, std::function<void()>, std::size_t> cases[] = {
-        {"missing archive", [this] { DeleteFileA((*dest_ / ArchiveFile).c_str()); }, any},
-        {"hostile member name", [] { MemberList[0].Name = "..\\evil.exe"; }, any},
-        {"more than an archive of its size can hold", [&size] { DecodedTotal = 48 * size + 61; }, 0},
-        {"the table of a longer archive", [&size] { DecodedTotal = 40 * size; }, streamSize + 512},
+    const std::tuple<const char*, std::function<void(const TempDir&)>, std::size_t> cases[] = {
+        {"missing archive", [](const TempDir& dest) { DeleteFileA((dest / ArchiveFile).c_str()); }, any},
+        {"hostile member name", [](const TempDir&) { MemberList[0].Name = "..\\evil.exe"; }, any},
+        {"more than an archive of its size can hold", [&size](const TempDir&) { DecodedTotal = 48 * size + 61; }, 0},
+        {"the table of a longer archive", [&size](const TempDir&) { DecodedTotal = 40 * size; }, streamSize + 512},
     };
     for (const auto& [what, spoil, writtenAtMost] : cases) {
         SCOPED_TRACE(what);
-        Stage(product);
-        size = static_cast<std::int32_t>(ReadBytes(*dest_ / ArchiveFile).size());
-        spoil();
+        const TempDir dest;
+        Stage(dest, product);
+        size = static_cast<std::int32_t>(ReadBytes(dest / ArchiveFile).size());
+        spoil(dest);
         EXPECT_EQ(WithUser(RunUnpacking, [](User& user) { user.Answer(user.WaitFor(Seen::Failure), IDOK); }), 0);
-        EXPECT_FALSE(FileExists(*dest_ / "UnInstal.Exe"));
-        EXPECT_LE(ReadBytes(*dest_ / ProgramFile).size(), writtenAtMost);
+        EXPECT_FALSE(FileExists(dest / "UnInstal.Exe"));
+        EXPECT_LE(ReadBytes(dest / ProgramFile).size(), writtenAtMost);
     }
 }
 
 // An older, longer program file that the decoding could only open in place
 // loses its tail to the cut, with no members too.
-TEST_F(Unpacking, CutsAStaleTailWithoutMembers)
+TEST(Unpacking, CutsAStaleTailWithoutMembers)
 {
+    const TempDir dest;
     const Product product{SampleBytes(3000, 1), {}};
-    Stage(product);
-    WriteBytes(*dest_ / ProgramFile, SampleBytes(5000, 1));  // the program, then a stale tail
+    Stage(dest, product);
+    WriteBytes(dest / ProgramFile, SampleBytes(5000, 1));  // the program, then a stale tail
     EXPECT_TRUE(TruncateProgramFile());
-    EXPECT_EQ(ReadBytes(*dest_ / ProgramFile), product.Program);
+    EXPECT_EQ(ReadBytes(dest / ProgramFile), product.Program);
 }
 
 }  // namespace

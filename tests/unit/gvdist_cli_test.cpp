@@ -262,16 +262,6 @@ TEST_F(GvdistCliTest, FilesTakeTheirPlacesTogetherAndNeverThroughLinks) {
 #endif
 }
 
-// The other usage errors are the options' test; here, how one ends.
-TEST_F(GvdistCliTest, UsageErrorsAndHelp) {
-    const Result usage = Gvdist("decode a b");
-    EXPECT_EQ(usage.Status, 1);
-    EXPECT_EQ(usage.Out, "gvdist: decode needs --length N (see gvdist --help)\n");
-    const Result help = Gvdist("--help");
-    EXPECT_EQ(help.Status, 0);
-    EXPECT_EQ(help.Out.rfind("Usage: gvdist", 0), 0u);
-}
-
 TEST_F(GvdistCliTest, EncodeDecodeRoundTrip) {
     ASSERT_EQ(Gvdist("encode in/prog.exe prog.lzs").Status, 0);
     ASSERT_EQ(Gvdist("decode --length 60000 prog.lzs prog.out").Status, 0);

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "errors.h"
+#include "cli.h"
 #include "options.h"
 
 namespace {
@@ -22,8 +23,10 @@ TEST(GvdistOptionsTest, OptionsInAnyOrder) {
     EXPECT_EQ(ParseOptions({"verify", "--", "-disks"}).Arguments, (Args{"-disks"}));
 }
 
-TEST(GvdistOptionsTest, UsageErrors) {
+// Each ends the run with exit status 1 and one line on stderr.
+TEST(GvdistOptionsTest, UsageErrorsAndHelp) {
     const std::pair<Args, const char*> rows[] = {
+        {{"decode", "a", "b"}, "gvdist: decode needs --length N (see gvdist --help)\n"},
         {{"-q"}, "no command"},
         {{"unpack", "x"}, "unknown command 'unpack'"},
         {{"list", "-x"}, "unknown option '-x'"},
@@ -41,13 +44,14 @@ TEST(GvdistOptionsTest, UsageErrors) {
         {{"decode", "--length", "2147483648", "in", "out"}, "at most 2147483647"},
     };
     for (const auto& [line, message] : rows) {
-        try {
-            ParseOptions(line);
-            ADD_FAILURE() << message << ": accepted";
-        } catch (const UsageError& error) {
-            EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
-        }
+        std::ostringstream out, err;
+        EXPECT_EQ(RunGvdist(line, out, err), 1) << message;
+        EXPECT_EQ(out.str(), "") << message;
+        EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
     }
+    std::ostringstream help, none;
+    EXPECT_EQ(RunGvdist({"--help"}, help, none), 0);
+    EXPECT_EQ(help.str().rfind("Usage: gvdist", 0), 0u);
 }
 
 }  // namespace

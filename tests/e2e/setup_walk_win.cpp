@@ -26,16 +26,6 @@ Bytes Repeated(const std::string& text, std::size_t size) {
 
 }  // namespace
 
-PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &info))
-        ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
-    return info;
-}
-
 // The marker program, uninstaller, an empty file, a help file in lower
 // case, a library, a text and bytes that do not compress; packed for three
 // small disks that leave room for setup.exe on the first. Packed once per

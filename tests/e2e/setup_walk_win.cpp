@@ -40,7 +40,6 @@ const PackedDistribution& DistributionFor(const std::string& build) {
     const std::uint64_t disk = std::max(setupOnDisk + FirstPartRoom, MinimumDisk);
     found->second = {dir + "\\dist\\", {ReadBytes(OwnDirectory() + "e2e_product.exe"), {}}};
     Product& product = found->second.Contents;
-    EXPECT_FALSE(product.Program.empty()) << "the marker program is missing";
     // Aim the archive at the middle of disk 3; a repeated line packs to ~2 %.
     product.Members = {
         {"UnInstal.Exe", Repeated("MZ uninstaller of the walks ", 3000)},

@@ -68,16 +68,14 @@ protected:
     }
 
     void TearDown() override {
-        if (process_) {
-            if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-                ADD_FAILURE() << "setup still running at the end; its windows:\n" << DescribeWindows();
-                TerminateProcess(process_, 99);
-                WaitForSingleObject(process_, 10000);
-            }
-            CloseHandle(process_);
-            CloseHandle(thread_);
-            process_ = thread_ = nullptr;
+        // A fixture runs one test: its handles, none before Start, are closed once.
+        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+            ADD_FAILURE() << "setup still running at the end; its windows:\n" << DescribeWindows();
+            TerminateProcess(process_, 99);
+            WaitForSingleObject(process_, 10000);
         }
+        CloseHandle(process_);
+        CloseHandle(thread_);
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey);
         DeleteFileA(ShortcutPath().c_str());
         DeleteFileA((HelpDirectory() + "Glyphvane.hlp").c_str());
@@ -89,7 +87,6 @@ protected:
     // replaces.
     void Start(const char* setupBuild = SetupComplete, bool floppy = false) {
         const PackedDistribution& packed = DistributionFor(setupBuild);
-        contents_ = &packed.Contents;
         for (int k = 1; k <= 3; ++k)  // the disks are this test's to change
             fs::copy(packed.Directory + "DISK" + std::to_string(k), Disk(k));
         floppy_ = floppy;
@@ -189,7 +186,8 @@ protected:
         if (!dialog) return;
         ExpectQuestion(dialog);
         // The text sits in a read-only field of its own, id 0, that scrolls down.
-        const LONG style = GetWindowLongA(GetDlgItem(dialog, 0), GWL_STYLE), wanted = ES_READONLY | ES_MULTILINE | WS_VSCROLL;
+        HWND field = GetDlgItem(dialog, 0);
+        const LONG style = GetWindowLongA(field, GWL_STYLE), wanted = ES_READONLY | ES_MULTILINE | WS_VSCROLL;
         EXPECT_EQ(style & wanted, wanted);
         EXPECT_EQ(ItemText(dialog, 0), AgreementText);
         Answer(dialog, IDOK);
@@ -235,12 +233,10 @@ protected:
     std::string Disk(int k) const { return root_ / ("DISK" + std::to_string(k)) + "\\"; }
     std::string Destination() const { return root_ / "Dest"; }
     std::string ShortcutPath() const { return ProgramsFolder() + "\\Glyphvane.LNK"; }
-    const Product& Contents() const { return *contents_; }
 
     TempDir root_;
 
 private:
     bool floppy_ = false;
     HANDLE thread_ = nullptr;  // the setup's first thread, its windows
-    const Product* contents_ = nullptr;
 };

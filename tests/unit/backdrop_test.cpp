@@ -34,7 +34,6 @@ TEST(Luminance, RoundsHalvesToEvenAndPicksTheShadow) {
       {TitleColor, 227, black},               // 226.95
       {MakeColour(5, 0, 0), 2, white},        // 1.5 up
       {MakeColour(0, 0, 150), 16, white},     // 16.5 down
-      {MakeColour(0, 50, 0), 30, white},      // 29.5 up
       {MakeColour(130, 150, 0), 128, black},  // 127.5 up: light
       {MakeColour(127, 127, 127), 127, white},
   };

@@ -23,7 +23,6 @@ TEST(PhasePlan, OutcomeOfEachPhase) {
         {SetupPhase::Destination, true, 1, PhaseOutcome::NextPhase},
         {SetupPhase::Agreement, true, -1, PhaseOutcome::Stop},
         {SetupPhase::Gathering, true, 2, PhaseOutcome::Stop},
-        {SetupPhase::Unpacking, true, 0, PhaseOutcome::Stop},
         // The group dialog never stops the run: its cancel only drops the shortcut.
         {SetupPhase::ProgramGroup, true, 1, PhaseOutcome::FinishWithShortcut},
         {SetupPhase::ProgramGroup, true, 0, PhaseOutcome::FinishWithoutShortcut},

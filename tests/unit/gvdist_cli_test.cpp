@@ -297,9 +297,8 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     ASSERT_EQ(Pack("again", media).Status, 0);
     EXPECT_EQ(ReadBytes("again/glyphvane-disk2.img"), ReadBytes("disks/glyphvane-disk2.img"));
     setenv("SOURCE_DATE_EPOCH", "946684800", 1);
-    const Result stamped = Pack("again", media);
+    EXPECT_EQ(Pack("again", media).Status, 0);
     unsetenv("SOURCE_DATE_EPOCH");
-    ASSERT_EQ(stamped.Status, 0) << stamped.Out;
     EXPECT_NE(ReadBytes("again/glyphvane-disk2.img"), ReadBytes("disks/glyphvane-disk2.img"));
 
     fs::copy("disks/DISK3", "other3");

@@ -37,7 +37,7 @@ TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {
     EXPECT_EQ(FormatRecord(ParseRecord(crlf)), text);
 
     const std::pair<std::string, std::string> edits[] = {
-        {"DiskCount=2", "DiskCount=5"},
+        {"DiskCount=2", "DiskCount=5\nPart3Size=1\nPart3Crc32=0\nPart4Size=1\nPart4Crc32=0\nPart5Size=1\nPart5Crc32=0"},
         {"DiskCount=2", "DiskCount=0"},
         {"DiskCount=2", "DiskCount=3"},  // no Part3 lines
         {"ArchiveSize=3000", "ArchiveSize=-3"},

@@ -123,7 +123,6 @@ TEST(LzhDecode, TablesTakenInOrderAndReleasedInReverse) {
     }
     LzhSetTableHeap(nullptr);
     SinkThrows = false;
-    ContinueFlag = 1;
 }
 
 enum Kind { Text, Binary, Random };

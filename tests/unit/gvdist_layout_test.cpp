@@ -40,7 +40,7 @@ TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {
         {"DiskCount=2", "DiskCount=0"},
         {"DiskCount=2", "DiskCount=3"},  // no Part3 lines
         {"ArchiveSize=3000", "ArchiveSize=-3"},
-        {"ArchiveSize=3000", "ArchiveSize 3000"},
+        {"ArchiveSize=3000", "ArchiveSize=3000\nArchiveSize 4000"},
     };
     for (const auto& edit : edits) {
         std::string changed = text;

@@ -87,23 +87,6 @@ Bytes SampleBytes(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
-Bytes Product::Stream() const {
-    Bytes stream = Program;
-    for (const auto& member : Members) stream.insert(stream.end(), member.second.begin(), member.second.end());
-    return stream;
-}
-
-MemberTable Product::Table() const {
-    MemberTable table;
-    auto offset = static_cast<std::int32_t>(Program.size());
-    for (const auto& [name, content] : Members) {
-        table.Members.push_back(MemberEntry{name, offset, static_cast<std::int32_t>(content.size())});
-        offset += table.Members.back().Size;
-    }
-    table.DecodedTotal = offset;
-    return table;
-}
-
 std::string Caption(HWND window) {
     char buffer[512] = {};
     GetWindowTextA(window, buffer, sizeof buffer);

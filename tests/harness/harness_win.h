@@ -44,8 +44,6 @@ Bytes SampleBytes(std::size_t size, std::uint32_t seed);
 struct Product {
     Bytes Program;
     std::vector<std::pair<std::string, Bytes>> Members;
-    Bytes Stream() const;
-    MemberTable Table() const;
 };
 
 inline std::string PartName(int disk) { return "Glyphvan.00" + std::to_string(disk); }

@@ -23,9 +23,15 @@ namespace {
 void Stage(const TempDir& dest, const Product& product, bool withHelpDir = true)
 {
     PrepareInstallState(dest.Path(), dest.Path(), withHelpDir);
-    const Bytes stream = product.Stream();
+    Bytes stream = product.Program;
+    MemberTable table;
+    for (const auto& [name, content] : product.Members) {
+        table.Members.push_back({name, static_cast<std::int32_t>(stream.size()), static_cast<std::int32_t>(content.size())});
+        stream.insert(stream.end(), content.begin(), content.end());
+    }
+    table.DecodedTotal = static_cast<std::int32_t>(stream.size());
     WriteBytes(dest / ArchiveFile, LzhEncode(stream.data(), stream.size()));
-    PlaceSetupFile(dest / "setup.bin", product.Table());
+    PlaceSetupFile(dest / "setup.bin", table);
     EXPECT_EQ(LoadMemberTable(), "");
 }
 
@@ -55,7 +61,7 @@ TEST(Unpacking, RefusesWithTheMessage)
 {
     const Product product{SampleBytes(9000, 1), {{"UnInstal.Exe", SampleBytes(3000, 2)}}};
     std::int32_t size = 0;  // the archive's
-    const std::size_t any = SIZE_MAX, streamSize = product.Stream().size();
+    const std::size_t any = SIZE_MAX, streamSize = 9000 + 3000;  // the program and its member
     const std::tuple<const char*, std::function<void(const TempDir&)>, std::size_t> cases[] = {
         {"missing archive", [](const TempDir& dest) { DeleteFileA((dest / ArchiveFile).c_str()); }, any},
         {"hostile member name", [](const TempDir&) { MemberList[0].Name = "..\\evil.exe"; }, any},

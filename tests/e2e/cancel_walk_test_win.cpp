@@ -49,7 +49,7 @@ protected:
     void TearDown() override {
         SetupWalk::TearDown();
         SetValue(HKEY_CURRENT_USER, PreferenceKey, "RegDir", nullptr);
-        SetValue(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir", programFiles_.c_str());
+        SetValue(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir", programFiles_ == "<missing>" ? nullptr : programFiles_.c_str());
     }
     const std::string programFiles_ = RegistryString(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir");
 };

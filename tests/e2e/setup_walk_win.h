@@ -81,7 +81,6 @@ protected:
         DeleteFileA((HelpDirectory() + "Glyphvane.hlp").c_str());
     }
 
-
     // From a folder that keeps every disk's files as they are inserted (as a
     // CD would), or from floppy drive A:, whose whole content the next disk
     // replaces.

@@ -17,23 +17,21 @@
 #include "archive/member_list_win.h"
 #include "archive/message_pump_win.h"
 #include "archive/unpack_win.h"
-#include "setup/globals.h"
-#include "util/paths.h"
 #include "file_util.h"
+#include "setup/globals.h"
 #include "stamp_file.h"
+#include "util/paths.h"
 
 namespace {
 
-double Seconds()
-{
+double Seconds() {
     LARGE_INTEGER frequency, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-INT_PTR RunPhase(const char* templateName, DLGPROC procedure, const char* label)
-{
+INT_PTR RunPhase(const char* templateName, DLGPROC procedure, const char* label) {
     const double start = Seconds();
     const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), templateName, nullptr, procedure, 0);
     std::printf("%s: result %d in %.3f s\n", label, static_cast<int>(result), Seconds() - start);
@@ -43,8 +41,7 @@ INT_PTR RunPhase(const char* templateName, DLGPROC procedure, const char* label)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--drain-every-byte") == 0)
@@ -76,9 +73,7 @@ int main(int argc, char** argv)
         ArchiveSize = static_cast<std::int32_t>(stamp.ArchiveSize);
     }
 
-    if (RunPhase("IProgress", IProgressDialogProc, "gathering") != 1)
-        return 1;
-    if (RunPhase("Progress", ProgressDialogProc, "unpacking") != 1)
-        return 1;
+    if (RunPhase("IProgress", IProgressDialogProc, "gathering") != 1) return 1;
+    if (RunPhase("Progress", ProgressDialogProc, "unpacking") != 1) return 1;
     return 0;
 }

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -43,7 +43,9 @@ double ProcessCpu() {
 double ChildrenCpu() {
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
-    auto seconds = [](const timeval& v) { return static_cast<double>(v.tv_sec) + static_cast<double>(v.tv_usec) * 1e-6; };
+    auto seconds = [](const timeval& v) {
+        return static_cast<double>(v.tv_sec) + static_cast<double>(v.tv_usec) * 1e-6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -97,7 +99,8 @@ int main(int argc, char** argv) {
     std::vector<std::uint8_t> stream;
     const Timing encode = Measure(1, false, [&] { stream = LzhEncode(data.data(), data.size()); });
     std::vector<std::uint8_t> fast;
-    const Timing encodeFast = Measure(1, false, [&] { fast = LzhEncodeWith(LzhParse::Fast, data.data(), data.size()); });
+    const Timing encodeFast =
+        Measure(1, false, [&] { fast = LzhEncodeWith(LzhParse::Fast, data.data(), data.size()); });
     const auto greedy = LzhEncodeWith(LzhParse::Greedy, data.data(), data.size());
     std::vector<std::uint8_t> peer;
     double peerSeconds = 0;
@@ -124,10 +127,12 @@ int main(int argc, char** argv) {
     try {
         if (peerDecodes) {
             const auto sameAsData = [&](std::uint64_t at, const std::uint8_t* bytes, std::size_t size) {
-                peerDecodes = peerDecodes && std::equal(bytes, bytes + size, data.begin() + static_cast<std::ptrdiff_t>(at));
+                peerDecodes =
+                    peerDecodes && std::equal(bytes, bytes + size, data.begin() + static_cast<std::ptrdiff_t>(at));
             };
-            peerDecodes = DecodeStream(peer, static_cast<std::int32_t>(data.size()), sameAsData).Length == data.size() &&
-                          peerDecodes;
+            peerDecodes =
+                DecodeStream(peer, static_cast<std::int32_t>(data.size()), sameAsData).Length == data.size() &&
+                peerDecodes;
         }
     } catch (const std::exception&) {  // a peer stream too short for the data
         peerDecodes = false;
@@ -155,7 +160,8 @@ int main(int argc, char** argv) {
                 100.0 * ratio(stream.size(), n), fast.size(), greedy.size());
     std::printf("LzhEncode/fast    %.4f\n", ratio(stream.size(), fast.size()));
     if (!peer.empty()) {
-        std::printf("peer -lh1-        %zu bytes%s\n", peer.size(), peerDecodes ? "" : "   (does NOT decode to the corpus)");
+        std::printf("peer -lh1-        %zu bytes%s\n", peer.size(),
+                    peerDecodes ? "" : "   (does NOT decode to the corpus)");
         std::printf("LzhEncode/peer    %.4f   (fast/peer %.4f)\n", ratio(stream.size(), peer.size()),
                     ratio(fast.size(), peer.size()));
     }

@@ -20,8 +20,7 @@ namespace {
 
 // Reads up to `wanted` bytes into InBuffer (1-based) at position `at`;
 // returns the number read, 0 at the end or after a failure.
-std::int32_t ReadArchiveInto(std::int32_t at, std::int32_t wanted)
-{
+std::int32_t ReadArchiveInto(std::int32_t at, std::int32_t wanted) {
     DWORD read = 0;
     if (!ReadFile(ArchiveHandle, InBuffer + at, static_cast<DWORD>(wanted), &read, nullptr)) {
         ReadFailed = true;
@@ -32,8 +31,7 @@ std::int32_t ReadArchiveInto(std::int32_t at, std::int32_t wanted)
 }
 
 // Returns the number of bytes written.
-std::int32_t WritePending()
-{
+std::int32_t WritePending() {
     const DWORD pending = static_cast<DWORD>(OutPos - 1);
     DWORD written = 0;
     if (!WriteFile(OutputHandle, OutBuffer + 1, pending, &written, nullptr) || written != pending) {
@@ -46,8 +44,7 @@ std::int32_t WritePending()
 
 }  // namespace
 
-void ResetByteStreams()
-{
+void ResetByteStreams() {
     InPos = 1;
     InCount = 0;
     OutPos = 1;
@@ -57,13 +54,10 @@ void ResetByteStreams()
     ResetMessagePumpPace();
 }
 
-void ReadCompressed(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual)
-{
+void ReadCompressed(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
     actual = 0;
-    if (ContinueFlag == 0)
-        return;
-    if (count > StreamBlockSize)
-        count = StreamBlockSize;  // never more than the buffer holds
+    if (ContinueFlag == 0) return;
+    if (count > StreamBlockSize) count = StreamBlockSize;  // never more than the buffer holds
     const bool buffered = InPos <= InCount && InPos + count <= InCount + 1;
     if (!buffered) {
         if (InPos > InCount) {
@@ -73,8 +67,7 @@ void ReadCompressed(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& ac
             std::memmove(InBuffer + 1, InBuffer + InPos, static_cast<std::size_t>(unread));
             InCount = unread + ReadArchiveInto(1 + unread, StreamBlockSize - unread);
         }
-        if (InCount == 0)
-            return;
+        if (InCount == 0) return;
         InPos = 1;
     }
     std::memcpy(buffer, InBuffer + InPos, count);
@@ -86,8 +79,7 @@ void ReadCompressed(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& ac
     DrainMessagesNowAndThen();
 }
 
-void WriteDecoded(const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual)
-{
+void WriteDecoded(const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
     if (ContinueFlag == 0) {
         actual = 0;
         return;
@@ -96,8 +88,7 @@ void WriteDecoded(const std::uint8_t* buffer, std::uint16_t count, std::uint16_t
         WritePending();
         return;
     }
-    if (count > StreamBlockSize)
-        count = StreamBlockSize;  // never more than the buffer holds
+    if (count > StreamBlockSize) count = StreamBlockSize;  // never more than the buffer holds
     if (OutPos > StreamBlockSize || OutPos + count > StreamBlockSize + 1) {
         BytesWritten += WritePending();
         OutPos = 1;

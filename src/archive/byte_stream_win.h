@@ -11,9 +11,9 @@ constexpr std::uint16_t StreamBlockSize = 2048;
 extern HANDLE ArchiveHandle;  // the joined archive, read from its first byte
 extern HANDLE OutputHandle;   // the decoded stream's file
 
-extern std::uint16_t InPos;   // next unread byte of InBuffer
-extern std::int32_t InCount;  // valid bytes in InBuffer
-extern std::uint16_t OutPos;  // next free byte of OutBuffer; OutPos - 1 pending
+extern std::uint16_t InPos;        // next unread byte of InBuffer
+extern std::int32_t InCount;       // valid bytes in InBuffer
+extern std::uint16_t OutPos;       // next free byte of OutBuffer; OutPos - 1 pending
 extern std::int32_t BytesWritten;  // bytes of the full-buffer flushes
 
 // Set when a read or write went wrong; the pass then stops (ContinueFlag 0)

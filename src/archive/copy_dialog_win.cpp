@@ -4,26 +4,19 @@
 #include "setup/confirm_win.h"
 #include "setup/globals.h"
 
-void OpenCopyDialog(HWND dialog, HDC& dc)
-{
+void OpenCopyDialog(HWND dialog, HDC& dc) {
     SetWindowTextA(dialog, "Please Stand By...");
     SetUpProgressDrawing(dialog, dc);
     SetFocus(GetDlgItem(dialog, IDCANCEL));
     PostMessageA(dialog, StartWorkMessage, 0, 0);
 }
 
-bool IsCancelCommand(UINT message, WPARAM wParam)
-{
+bool IsCancelCommand(UINT message, WPARAM wParam) {
     return (message == WM_COMMAND || message == WM_SYSCOMMAND) && LOWORD(wParam) == IDCANCEL;
 }
 
-void AskToStopCopy()
-{
-    if (ConfirmTerminate())
-        ContinueFlag = 0;
+void AskToStopCopy() {
+    if (ConfirmTerminate()) ContinueFlag = 0;
 }
 
-void ReportInstallFailure()
-{
-    MessageBoxA(nullptr, "Glyphvane was unable to install its files.", "Error", MB_OK);
-}
+void ReportInstallFailure() { MessageBoxA(nullptr, "Glyphvane was unable to install its files.", "Error", MB_OK); }

@@ -15,67 +15,51 @@ constexpr DWORD CopyBlockSize = 2048;
 
 // Copies `size` bytes from the current position of `from`; false when the
 // source runs short or a write fails.
-bool CopyBytes(HANDLE from, HANDLE to, std::int32_t size)
-{
+bool CopyBytes(HANDLE from, HANDLE to, std::int32_t size) {
     std::vector<std::uint8_t> block(CopyBlockSize);
     std::int32_t copied = 0;
     while (copied < size) {
-        const DWORD wanted = static_cast<DWORD>(size - copied) < CopyBlockSize
-                                 ? static_cast<DWORD>(size - copied)
-                                 : CopyBlockSize;
+        const DWORD wanted =
+            static_cast<DWORD>(size - copied) < CopyBlockSize ? static_cast<DWORD>(size - copied) : CopyBlockSize;
         DWORD read = 0;
-        if (!ReadFile(from, block.data(), wanted, &read, nullptr) || read != wanted)
-            return false;
-        if (!WriteAll(to, block.data(), read))
-            return false;
+        if (!ReadFile(from, block.data(), wanted, &read, nullptr) || read != wanted) return false;
+        if (!WriteAll(to, block.data(), read)) return false;
         copied += static_cast<std::int32_t>(read);
     }
     return true;
 }
 
-bool ExtractMember(HANDLE program, const MemberEntry& member)
-{
-    if (!SeekTo(program, member.Offset))
-        return false;
+bool ExtractMember(HANDLE program, const MemberEntry& member) {
+    if (!SeekTo(program, member.Offset)) return false;
 
     const std::string inDestination = PathJoin(DestDir, member.Name);
-    if (IsKeptOnReinstall(member.Name) && FileExists(inDestination))
-        return true;
+    if (IsKeptOnReinstall(member.Name) && FileExists(inDestination)) return true;
 
     FileHandle target = CreateForWriting(MemberTarget(member));
-    if (!target)
-        target = CreateForWriting(inDestination);
-    if (!target)
-        return true;  // a file that cannot be made is left out, as before
+    if (!target) target = CreateForWriting(inDestination);
+    if (!target) return true;  // a file that cannot be made is left out, as before
     return CopyBytes(program, target.Get(), member.Size);
 }
 
 }  // namespace
 
-std::string MemberTarget(const MemberEntry& member)
-{
-    if (IsHelpFile(member.Name))
-        return PathJoin(PathJoin(WindowsDir, "Help"), member.Name);
+std::string MemberTarget(const MemberEntry& member) {
+    if (IsHelpFile(member.Name)) return PathJoin(PathJoin(WindowsDir, "Help"), member.Name);
     return PathJoin(DestDir, member.Name);
 }
 
-bool ExtractMembers()
-{
+bool ExtractMembers() {
     const FileHandle program = OpenForReading(PathJoin(DestDir, ProgramFile));
-    if (!program)
-        return false;
+    if (!program) return false;
     for (const MemberEntry& member : MemberList) {
-        if (!ExtractMember(program.Get(), member))
-            return false;
+        if (!ExtractMember(program.Get(), member)) return false;
     }
     return true;
 }
 
-bool TruncateProgramFile()
-{
+bool TruncateProgramFile() {
     const FileHandle program = OpenForUpdate(PathJoin(DestDir, ProgramFile));
-    if (!program)
-        return false;
+    if (!program) return false;
     // Without members the program is the whole stream; the cut still drops
     // what an older, longer program file left behind it and the part of
     // the last match that ran past the stream's end.

@@ -12,8 +12,7 @@ public:
     FileHandle() = default;
     explicit FileHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
     FileHandle(FileHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    FileHandle& operator=(FileHandle&& other) noexcept
-    {
+    FileHandle& operator=(FileHandle&& other) noexcept {
         if (this != &other) {
             Close();
             handle_ = std::exchange(other.handle_, nullptr);
@@ -26,10 +25,8 @@ public:
 
     explicit operator bool() const { return handle_ != nullptr; }
     HANDLE Get() const { return handle_; }
-    void Close()
-    {
-        if (handle_)
-            CloseHandle(handle_);
+    void Close() {
+        if (handle_) CloseHandle(handle_);
         handle_ = nullptr;
     }
 

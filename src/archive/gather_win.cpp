@@ -18,8 +18,7 @@ namespace {
 constexpr DWORD GatherBlockSize = 2048;
 constexpr int MaxParts = 4;
 
-void ShowGatherProgress(std::int64_t copied)
-{
+void ShowGatherProgress(std::int64_t copied) {
     // Parts larger than the announced total leave the bar where it was.
     ProgressMark mark;
     if (copied <= INT32_MAX && ProgressMarkFor(static_cast<std::int32_t>(copied), ArchiveSize, 0, 0, mark) &&
@@ -27,36 +26,28 @@ void ShowGatherProgress(std::int64_t copied)
         DrawProgress(GatherDC, static_cast<std::int32_t>(copied), ArchiveSize);
 }
 
-CopyOutcome CopyPartAt(const std::string& path, HANDLE archive, std::int64_t& copied)
-{
+CopyOutcome CopyPartAt(const std::string& path, HANDLE archive, std::int64_t& copied) {
     const FileHandle part = OpenForReading(path);
-    if (!part)
-        return CopyOutcome::Failed;
+    if (!part) return CopyOutcome::Failed;
     return AppendPart(part.Get(), archive, copied);
 }
 
 // Joins every part; the outcome of the first part that did not go through.
-CopyOutcome JoinParts(HWND dialog, HANDLE archive)
-{
+CopyOutcome JoinParts(HWND dialog, HANDLE archive) {
     std::int64_t copied = 0;
     LastPercent = -1;
     CopyOutcome outcome = CopyPartAt(PathJoin(SourceDir, FirstPartFile), archive, copied);
     for (int k = 2; k <= MaxParts && k <= DiskCount && outcome == CopyOutcome::Done; ++k) {
         const std::string path = PathJoin(SourceDir, PartFileName(FirstPartFile, k));
-        if (!AwaitDisk(dialog, k, path))
-            return CopyOutcome::Cancelled;
+        if (!AwaitDisk(dialog, k, path)) return CopyOutcome::Cancelled;
         outcome = CopyPartAt(path, archive, copied);
     }
     return outcome;
 }
 
-void OnInitDialog(HWND dialog)
-{
-    OpenCopyDialog(dialog, GatherDC);
-}
+void OnInitDialog(HWND dialog) { OpenCopyDialog(dialog, GatherDC); }
 
-void OnStartWork(HWND dialog)
-{
+void OnStartWork(HWND dialog) {
     const int result = RunGathering(dialog);
     ReleaseProgressDrawing(GatherDC);
     EndDialog(dialog, result);
@@ -64,17 +55,13 @@ void OnStartWork(HWND dialog)
 
 }  // namespace
 
-CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied)
-{
+CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied) {
     std::vector<std::uint8_t> block(GatherBlockSize);
     while (ContinueFlag == 1) {
         DWORD read = 0;
-        if (!ReadFile(from, block.data(), GatherBlockSize, &read, nullptr))
-            return CopyOutcome::Failed;
-        if (read == 0)
-            break;
-        if (!WriteAll(archive, block.data(), read))
-            return CopyOutcome::Failed;
+        if (!ReadFile(from, block.data(), GatherBlockSize, &read, nullptr)) return CopyOutcome::Failed;
+        if (read == 0) break;
+        if (!WriteAll(archive, block.data(), read)) return CopyOutcome::Failed;
         copied += read;
         ShowGatherProgress(copied);
         DrainMessages();
@@ -82,13 +69,11 @@ CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied)
     return ContinueFlag == 1 ? CopyOutcome::Done : CopyOutcome::Cancelled;
 }
 
-bool AwaitDisk(HWND owner, int k, const std::string& partPath)
-{
+bool AwaitDisk(HWND owner, int k, const std::string& partPath) {
     const std::string prompt = "Please Insert Disk number " + std::to_string(k);
     while (!FileExists(partPath) && ContinueFlag == 1) {
         if (MessageBoxA(owner, prompt.c_str(), ProductName, MB_OKCANCEL) == IDOK) {
-            if (!FileExists(partPath))
-                MessageBoxA(owner, WrongDiskText, "", MB_OK);
+            if (!FileExists(partPath)) MessageBoxA(owner, WrongDiskText, "", MB_OK);
         } else if (!FileExists(partPath)) {
             ContinueFlag = 0;
         }
@@ -96,8 +81,7 @@ bool AwaitDisk(HWND owner, int k, const std::string& partPath)
     return ContinueFlag == 1;
 }
 
-int RunGathering(HWND dialog)
-{
+int RunGathering(HWND dialog) {
     if (!StampFault(DiskCount, ArchiveSize).empty() || !LoadMemberTable().empty()) {
         ReportInstallFailure();
         ContinueFlag = 0;
@@ -105,30 +89,20 @@ int RunGathering(HWND dialog)
     }
     const FileHandle archive = CreateForWriting(PathJoin(DestDir, ArchiveFile));
     const CopyOutcome outcome = archive ? JoinParts(dialog, archive.Get()) : CopyOutcome::Failed;
-    if (outcome == CopyOutcome::Failed)
-        ReportInstallFailure();
-    if (outcome != CopyOutcome::Done)
-        ContinueFlag = 0;
+    if (outcome == CopyOutcome::Failed) ReportInstallFailure();
+    if (outcome != CopyOutcome::Done) ContinueFlag = 0;
     return ContinueFlag;
 }
 
-INT_PTR CALLBACK IProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
+INT_PTR CALLBACK IProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (IsCancelCommand(message, wParam)) {
         AskToStopCopy();
         return FALSE;
     }
     switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(dialog);
-        return FALSE;
-    case WM_DESTROY:
-        ContinueFlag = 0;
-        return FALSE;
-    case StartWorkMessage:
-        OnStartWork(dialog);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;
+    case WM_DESTROY: ContinueFlag = 0; return FALSE;
+    case StartWorkMessage: OnStartWork(dialog); return TRUE;
+    default: return FALSE;
     }
 }

@@ -183,8 +183,7 @@ void LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc s
         throw ElzhException(LzhNoMemoryText);
     }
     auto* const ring = static_cast<std::uint8_t*>(tables.blocks[0]);
-    const AdaptiveTree tree{static_cast<std::uint16_t*>(tables.blocks[1]),
-                            static_cast<std::int16_t*>(tables.blocks[2]),
+    const AdaptiveTree tree{static_cast<std::uint16_t*>(tables.blocks[1]), static_cast<std::int16_t*>(tables.blocks[2]),
                             static_cast<std::int16_t*>(tables.blocks[3])};
     StartTree(tree);
     // Positions past the spaces are never written before a well-formed

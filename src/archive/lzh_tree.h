@@ -15,13 +15,13 @@ namespace lzh {
 constexpr int RingSize = 4096;
 constexpr int RingMask = RingSize - 1;
 constexpr int LongestMatch = 60;
-constexpr int Threshold = 2;                       // a match is 3 bytes or more
-constexpr int RingStart = RingSize - LongestMatch; // first write position
+constexpr int Threshold = 2;                                 // a match is 3 bytes or more
+constexpr int RingStart = RingSize - LongestMatch;           // first write position
 constexpr int SymbolCount = 256 + LongestMatch - Threshold;  // 314
 constexpr int NodeCount = 2 * SymbolCount - 1;               // 627
 constexpr int RootNode = NodeCount - 1;                      // 626
 constexpr unsigned MaxFreq = 0x8000;
-constexpr int FreqEntries = NodeCount + 1;           // one sentinel
+constexpr int FreqEntries = NodeCount + 1;  // one sentinel
 constexpr int ParentEntries = NodeCount + SymbolCount;
 constexpr int ChildEntries = NodeCount;
 

@@ -12,8 +12,7 @@ namespace {
 
 bool MemberTableLoaded = false;
 
-std::string OwnFilePath()
-{
+std::string OwnFilePath() {
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     return std::string(path, length);
@@ -21,14 +20,11 @@ std::string OwnFilePath()
 
 // The table at the end of `path`, read through the system: the setup
 // carries no C++ streams.
-std::string ReadOwnMemberTable(const std::string& path, MemberTable& table)
-{
+std::string ReadOwnMemberTable(const std::string& path, MemberTable& table) {
     const FileHandle file = OpenForReading(path);
-    if (!file)
-        return "cannot open " + path;
+    if (!file) return "cannot open " + path;
     const long long fileSize = FileSizeOf(file.Get());
-    if (fileSize < 0)
-        return "cannot find the size of " + path;
+    if (fileSize < 0) return "cannot find the size of " + path;
     std::vector<std::uint8_t> tail(MemberTableTailSize(static_cast<std::uint64_t>(fileSize)));
     const DWORD wanted = static_cast<DWORD>(tail.size());
     DWORD read = 0;
@@ -40,8 +36,7 @@ std::string ReadOwnMemberTable(const std::string& path, MemberTable& table)
 
 }  // namespace
 
-std::string LoadMemberTable()
-{
+std::string LoadMemberTable() {
     const std::string path = MemberTableSource.empty() ? OwnFilePath() : MemberTableSource;
     MemberTable table;
     std::string problem = ReadOwnMemberTable(path, table);
@@ -57,18 +52,15 @@ std::string LoadMemberTable()
     return std::string();
 }
 
-std::string CheckLoadedMembers()
-{
-    if (!MemberTableLoaded)
-        return "no member table has been loaded";
+std::string CheckLoadedMembers() {
+    if (!MemberTableLoaded) return "no member table has been loaded";
     MemberTable table;
     table.Members = MemberList;
     table.DecodedTotal = DecodedTotal;
     return ValidateMemberTable(table);
 }
 
-void ReleaseMemberList()
-{
+void ReleaseMemberList() {
     MemberList.clear();
     MemberTableLoaded = false;
 }

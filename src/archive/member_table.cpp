@@ -19,9 +19,7 @@ std::string Hex2(unsigned char c) {
     return {digits[c >> 4], digits[c & 0xF]};
 }
 
-bool IsControl(unsigned char c) {
-    return c < 0x20 || c == 0x7F;
-}
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 // Names come from an untrusted file: show them on one line, whatever they hold.
 std::string Printable(const std::string& name) {
@@ -56,8 +54,8 @@ bool IsDeviceName(const std::string& name) {
     if (base == "CON" || base == "NUL" || base == "AUX" || base == "PRN") {
         return true;
     }
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
+           base[3] <= '9';
 }
 
 std::string Describe(std::size_t index, const std::string& name) {
@@ -138,7 +136,8 @@ std::string ValidateMemberTable(const MemberTable& table) {
 }
 
 std::size_t MemberTableTailSize(std::uint64_t fileSize) {
-    return static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, MemberTrailerSize + MemberCountMax * MemberEntrySize));
+    return static_cast<std::size_t>(
+        std::min<std::uint64_t>(fileSize, MemberTrailerSize + MemberCountMax * MemberEntrySize));
 }
 
 std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std::uint64_t fileSize,

@@ -37,8 +37,8 @@ std::size_t MemberTableTailSize(std::uint64_t fileSize);
 // Parses the table from the last `tailSize` bytes of a file of `fileSize`
 // bytes (MemberTableTailSize is always enough) and validates it. Returns "" on success, otherwise what is wrong,
 // in words; `table` is then unspecified.
-std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize,
-                             std::uint64_t fileSize, MemberTable& table);
+std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std::uint64_t fileSize,
+                             MemberTable& table);
 
 // Reads and validates the table at the end of the file `path` (gvdist's
 // reader; the setup reads its own file through the system).

@@ -11,8 +11,7 @@ LONGLONG LastDrain = 0;
 
 // The performance counter in milliseconds: GetTickCount may move in steps
 // of 10 to 16 ms, longer than the pace asks for.
-LONGLONG NowMilliseconds()
-{
+LONGLONG NowMilliseconds() {
     static const LONGLONG frequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
@@ -25,31 +24,25 @@ LONGLONG NowMilliseconds()
 
 }  // namespace
 
-void DrainMessages()
-{
+void DrainMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            continue;
+        if (message.message == WM_QUIT) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
 }
 
-void DrainMessagesNowAndThen()
-{
-    if (++CallsSinceCheck < DecodePumpPace.BytesBetweenChecks)
-        return;
+void DrainMessagesNowAndThen() {
+    if (++CallsSinceCheck < DecodePumpPace.BytesBetweenChecks) return;
     CallsSinceCheck = 0;
     const LONGLONG now = NowMilliseconds();
-    if (now - LastDrain < DecodePumpPace.MinMilliseconds)
-        return;
+    if (now - LastDrain < DecodePumpPace.MinMilliseconds) return;
     LastDrain = now;
     DrainMessages();
 }
 
-void ResetMessagePumpPace()
-{
+void ResetMessagePumpPace() {
     CallsSinceCheck = 0;
     LastDrain = NowMilliseconds();
 }

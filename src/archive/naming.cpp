@@ -29,9 +29,7 @@ bool IsKeptOnReinstall(const std::string& name) {
     return extension == ".LIB" || extension == ".DTP";
 }
 
-bool IsHelpFile(const std::string& name) {
-    return UpperAscii(ExtensionOf(name)) == ".HLP";
-}
+bool IsHelpFile(const std::string& name) { return UpperAscii(ExtensionOf(name)) == ".HLP"; }
 
 std::string ReplaceExtension(const std::string& name, const std::string& extension) {
     const std::string current = ExtensionOf(name);

@@ -15,5 +15,5 @@ struct ProgressMark {
 // Where the bar stands for `done` of `total` bytes on a bar starting at
 // `barLeft` that is `barWidth` columns wide at 100 %. False when total is
 // 0 or negative: there is nothing to show then.
-bool ProgressMarkFor(std::int32_t done, std::int32_t total, std::int32_t barLeft,
-                     std::int32_t barWidth, ProgressMark& mark);
+bool ProgressMarkFor(std::int32_t done, std::int32_t total, std::int32_t barLeft, std::int32_t barWidth,
+                     ProgressMark& mark);

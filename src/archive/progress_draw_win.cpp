@@ -29,8 +29,7 @@ HGDIOBJ DisplacedPen = nullptr;
 HGDIOBJ DisplacedBrush = nullptr;
 HGDIOBJ DisplacedFont = nullptr;
 
-void MeasureBar(HWND dialog)
-{
+void MeasureBar(HWND dialog) {
     RECT frame = {};
     RECT window = {};
     GetWindowRect(GetDlgItem(dialog, IDC_PROGRESS_FRAME), &frame);
@@ -49,8 +48,7 @@ void MeasureBar(HWND dialog)
 
 }  // namespace
 
-void SetUpProgressDrawing(HWND dialog, HDC& dc)
-{
+void SetUpProgressDrawing(HWND dialog, HDC& dc) {
     DrawingWindow = dialog;
     dc = GetDC(dialog);
     MeasureBar(dialog);
@@ -71,8 +69,7 @@ void SetUpProgressDrawing(HWND dialog, HDC& dc)
     SetTextColor(dc, RGB(0, 0, 0));
 }
 
-void ReleaseProgressDrawing(HDC dc)
-{
+void ReleaseProgressDrawing(HDC dc) {
     SelectObject(dc, DisplacedFont);
     DeleteObject(PercentFont);
     SelectObject(dc, DisplacedPen);
@@ -88,14 +85,11 @@ void ReleaseProgressDrawing(HDC dc)
     DrawingWindow = nullptr;
 }
 
-void DrawProgress(HDC dc, std::int32_t done, std::int32_t total)
-{
+void DrawProgress(HDC dc, std::int32_t done, std::int32_t total) {
     ProgressMark mark;
-    if (!ProgressMarkFor(done, total, BarLeft, BarWidth, mark))
-        return;
+    if (!ProgressMarkFor(done, total, BarLeft, BarWidth, mark)) return;
     ProgressPercent = mark.Percent;
-    if (ProgressPercent == LastPercent)
-        return;
+    if (ProgressPercent == LastPercent) return;
 
     SelectObject(dc, DoneBrush);
     SelectObject(dc, DonePen);

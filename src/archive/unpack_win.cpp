@@ -15,16 +15,13 @@ namespace {
 
 // The decoder only runs dry when the stream ends early: it then stops with
 // a token or two of zero bits, which must not pass for the product's bytes.
-bool StreamWasLongEnough(long long archiveSize)
-{
+bool StreamWasLongEnough(long long archiveSize) {
     return LzhBitsUsed() <= 8ull * static_cast<std::uint64_t>(archiveSize);
 }
 
-CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath)
-{
+CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath) {
     FileHandle archive = OpenForReading(archivePath);
-    if (!archive)
-        return CopyOutcome::Failed;
+    if (!archive) return CopyOutcome::Failed;
     const long long archiveSize = FileSizeOf(archive.Get());
     // A table that promises more than any stream of this size can hold
     // belongs to another archive: refuse it before writing anything.
@@ -36,29 +33,21 @@ CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath)
     ResetByteStreams();
     LzhDecode(DecodedTotal, GetBytesProc, PutBytesProc);
     std::uint16_t unused = 0;
-    if (ContinueFlag != 0)
-        WriteDecoded(nullptr, 0, unused);
+    if (ContinueFlag != 0) WriteDecoded(nullptr, 0, unused);
     ArchiveHandle = nullptr;
     OutputHandle = nullptr;
     archive.Close();
     DeleteFileA(archivePath.c_str());
 
-    if (ReadFailed || WriteFailed)
-        return CopyOutcome::Failed;
-    if (ContinueFlag == 0)
-        return CopyOutcome::Cancelled;
-    if (!StreamWasLongEnough(archiveSize))
-        return CopyOutcome::Failed;
+    if (ReadFailed || WriteFailed) return CopyOutcome::Failed;
+    if (ContinueFlag == 0) return CopyOutcome::Cancelled;
+    if (!StreamWasLongEnough(archiveSize)) return CopyOutcome::Failed;
     return CopyOutcome::Done;
 }
 
-void OnInitDialog(HWND dialog)
-{
-    OpenCopyDialog(dialog, ProgressDC);
-}
+void OnInitDialog(HWND dialog) { OpenCopyDialog(dialog, ProgressDC); }
 
-void OnStartWork(HWND dialog)
-{
+void OnStartWork(HWND dialog) {
     const int result = RunUnpacking();
     ReleaseProgressDrawing(ProgressDC);
     EndDialog(dialog, result);
@@ -66,33 +55,27 @@ void OnStartWork(HWND dialog)
 
 }  // namespace
 
-CopyOutcome DecodeArchive()
-{
-    if (!CheckLoadedMembers().empty())
-        return CopyOutcome::Failed;
+CopyOutcome DecodeArchive() {
+    if (!CheckLoadedMembers().empty()) return CopyOutcome::Failed;
 
     const std::string programPath = PathJoin(DestDir, ProgramFile);
     FileHandle output = CreateForWriting(programPath);
     if (!output)
-        output = FileHandle(CreateFileA(programPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!output)
-        return CopyOutcome::Failed;
+        output = FileHandle(CreateFileA(programPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output) return CopyOutcome::Failed;
 
     const std::string archivePath = PathJoin(DestDir, ArchiveFile);
-    if (!FileExists(archivePath))
-        return CopyOutcome::Failed;
+    if (!FileExists(archivePath)) return CopyOutcome::Failed;
     return DecodeInto(output.Get(), archivePath);
 }
 
-int RunUnpacking()
-{
+int RunUnpacking() {
     const CopyOutcome decoded = DecodeArchive();
     if (decoded == CopyOutcome::Done) {
         const bool unpacked = ExtractMembers() && TruncateProgramFile();
         ReleaseMemberList();
-        if (unpacked)
-            return ContinueFlag;
+        if (unpacked) return ContinueFlag;
         ReportInstallFailure();
     } else if (decoded == CopyOutcome::Failed) {
         ReportInstallFailure();
@@ -101,23 +84,15 @@ int RunUnpacking()
     return ContinueFlag;
 }
 
-INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (IsCancelCommand(message, wParam)) {
         AskToStopCopy();
         return FALSE;
     }
     switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(dialog);
-        return FALSE;
-    case WM_DESTROY:
-        ContinueFlag = 0;
-        return FALSE;
-    case StartWorkMessage:
-        OnStartWork(dialog);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;
+    case WM_DESTROY: ContinueFlag = 0; return FALSE;
+    case StartWorkMessage: OnStartWork(dialog); return TRUE;
+    default: return FALSE;
     }
 }

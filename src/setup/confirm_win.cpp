@@ -6,8 +6,7 @@
 
 #include "setup/globals.h"
 
-bool ConfirmTerminate()
-{
+bool ConfirmTerminate() {
     const std::string caption = std::string("Exit ") + ProductName;
     return MessageBoxA(nullptr, CancelQuestion, caption.c_str(), MB_YESNO) == IDYES;
 }

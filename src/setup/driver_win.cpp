@@ -175,15 +175,10 @@ int RunSetup(HINSTANCE instance) {
         SetupAborted = true;
         CleanUp(record);
         break;
-    case PhaseOutcome::FinishWithShortcut:
-        Finish(true);
-        break;
-    case PhaseOutcome::FinishWithoutShortcut:
-        Finish(false);
-        break;
+    case PhaseOutcome::FinishWithShortcut: Finish(true); break;
+    case PhaseOutcome::FinishWithoutShortcut: Finish(false); break;
     case PhaseOutcome::EndAtOnce:
-    case PhaseOutcome::NextPhase:
-        break;
+    case PhaseOutcome::NextPhase: break;
     }
     return 0;
 }

@@ -49,6 +49,4 @@ void ReportUnhandledError(std::exception_ptr error) {
     }
 }
 
-void InstallUnhandledErrorReport() {
-    std::set_terminate(ReportAndEnd);
-}
+void InstallUnhandledErrorReport() { std::set_terminate(ReportAndEnd); }

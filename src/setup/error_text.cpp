@@ -22,11 +22,11 @@ std::string PointerHex(std::uintptr_t address) {
 
 }  // namespace
 
-std::string FormatErrorReport(const std::string& className, const std::string& moduleName,
-                              std::uintptr_t address, const std::string& message) {
+std::string FormatErrorReport(const std::string& className, const std::string& moduleName, std::uintptr_t address,
+                              const std::string& message) {
     const bool closed = message.empty() || message.back() == '.';
-    return "Exception " + className + " in module " + moduleName + " at " + PointerHex(address) +
-           ".\n" + message + (closed ? "" : ".");
+    return "Exception " + className + " in module " + moduleName + " at " + PointerHex(address) + ".\n" + message +
+           (closed ? "" : ".");
 }
 
 std::string ErrorClassName(const std::exception& error) {
@@ -57,6 +57,4 @@ std::string ErrorClassName(const std::exception& error) {
     return *p == '\0' && !readable.empty() ? readable : std::string(mangled);
 }
 
-std::string ModuleBaseName(const std::string& modulePath) {
-    return modulePath.substr(DirPart(modulePath).size());
-}
+std::string ModuleBaseName(const std::string& modulePath) { return modulePath.substr(DirPart(modulePath).size()); }

@@ -13,8 +13,8 @@ extern const char ErrorReportCaption[];  // "Application Error"
 // "Exception <class> in module <module> at <address>.\n<message><end>",
 // the address in upper-case hex as wide as a pointer, <end> a full stop
 // when the message does not already close with one.
-std::string FormatErrorReport(const std::string& className, const std::string& moduleName,
-                              std::uintptr_t address, const std::string& message);
+std::string FormatErrorReport(const std::string& className, const std::string& moduleName, std::uintptr_t address,
+                              const std::string& message);
 
 // The readable class name of the error (not the compiler's mangled one).
 std::string ErrorClassName(const std::exception& error);

@@ -13,11 +13,11 @@
 
 // Product constants. GroupName and DefaultDestDir are the only ones that
 // change during a run.
-extern const char ProductName[];      // "Glyphvane"
-extern const char ProgramFile[];      // "Glyphvane.Exe"
-extern const char FirstPartFile[];    // "Glyphvan.001"
-extern const char ArchiveFile[];      // "Glyphvan._TM"
-extern const char UninstallFile[];    // "UnInstal.Exe"
+extern const char ProductName[];    // "Glyphvane"
+extern const char ProgramFile[];    // "Glyphvane.Exe"
+extern const char FirstPartFile[];  // "Glyphvan.001"
+extern const char ArchiveFile[];    // "Glyphvan._TM"
+extern const char UninstallFile[];  // "UnInstal.Exe"
 extern const char TitleText[];
 extern const char CancelQuestion[];
 extern const char TerminatedText[];

@@ -3,7 +3,7 @@
 #include "setup/globals.h"
 
 const SetupPhase SetupPhases[SetupPhaseCount] = {
-    SetupPhase::Destination, SetupPhase::Agreement, SetupPhase::Gathering,
+    SetupPhase::Destination, SetupPhase::Agreement,    SetupPhase::Gathering,
     SetupPhase::Unpacking,   SetupPhase::ProgramGroup,
 };
 
@@ -18,9 +18,7 @@ const char* PhaseTemplateName(SetupPhase phase) {
     return "";
 }
 
-bool PhaseWritesFiles(SetupPhase phase) {
-    return phase == SetupPhase::Gathering || phase == SetupPhase::Unpacking;
-}
+bool PhaseWritesFiles(SetupPhase phase) { return phase == SetupPhase::Gathering || phase == SetupPhase::Unpacking; }
 
 PhaseOutcome DecidePhaseOutcome(SetupPhase phase, bool templateFound, std::int32_t result) {
     if (!templateFound) {
@@ -39,9 +37,7 @@ PhaseOutcome DecidePhaseOutcome(SetupPhase phase, bool templateFound, std::int32
     return result == 1 ? PhaseOutcome::NextPhase : PhaseOutcome::Stop;
 }
 
-std::string FinalQuestionText() {
-    return std::string(SuccessText) + ProductName + "?";
-}
+std::string FinalQuestionText() { return std::string(SuccessText) + ProductName + "?"; }
 
 bool WrittenThisRun(bool copyingStarted, const FileSnapshot& before, const FileSnapshot& now) {
     if (!copyingStarted || !now.Exists) {

@@ -12,12 +12,12 @@
 #include "util/message_error.h"
 
 class ERegistryException : public MessageError {
- public:
-  using MessageError::MessageError;
+public:
+    using MessageError::MessageError;
 };
 
 struct TRegKeyCloser {
-  void operator()(HKEY key) const { RegCloseKey(key); }
+    void operator()(HKEY key) const { RegCloseKey(key); }
 };
 // Owns one open key; empty when the key could not be opened.
 using TRegKey = std::unique_ptr<std::remove_pointer_t<HKEY>, TRegKeyCloser>;

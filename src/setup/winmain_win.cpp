@@ -21,4 +21,3 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return UnhandledErrorExitCode;
     }
 }
-

@@ -10,7 +10,7 @@
 using TColour = std::uint32_t;
 
 constexpr TColour MakeColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-  return TColour(red) | (TColour(green) << 8) | (TColour(blue) << 16);
+    return TColour(red) | (TColour(green) << 8) | (TColour(blue) << 16);
 }
 constexpr std::uint8_t RedOf(TColour c) { return std::uint8_t(c & 0xFF); }
 constexpr std::uint8_t GreenOf(TColour c) { return std::uint8_t((c >> 8) & 0xFF); }
@@ -23,8 +23,8 @@ constexpr TColour TitleColor = MakeColour(255, 255, 0);
 extern const char FooterText[];
 
 struct TScreenPoint {
-  std::int32_t x;
-  std::int32_t y;
+    std::int32_t x;
+    std::int32_t y;
 };
 
 constexpr TScreenPoint TitleShadowOrigin = {24, 28};

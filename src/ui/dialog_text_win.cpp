@@ -1,7 +1,7 @@
 #include "ui/dialog_text_win.h"
 
 std::string ReadFieldText(HWND dialog, int id) {
-  char buffer[256] = {};
-  GetDlgItemTextA(dialog, id, buffer, 255);
-  return buffer;
+    char buffer[256] = {};
+    GetDlgItemTextA(dialog, id, buffer, 255);
+    return buffer;
 }

@@ -10,51 +10,40 @@
 namespace {
 
 // Scrolls vertically and wraps: there is no horizontal scrolling.
-constexpr DWORD AgreementFieldStyle =
-    WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY;
+constexpr DWORD AgreementFieldStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY;
 
 void CreateAgreementField(HWND dialog) {
-  RECT client = {};
-  GetClientRect(dialog, &client);
-  // It keeps the system's font; nothing refers to it after this, it goes
-  // with the dialog. Without it the buttons still work.
-  CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", AgreementText, AgreementFieldStyle, 10, 10,
-                  client.right - 20, client.bottom - 90, dialog,
-                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LICENSE_TEXT)),
-                  reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)),
-                  nullptr);
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    // It keeps the system's font; nothing refers to it after this, it goes
+    // with the dialog. Without it the buttons still work.
+    CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", AgreementText, AgreementFieldStyle, 10, 10, client.right - 20,
+                    client.bottom - 90, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LICENSE_TEXT)),
+                    reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)), nullptr);
 }
 
 void OnInitDialog(HWND dialog) {
-  CreateAgreementField(dialog);
-  CenterOnScreen(dialog);
-  SetFocus(GetDlgItem(dialog, IDOK));
+    CreateAgreementField(dialog);
+    CenterOnScreen(dialog);
+    SetFocus(GetDlgItem(dialog, IDOK));
 }
 
 void OnExit(HWND dialog) {
-  if (ConfirmTerminate()) EndDialog(dialog, 0);
+    if (ConfirmTerminate()) EndDialog(dialog, 0);
 }
 
 }  // namespace
 
 INT_PTR CALLBACK LicenseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      OnInitDialog(dialog);
-      break;
-    case WM_DESTROY:
-      EndDialog(dialog, 0);
-      break;
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(dialog); break;
+    case WM_DESTROY: EndDialog(dialog, 0); break;
     default:
-      switch (CommandIdOf(message, wParam)) {
-        case IDOK:
-          EndDialog(dialog, 1);
-          break;
-        case IDCANCEL:
-          OnExit(dialog);
-          break;
-      }
-      break;
-  }
-  return FALSE;
+        switch (CommandIdOf(message, wParam)) {
+        case IDOK: EndDialog(dialog, 1); break;
+        case IDCANCEL: OnExit(dialog); break;
+        }
+        break;
+    }
+    return FALSE;
 }

@@ -39,8 +39,10 @@ constexpr const char* WindowsKey = "Software\\Microsoft\\Windows\\CurrentVersion
 
 // A value holding `data` and its ending zero; nullptr: no value.
 void SetValue(HKEY root, const char* key, const char* name, const char* data, DWORD type = REG_SZ) {
-    if (!data) RegDeleteKeyValueA(root, key, name);
-    else EXPECT_EQ(RegSetKeyValueA(root, key, name, type, data, static_cast<DWORD>(strlen(data) + 1)), ERROR_SUCCESS);
+    if (!data)
+        RegDeleteKeyValueA(root, key, name);
+    else
+        EXPECT_EQ(RegSetKeyValueA(root, key, name, type, data, static_cast<DWORD>(strlen(data) + 1)), ERROR_SUCCESS);
 }
 
 // Each row leaves no preference and Program Files as it found them.
@@ -49,7 +51,8 @@ protected:
     void TearDown() override {
         SetupWalk::TearDown();
         SetValue(HKEY_CURRENT_USER, PreferenceKey, "RegDir", nullptr);
-        SetValue(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir", programFiles_ == "<missing>" ? nullptr : programFiles_.c_str());
+        SetValue(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir",
+                 programFiles_ == "<missing>" ? nullptr : programFiles_.c_str());
     }
     const std::string programFiles_ = RegistryString(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir");
 };
@@ -91,7 +94,8 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     }
     // Cancel at the prompt without the disk stops the copy; a cancelled copy
     // ends once the prompt it waits in is answered.
-    if (c.Where == Phase::Gathering || std::string(c.Build) == SetupWithoutLicense) Answer(WaitFor(Seen::DiskPrompt(2)), IDCANCEL);
+    if (c.Where == Phase::Gathering || std::string(c.Build) == SetupWithoutLicense)
+        Answer(WaitFor(Seen::DiskPrompt(2)), IDCANCEL);
     ExpectTerminated();
 
     EXPECT_EQ(ReadBytes(Drive() + "Glyphvane.Exe"), earlierProgram);

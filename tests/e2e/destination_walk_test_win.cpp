@@ -6,7 +6,9 @@
 TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated) {
     WriteBytes(root_ / "AFile", {'x'});
     const std::string refused[] = {
-        "", "1:\\GV", root_ / "*.*",  // the form's other rules are the unit test's
+        "",
+        "1:\\GV",
+        root_ / "*.*",              // the form's other rules are the unit test's
         root_ / "Missing\\Deeper",  // only one level is created
         root_ / "AFile",            // a file, not a directory
     };

@@ -5,12 +5,12 @@ namespace {
 
 struct InstallCase {
     const char* Name;
-    const char* DestTail;   // appended to the destination: "" or "\\"
-    const char* Group;      // typed into the group dialog; nullptr: the proposal kept
+    const char* DestTail;  // appended to the destination: "" or "\\"
+    const char* Group;     // typed into the group dialog; nullptr: the proposal kept
     int GroupButton;
     int FinalAnswer;
-    bool DisksInDrive;      // all parts in one directory, as on a CD: no prompts
-    bool CancelNoUnpacking; // a cancel answered No while unpacking
+    bool DisksInDrive;       // all parts in one directory, as on a CD: no prompts
+    bool CancelNoUnpacking;  // a cancel answered No while unpacking
     bool FromFloppies;
 };
 
@@ -82,7 +82,8 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     EXPECT_FALSE(FileExists(ShortcutPath()) || FileExists(ProgramsFolder() + "\\Other.LNK"))
         << "named after the group; none if cancelled";
 
-    const std::string marker = dir + "Glyphvane.ran", startedIn = c.FinalAnswer == IDYES ? dir.substr(0, dir.size() - 1) : "";
+    const std::string marker = dir + "Glyphvane.ran",
+                      startedIn = c.FinalAnswer == IDYES ? dir.substr(0, dir.size() - 1) : "";
     for (int i = 0; i < 300 && !startedIn.empty() && !FileExists(marker); ++i) Sleep(50);
     const Bytes markerText = ReadBytes(marker);
     EXPECT_EQ(InCapitals(std::string(markerText.begin(), markerText.end())), startedIn)

@@ -39,7 +39,9 @@ inline std::string RegistryString(HKEY root, const std::string& key, const std::
 
 // Names a table row's test after the row.
 template <typename Row>
-std::string NameOf(const ::testing::TestParamInfo<Row>& row) { return row.param.Name; }
+std::string NameOf(const ::testing::TestParamInfo<Row>& row) {
+    return row.param.Name;
+}
 
 // A value of the product's uninstall entry, or "<missing>".
 constexpr const char* UninstallKey = "Software\\microsoft\\windows\\currentversion\\uninstall\\Glyphvane";

@@ -130,8 +130,10 @@ bool User::Until(const std::function<bool()>& done, DWORD timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
-        if (!process_) Sleep(5);
-        else if (WaitForSingleObject(process_, 10) == WAIT_OBJECT_0) return done();
+        if (!process_)
+            Sleep(5);
+        else if (WaitForSingleObject(process_, 10) == WAIT_OBJECT_0)
+            return done();
     }
     return true;
 }
@@ -177,7 +179,8 @@ INT_PTR WithUser(const std::function<INT_PTR()>& modal, const std::function<void
         while (!ended) {
             for (HWND window : acting.VisibleWindows())
                 if (WindowClass(window) == "#32770")
-                    PostMessageA(window, WM_COMMAND, Caption(window) == Seen::CancelQuestion.Caption ? IDYES : IDCANCEL, 0);
+                    PostMessageA(window, WM_COMMAND, Caption(window) == Seen::CancelQuestion.Caption ? IDYES : IDCANCEL,
+                                 0);
             Sleep(100);
         }
     });

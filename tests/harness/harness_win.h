@@ -81,7 +81,8 @@ inline const DialogMatch ProgramGroup{"Program Group", ""};
 inline const DialogMatch CancelQuestion{"Exit Glyphvane", "Do you really want to terminate the Setup program?"};
 inline const DialogMatch Terminated{"Glyphvane", "The Installation process has been terminated."};
 inline const DialogMatch Failure{"Error", "Glyphvane was unable to install its files."};
-inline const DialogMatch WrongDisk{"", "This is not the appropriate disk.\r\nPlease insert the correct disk and Press Enter"};
+inline const DialogMatch WrongDisk{
+    "", "This is not the appropriate disk.\r\nPlease insert the correct disk and Press Enter"};
 inline const DialogMatch FinalQuestion{
     "Glyphvane", "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run Glyphvane?"};
 inline DialogMatch DiskPrompt(int disk) { return {"Glyphvane", "Please Insert Disk number " + std::to_string(disk)}; }

@@ -109,13 +109,15 @@ protected:
 
     // About 30 KB of archive on disks of 12 KB: three parts.
     static Result Pack(const std::string& outDir, const std::string& extra = "--disk-size 12288") {
-        return Gvdist("pack --program in/prog.exe --setup in/setup.exe --member in/GLYPH.HLP --member in/USER.LIB "
-                      "--member in/README.TXT --member in/UnInstal.Exe -o " + outDir + " " + extra);
+        return Gvdist(
+            "pack --program in/prog.exe --setup in/setup.exe --member in/GLYPH.HLP --member in/USER.LIB "
+            "--member in/README.TXT --member in/UnInstal.Exe -o " +
+            outDir + " " + extra);
     }
 
     const fs::path root_ = fs::temp_directory_path() /
-                           ("gvdist_cli_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-                            std::to_string(std::random_device{}()));  // runs side by side do not meet
+                           ("gvdist_cli_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                            "_" + std::to_string(std::random_device{}()));  // runs side by side do not meet
     const Bytes program_ = Sample(60000);
 };
 
@@ -144,8 +146,9 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     const Result pack = Pack("disks");
     ASSERT_EQ(pack.Status, 0) << pack.Out;
     const std::string archiveSize = std::to_string(std::stoi(pack.Out.substr(pack.Out.find("ArchiveSize=") + 12)));
-    EXPECT_EQ(pack.Out, "DiskCount=3\nArchiveSize=" + archiveSize + "\n");  // and no progress bar when not on a terminal
-    EXPECT_EQ(Snapshot("disks").size(), 5u);  // the parts, setup.exe, gvdist.txt
+    EXPECT_EQ(pack.Out,
+              "DiskCount=3\nArchiveSize=" + archiveSize + "\n");  // and no progress bar when not on a terminal
+    EXPECT_EQ(Snapshot("disks").size(), 5u);                      // the parts, setup.exe, gvdist.txt
     const Bytes setup = ReadBytes("disks/setup.exe");
     EXPECT_EQ(Bytes(setup.begin(), setup.begin() + 1500), SetupImage(3, std::stoi(archiveSize)));
 
@@ -154,8 +157,9 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     EXPECT_EQ(list.Status, 0);
     std::size_t at = 0;
     for (const std::string& expected : std::vector<std::string>{
-             "4 member(s), DecodedTotal 63045", "stamped for DiskCount 3, ArchiveSize " + archiveSize, "Glyphvane.Exe", "GLYPH.HLP",
-             "Windows help directory", "USER.LIB", "kept if existing", "Glyphvan.003", "3 part(s), " + archiveSize + " bytes"}) {
+             "4 member(s), DecodedTotal 63045", "stamped for DiskCount 3, ArchiveSize " + archiveSize, "Glyphvane.Exe",
+             "GLYPH.HLP", "Windows help directory", "USER.LIB", "kept if existing", "Glyphvan.003",
+             "3 part(s), " + archiveSize + " bytes"}) {
         at = list.Out.find(expected, at);
         EXPECT_NE(at, std::string::npos) << expected << "\n" << list.Out;
     }
@@ -223,7 +227,7 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     }
     fs::resize_file("disks/Glyphvan.003", fs::file_size("disks/Glyphvan.003") - 16);
     expectRefused("Glyphvan.003 holds");  // and gvdist.txt says more
-    fs::remove("disks/gvdist.txt");  // found by the decoding, without the record
+    fs::remove("disks/gvdist.txt");       // found by the decoding, without the record
     expectRefused("the archive is truncated");
 }
 
@@ -289,7 +293,10 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         EXPECT_EQ(Snapshot("disks/DISK" + n).size(), k == 1 ? 2u : 1u);
         EXPECT_EQ(fs::file_size(image), 368640u);
         EXPECT_EQ(std::system(("fsck.fat -n " + image + " >/dev/null && mdir -i " + image +
-                               " :: | grep -q 'is GLYPHVANE" + n + "'").c_str()), 0) << image;
+                               " :: | grep -q 'is GLYPHVANE" + n + "'")
+                                  .c_str()),
+                  0)
+            << image;
     }
     EXPECT_EQ(fs::file_size("disks/Glyphvan.001"), 362496u - 2048);  // disk 1 full, setup.exe in 2 clusters
 
@@ -352,9 +359,11 @@ TEST_F(GvdistCliTest, LhaExtractsTheLzhArchive) {
     if (std::system("command -v lha >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "lha is not installed";
     }
-    const std::pair<const char*, Bytes> inputs[] = {
-        {"one.bin", {0x7F}}, {"zeros.bin", Bytes(5000, 0)}, {"spaces.txt", Bytes(5000, ' ')}, {"prog.exe", program_},
-        {"noise.bin", Sample(40000, 0)}};
+    const std::pair<const char*, Bytes> inputs[] = {{"one.bin", {0x7F}},
+                                                    {"zeros.bin", Bytes(5000, 0)},
+                                                    {"spaces.txt", Bytes(5000, ' ')},
+                                                    {"prog.exe", program_},
+                                                    {"noise.bin", Sample(40000, 0)}};
     for (const auto& [name, data] : inputs) {
         WriteBytes(name, data);
         ASSERT_EQ(Gvdist("encode --lzh " + std::string(name) + " a.lzh").Status, 0);

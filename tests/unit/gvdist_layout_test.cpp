@@ -21,7 +21,8 @@ TEST(GvdistLayoutTest, PartSizesLeaveRoomForSetupOnTheFirstDisk) {
         {8000, 0, 2000, 512, {2000, 2000, 2000, 2000}},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(PlanPartSizes(row.Archive, row.Setup, row.Disk, row.Cluster), row.Parts) << row.Archive << " " << row.Setup;
+        EXPECT_EQ(PlanPartSizes(row.Archive, row.Setup, row.Disk, row.Cluster), row.Parts)
+            << row.Archive << " " << row.Setup;
     }
     EXPECT_THROW(PlanPartSizes(8001, 0, 2000, 512), DataError);   // five disks, one byte on the last
     EXPECT_THROW(PlanPartSizes(10, 1537, 2048, 512), DataError);  // no room for part 1

@@ -23,19 +23,23 @@ struct Harness {
 } H;
 bool SinkThrows = false;
 
-std::string Decode(std::vector<std::uint8_t> input, std::int32_t length, std::int32_t flag = 1, std::size_t cancelAfter = 0) {
+std::string Decode(std::vector<std::uint8_t> input, std::int32_t length, std::int32_t flag = 1,
+                   std::size_t cancelAfter = 0) {
     H = Harness{std::move(input), cancelAfter, 0, 0, ""};
     ContinueFlag = flag;
-    LzhDecode(length, [](std::uint8_t* buffer, std::uint16_t, std::uint16_t& actual) {
-        ++H.sourceCalls;
-        *buffer = 0xFF;  // must not be taken when actual is 0
-        actual = H.inputAt < H.input.size() ? (*buffer = H.input[H.inputAt++], 1) : 0;
-    }, [](const std::uint8_t* buffer, std::uint16_t, std::uint16_t& actual) {
-        if (SinkThrows) throw std::runtime_error("disk full");
-        H.output.push_back(static_cast<char>(*buffer));
-        actual = 0;  // the decoder ignores it
-        if (H.output.size() == H.cancelAfter) ContinueFlag = 0;
-    });
+    LzhDecode(
+        length,
+        [](std::uint8_t* buffer, std::uint16_t, std::uint16_t& actual) {
+            ++H.sourceCalls;
+            *buffer = 0xFF;  // must not be taken when actual is 0
+            actual = H.inputAt < H.input.size() ? (*buffer = H.input[H.inputAt++], 1) : 0;
+        },
+        [](const std::uint8_t* buffer, std::uint16_t, std::uint16_t& actual) {
+            if (SinkThrows) throw std::runtime_error("disk full");
+            H.output.push_back(static_cast<char>(*buffer));
+            actual = 0;  // the decoder ignores it
+            if (H.output.size() == H.cancelAfter) ContinueFlag = 0;
+        });
     ContinueFlag = 1;
     return H.output;
 }
@@ -66,7 +70,12 @@ TEST(LzhDecode, HandAssembledStreams) {
         {"negative length", {0x12, 0x34}, -5, "", 0},
         {"ContinueFlag cleared at entry", {0x00}, 100, "", 0, 0, 0},
         {"ContinueFlag cleared after the literal", {0x00, 0x00}, 1000, "t", 8, 1},
-        {"ContinueFlag cleared inside the match, which still completes", {0, 0, 0, 0}, 1000, std::string(61, 't'), 25, 5},
+        {"ContinueFlag cleared inside the match, which still completes",
+         {0, 0, 0, 0},
+         1000,
+         std::string(61, 't'),
+         25,
+         5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -127,8 +136,9 @@ TEST(LzhDecode, TablesTakenInOrderAndReleasedInReverse) {
 
 enum Kind { Text, Binary, Random };
 std::vector<std::uint8_t> Sample(Kind kind, std::size_t size) {
-    static const std::string words[] = {"the ", "setup ", "copies ", "archive ", "parts ", "from ", "each ", "disk ",
-                                        "into ", "one ", "file,\n", "and ", "then ", "decodes ", "it. "};
+    static const std::string words[] = {"the ",    "setup ", "copies ", "archive ", "parts ",
+                                        "from ",   "each ",  "disk ",   "into ",    "one ",
+                                        "file,\n", "and ",   "then ",   "decodes ", "it. "};
     std::mt19937 random(kind + 3);
     std::vector<std::uint8_t> out;
     for (std::uint32_t i = 0; out.size() < size; ++i) {
@@ -136,8 +146,16 @@ std::vector<std::uint8_t> Sample(Kind kind, std::size_t size) {
             const std::string& word = words[random() % 15];
             out.insert(out.end(), word.begin(), word.end());
         } else if (kind == Binary) {  // like machine code: counters and opcodes among noise
-            const std::uint8_t record[] = {0x55, 0x48, 0x89, 0xE5, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8),
-                                           0x00, 0x00, static_cast<std::uint8_t>(random()), 0xC3};
+            const std::uint8_t record[] = {0x55,
+                                           0x48,
+                                           0x89,
+                                           0xE5,
+                                           static_cast<std::uint8_t>(i),
+                                           static_cast<std::uint8_t>(i >> 8),
+                                           0x00,
+                                           0x00,
+                                           static_cast<std::uint8_t>(random()),
+                                           0xC3};
             out.insert(out.end(), record, record + random() % 10 + 1);
             out.insert(out.end(), random() % 7 ? 0 : random() % 40, std::uint8_t{0});
         } else {
@@ -165,7 +183,10 @@ TEST(LzhEncode, RoundTripsNeverLargerThanTheFastParseAndDeterministic) {
         const auto lazy = LzhEncodeWith(LzhParse::Lazy, data.data(), data.size());
         const auto fast = LzhEncodeWith(LzhParse::Fast, data.data(), data.size());
         std::size_t reported = 0;
-        const auto best = LzhEncode(data.data(), data.size(), [&reported](std::size_t done) { EXPECT_GE(done, reported); reported = done; });
+        const auto best = LzhEncode(data.data(), data.size(), [&reported](std::size_t done) {
+            EXPECT_GE(done, reported);
+            reported = done;
+        });
         EXPECT_EQ(reported, data.size());
         EXPECT_EQ(LzhEncode(data.data(), data.size()), best);
         EXPECT_EQ(fast.size(), std::min(greedy.size(), lazy.size()));
@@ -173,7 +194,8 @@ TEST(LzhEncode, RoundTripsNeverLargerThanTheFastParseAndDeterministic) {
         EXPECT_LE(best.size() * 100, data.size() * maxPercent);
         // Exactly the input: the last match never overshoots it.
         const std::string expected(data.begin(), data.end());
-        for (const auto* stream : {&greedy, &lazy, &best}) EXPECT_EQ(Decode(*stream, static_cast<std::int32_t>(expected.size())), expected);
+        for (const auto* stream : {&greedy, &lazy, &best})
+            EXPECT_EQ(Decode(*stream, static_cast<std::int32_t>(expected.size())), expected);
     }
 }
 

@@ -33,25 +33,26 @@ TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
     file.insert(file.begin(), 3000, 0xCC);
     file[file.size() - 5 - 2 * MemberEntrySize + 1 + 4] = 'X';  // just past "M253"
     const std::string path = (std::filesystem::temp_directory_path() / "gv-member-table-255.bin").string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     MemberTable read;
     ASSERT_EQ(ReadMemberTableFile(path, read), "");
     EXPECT_EQ(SerializeMemberTable(read), largest);
     std::filesystem::remove(path);
 
     EXPECT_THROW(SerializeMemberTable(MemberTable{{{"12345678901234567890", 0, 0}}, 0}), std::invalid_argument);
-    EXPECT_THROW(SerializeMemberTable(MemberTable{std::vector<MemberEntry>(256, {"A", 0, 0}), 0}), std::invalid_argument);
+    EXPECT_THROW(SerializeMemberTable(MemberTable{std::vector<MemberEntry>(256, {"A", 0, 0}), 0}),
+                 std::invalid_argument);
 }
 
-MemberEntry Named(const std::string& name) {
-    return {name, 0, 1};
-}
+MemberEntry Named(const std::string& name) { return {name, 0, 1}; }
 
 // Each rule, checked on the table and again through the reader.
 TEST(MemberTableTest, ValidationRules) {
     // The table, and part of the message ("" for a valid table).
     const std::pair<MemberTable, const char*> rows[] = {
-        {MemberTable{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X"), Named("\xE4.txt")}, 10}, ""},
+        {MemberTable{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X"), Named("\xE4.txt")}, 10},
+         ""},
         {MemberTable{{{"B", 50, 50}, {"A", 0, 80}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
         {MemberTable{{}, 77}, ""},
         {MemberTable{{Named("")}, 10}, "member 1 (\"\"): name is empty"},
@@ -68,8 +69,10 @@ TEST(MemberTableTest, ValidationRules) {
         {MemberTable{{Named("NUL .TXT")}, 10}, "device name"},
         {MemberTable{{Named("FONTS.LIB.")}, 10}, "member 1 (\"FONTS.LIB.\"): name ends in a dot or a space"},
         {MemberTable{{Named("X.HLP ")}, 10}, "ends in a dot or a space"},
-        {MemberTable{{Named("A"), Named("gLyPhVaNe.eXe")}, 10}, "member 2 (\"gLyPhVaNe.eXe\"): name is the program file's"},
-        {MemberTable{{Named("READ.ME"), Named("B"), Named("read.me")}, 10}, "member 3 (\"read.me\"): name is the same file as member 1's"},
+        {MemberTable{{Named("A"), Named("gLyPhVaNe.eXe")}, 10},
+         "member 2 (\"gLyPhVaNe.eXe\"): name is the program file's"},
+        {MemberTable{{Named("READ.ME"), Named("B"), Named("read.me")}, 10},
+         "member 3 (\"read.me\"): name is the same file as member 1's"},
         {MemberTable{{{"A.TXT", -1, 1}}, 10}, "member 1 (\"A.TXT\"): offset -1 is negative"},
         {MemberTable{{{"A.TXT", 0, -5}}, 10}, "size -5 is negative"},
         {MemberTable{{}, -1}, "DecodedTotal -1 is negative"},

@@ -6,8 +6,7 @@
 
 namespace {
 
-TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName)
-{
+TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"", "Glyphvan.001", "Glyphvan.001"},
         {"C:\\Program Files\\Glyphvane", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},
@@ -18,8 +17,7 @@ TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName)
         EXPECT_EQ(PathJoin(directory, name), joined) << directory << " + " << name;
 }
 
-TEST(DirPart, CutsBehindTheLastColonOrBackslash)
-{
+TEST(DirPart, CutsBehindTheLastColonOrBackslash) {
     const std::pair<const char*, const char*> cases[] = {
         {"setup.exe", ""},
         {"C:\\setup.exe", "C:\\"},
@@ -27,8 +25,7 @@ TEST(DirPart, CutsBehindTheLastColonOrBackslash)
         // A colon after the last backslash still counts as the cut.
         {"dir\\C:x", "dir\\C:"},
     };
-    for (const auto& [path, directory] : cases)
-        EXPECT_EQ(DirPart(path), directory) << path;
+    for (const auto& [path, directory] : cases) EXPECT_EQ(DirPart(path), directory) << path;
 }
 
 }  // namespace

@@ -6,8 +6,7 @@
 
 namespace {
 
-TEST(ProgressMarkFor, PercentAndBarEdge)
-{
+TEST(ProgressMarkFor, PercentAndBarEdge) {
     // done, total, bar left, bar width; percent, bar edge
     const std::array<std::int32_t, 6> cases[] = {
         // 1/8 of 100 is 12.5 and rounds down; 3/8 is 37.5 and rounds up.
@@ -27,8 +26,7 @@ TEST(ProgressMarkFor, PercentAndBarEdge)
     }
     // Without a positive total there is nothing to draw.
     ProgressMark none;
-    for (const std::int32_t total : {0, -5})
-        EXPECT_FALSE(ProgressMarkFor(0, total, 0, 300, none)) << total;
+    for (const std::int32_t total : {0, -5}) EXPECT_FALSE(ProgressMarkFor(0, total, 0, 300, none)) << total;
 }
 
 }  // namespace

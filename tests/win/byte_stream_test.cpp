@@ -18,8 +18,7 @@ namespace {
 class ByteStreams : public ::testing::Test {
 protected:
     void SetUp() override { PrepareInstallState(dir_.Path(), dir_.Path(), false); }
-    void Open(const Bytes& archive)
-    {
+    void Open(const Bytes& archive) {
         archive_.Close();
         output_.Close();
         WriteBytes(dir_ / "in.bin", archive);
@@ -34,8 +33,7 @@ protected:
     FileHandle archive_, output_;
 };
 
-TEST_F(ByteStreams, SourceAndSinkAtTheBufferEdges)
-{
+TEST_F(ByteStreams, SourceAndSinkAtTheBufferEdges) {
     // Reads of three bytes cross the source's buffer edge and, at the end,
     // ask for more than is left. The sink writes a full buffer when the next
     // byte comes, counting and drawing it; the final flush does neither.
@@ -68,8 +66,7 @@ TEST_F(ByteStreams, SourceAndSinkAtTheBufferEdges)
 // A full non-blocking pipe takes none of a block yet reports success, as a
 // nearly full disk may. The stream stops; stopped, it moves nothing more and
 // drops what is pending.
-TEST_F(ByteStreams, AShortWriteStopsTheStream)
-{
+TEST_F(ByteStreams, AShortWriteStopsTheStream) {
     Open(SampleBytes(100, 3));
     const char* pipe = "\\\\.\\pipe\\gv-short-write";
     output_ = FileHandle(
@@ -79,8 +76,7 @@ TEST_F(ByteStreams, AShortWriteStopsTheStream)
     DecodedTotal = 5000;
     std::uint8_t byte = 'x';
     std::uint16_t actual = 0;
-    for (int i = 0; i < 2049; ++i)
-        WriteDecoded(&byte, 1, actual);
+    for (int i = 0; i < 2049; ++i) WriteDecoded(&byte, 1, actual);
     EXPECT_TRUE(WriteFailed);
     EXPECT_EQ(ContinueFlag, 0);
     WriteDecoded(&byte, 1, actual);
@@ -93,8 +89,7 @@ TEST_F(ByteStreams, AShortWriteStopsTheStream)
     EXPECT_EQ(waiting, 0u) << "the pending byte was written";
 }
 
-TEST_F(ByteStreams, TheSourceServesQueuedMessagesAndDropsQuit)
-{
+TEST_F(ByteStreams, TheSourceServesQueuedMessagesAndDropsQuit) {
     Open(Bytes(4000000, 'a'));
     PostQuitMessage(0);
     PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);

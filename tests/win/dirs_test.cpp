@@ -8,12 +8,10 @@ using namespace harness;
 namespace {
 
 // Short paths ask only whether the drive exists.
-TEST(DirExists, TellsDirectoriesFromFilesAndNothing)
-{
+TEST(DirExists, TellsDirectoriesFromFilesAndNothing) {
     // A drive letter with nothing behind it in this prefix.
     char unused = 'Z';
-    while (unused >= 'D' && (GetLogicalDrives() & (1u << (unused - 'A'))))
-        --unused;
+    while (unused >= 'D' && (GetLogicalDrives() & (1u << (unused - 'A')))) --unused;
     ASSERT_GE(unused, 'D');
     TempDir dir;
     const std::pair<std::string, bool> cases[] = {
@@ -29,8 +27,7 @@ TEST(DirExists, TellsDirectoriesFromFilesAndNothing)
         {"[:", false},
         {"*", false},
     };
-    for (const auto& [path, exists] : cases)
-        EXPECT_EQ(DirExists(path), exists) << path;
+    for (const auto& [path, exists] : cases) EXPECT_EQ(DirExists(path), exists) << path;
 }
 
 }  // namespace

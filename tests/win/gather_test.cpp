@@ -18,11 +18,10 @@ struct Gather {
     int disks;
     std::vector<int> present;  // the parts on the drive
     const MemberTable& table;
-    bool archiveMade;          // and left empty
+    bool archiveMade;  // and left empty
 };
 
-TEST(Gathering, RefusesWithTheMessage)
-{
+TEST(Gathering, RefusesWithTheMessage) {
     // The member tables of a 500-byte program, the second with an entry that climbs out.
     const MemberTable table{{}, 500}, hostile{{{"..\\..\\boot.ini", 0, 10}}, 500};
     const Gather cases[] = {
@@ -36,8 +35,7 @@ TEST(Gathering, RefusesWithTheMessage)
         PrepareInstallState(dest.Path(), dest.Path(), false);
         SourceDir = drive.Path() + "\\";
         DiskCount = c.disks;
-        for (int k : c.present)
-            WriteBytes(drive / PartName(k), SampleBytes(1000 * k + 2047, k));
+        for (int k : c.present) WriteBytes(drive / PartName(k), SampleBytes(1000 * k + 2047, k));
         PlaceSetupFile(drive / "setup.bin", c.table);
 
         const INT_PTR result = WithUser(
@@ -50,8 +48,7 @@ TEST(Gathering, RefusesWithTheMessage)
 }
 
 // The count runs on across the parts, past 2 GiB where 32 bits turn negative.
-TEST(Gathering, CountsPast2GiB)
-{
+TEST(Gathering, CountsPast2GiB) {
     TempDir dir;
     WriteBytes(dir / "part", SampleBytes(3000, 1));
     const FileHandle part = OpenForReading(dir / "part");

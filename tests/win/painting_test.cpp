@@ -15,8 +15,7 @@ const COLORREF Black = RGB(0, 0, 0);
 
 // The "Progress" dialog's bar, drawn into a bitmap whose pixels can be read
 // along the bar's top edge, which the percentage text never reaches.
-TEST(ProgressBar, DrawsDoneInRedTheRestInWhiteAndOnlyOnAChangedPercentage)
-{
+TEST(ProgressBar, DrawsDoneInRedTheRestInWhiteAndOnlyOnAChangedPercentage) {
     const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), "Progress", nullptr, nullptr, 0);
     ASSERT_NE(dialog, nullptr);
     SetUpProgressDrawing(dialog, ProgressDC);
@@ -50,18 +49,14 @@ TEST(ProgressBar, DrawsDoneInRedTheRestInWhiteAndOnlyOnAChangedPercentage)
 
 // Counts the GDI objects this process may still create: none of the
 // platform's calls counts them under every Windows, so fill up to the limit.
-int FreeGdiObjects()
-{
+int FreeGdiObjects() {
     std::vector<HBRUSH> made;
-    for (HBRUSH brush; made.size() < 100000 && (brush = CreateSolidBrush(0));)
-        made.push_back(brush);
-    for (HBRUSH brush : made)
-        DeleteObject(brush);
+    for (HBRUSH brush; made.size() < 100000 && (brush = CreateSolidBrush(0));) made.push_back(brush);
+    for (HBRUSH brush : made) DeleteObject(brush);
     return static_cast<int>(made.size());
 }
 
-TEST(Backdrop, PaintingLeavesNoGdiObjectBehind)
-{
+TEST(Backdrop, PaintingLeavesNoGdiObjectBehind) {
     MainWindow = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
     LogoBitmap = LoadBitmapA(GetModuleHandleA(nullptr), "logo");
     ScreenWidth = 640;

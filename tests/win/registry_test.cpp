@@ -12,66 +12,65 @@
 namespace {
 
 class RegistryTest : public ::testing::Test {
- protected:
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
-  TRegKey Reopen(REGSAM access) {
-    HKEY key = nullptr;
-    RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, access, &key);
-    return TRegKey(key);
-  }
-  const std::string path_ =
-      "Software\\GlyphvaneRegistryTest" + std::to_string(GetCurrentProcessId());
-  const TRegKey owned_ = CreateRegKey(HKEY_CURRENT_USER, path_);
-  const HKEY key_ = owned_.get();
+protected:
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str()); }
+    TRegKey Reopen(REGSAM access) {
+        HKEY key = nullptr;
+        RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, access, &key);
+        return TRegKey(key);
+    }
+    const std::string path_ = "Software\\GlyphvaneRegistryTest" + std::to_string(GetCurrentProcessId());
+    const TRegKey owned_ = CreateRegKey(HKEY_CURRENT_USER, path_);
+    const HKEY key_ = owned_.get();
 };
 
 // A plain value is read in the default destination's walk; these are the
 // values it does not meet.
 TEST_F(RegistryTest, ReadsStringsAsStoredUpToTheFirstZero) {
-  // Name, type, data as stored (terminator included where wanted), read.
-  const std::tuple<const char*, DWORD, std::string, std::string> cases[] = {
-      {"not expanded", REG_EXPAND_SZ, std::string("%WINDIR%\\x", 11), "%WINDIR%\\x"},
-      {"cut at zero", REG_SZ, std::string("AB\0CD", 6), "AB"},
-      {"no terminator", REG_SZ, "XYZ", "XYZ"},
-      {"no data, not a string type", REG_BINARY, "", ""},
-  };
-  for (const auto& [name, type, data, read] : cases) {
-    RegSetKeyValueA(key_, nullptr, name, type, data.data(), DWORD(data.size()));
-    std::string value = "before";
-    EXPECT_TRUE(ReadRegString(key_, name, value)) << name;
-    EXPECT_EQ(value, read) << name;
-  }
+    // Name, type, data as stored (terminator included where wanted), read.
+    const std::tuple<const char*, DWORD, std::string, std::string> cases[] = {
+        {"not expanded", REG_EXPAND_SZ, std::string("%WINDIR%\\x", 11), "%WINDIR%\\x"},
+        {"cut at zero", REG_SZ, std::string("AB\0CD", 6), "AB"},
+        {"no terminator", REG_SZ, "XYZ", "XYZ"},
+        {"no data, not a string type", REG_BINARY, "", ""},
+    };
+    for (const auto& [name, type, data, read] : cases) {
+        RegSetKeyValueA(key_, nullptr, name, type, data.data(), DWORD(data.size()));
+        std::string value = "before";
+        EXPECT_TRUE(ReadRegString(key_, name, value)) << name;
+        EXPECT_EQ(value, read) << name;
+    }
 }
 
 TEST_F(RegistryTest, WritesAndCreatesOrReportsFailureInItsOwnWords) {
-  WriteRegString(key_, "text", "Glyphvane");
-  char buffer[64] = {};
-  DWORD size = sizeof buffer, type = 0;
-  RegQueryValueExA(key_, "text", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-  EXPECT_EQ(std::string(buffer, size), std::string("Glyphvane", 10));  // terminator stored
-  EXPECT_EQ(type, DWORD(REG_SZ));
-  EXPECT_FALSE(OpenRegKey(key_, "Sub")) << "opening does not create";
+    WriteRegString(key_, "text", "Glyphvane");
+    char buffer[64] = {};
+    DWORD size = sizeof buffer, type = 0;
+    RegQueryValueExA(key_, "text", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    EXPECT_EQ(std::string(buffer, size), std::string("Glyphvane", 10));  // terminator stored
+    EXPECT_EQ(type, DWORD(REG_SZ));
+    EXPECT_FALSE(OpenRegKey(key_, "Sub")) << "opening does not create";
 
-  const DWORD number = 5;
-  RegSetKeyValueA(key_, nullptr, "number", REG_DWORD, &number, sizeof number);
-  const TRegKey writeOnly = Reopen(KEY_SET_VALUE), readOnly = Reopen(KEY_READ);
-  const HKEY invalid = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x7FFF0));
-  std::string value;
-  const std::pair<std::function<void()>, std::string> cases[] = {
-      {[&] { ReadRegString(key_, "number", value); }, "Invalid data type for 'number'"},
-      {[&] { ReadRegString(writeOnly.get(), "text", value); }, "Failed to get data for 'text'"},
-      {[&] { WriteRegString(readOnly.get(), "Other", "x"); }, "Failed to set data for 'Other'"},
-      {[&] { CreateRegKey(invalid, "Sub"); }, "Failed to create key Sub"},
-  };
-  for (const auto& [act, message] : cases) {
-    try {
-      act();
-      ADD_FAILURE() << "nothing raised instead of " << message;
-    } catch (const ERegistryException& e) {
-      EXPECT_EQ(e.what(), message);
+    const DWORD number = 5;
+    RegSetKeyValueA(key_, nullptr, "number", REG_DWORD, &number, sizeof number);
+    const TRegKey writeOnly = Reopen(KEY_SET_VALUE), readOnly = Reopen(KEY_READ);
+    const HKEY invalid = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x7FFF0));
+    std::string value;
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { ReadRegString(key_, "number", value); }, "Invalid data type for 'number'"},
+        {[&] { ReadRegString(writeOnly.get(), "text", value); }, "Failed to get data for 'text'"},
+        {[&] { WriteRegString(readOnly.get(), "Other", "x"); }, "Failed to set data for 'Other'"},
+        {[&] { CreateRegKey(invalid, "Sub"); }, "Failed to create key Sub"},
+    };
+    for (const auto& [act, message] : cases) {
+        try {
+            act();
+            ADD_FAILURE() << "nothing raised instead of " << message;
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(e.what(), message);
+        }
     }
-  }
-  EXPECT_FALSE(TryCreateRegKey(invalid, "Sub"));
+    EXPECT_FALSE(TryCreateRegKey(invalid, "Sub"));
 }
 
 }  // namespace

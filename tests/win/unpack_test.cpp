@@ -20,13 +20,13 @@ namespace {
 
 // Puts the archive of `product` into `dest`, which stands for the Windows
 // directory too, and its member table where the unpacking reads it.
-void Stage(const TempDir& dest, const Product& product, bool withHelpDir = true)
-{
+void Stage(const TempDir& dest, const Product& product, bool withHelpDir = true) {
     PrepareInstallState(dest.Path(), dest.Path(), withHelpDir);
     Bytes stream = product.Program;
     MemberTable table;
     for (const auto& [name, content] : product.Members) {
-        table.Members.push_back({name, static_cast<std::int32_t>(stream.size()), static_cast<std::int32_t>(content.size())});
+        table.Members.push_back(
+            {name, static_cast<std::int32_t>(stream.size()), static_cast<std::int32_t>(content.size())});
         stream.insert(stream.end(), content.begin(), content.end());
     }
     table.DecodedTotal = static_cast<std::int32_t>(stream.size());
@@ -37,11 +37,10 @@ void Stage(const TempDir& dest, const Product& product, bool withHelpDir = true)
 
 // The walks install a product with members into a help directory; these
 // are the layouts they cannot reach.
-TEST(Unpacking, DecodesExtractsAndCutsBack)
-{
+TEST(Unpacking, DecodesExtractsAndCutsBack) {
     const std::pair<bool, std::vector<std::pair<std::string, Bytes>>> cases[] = {
         {false, {{"guide.hlp", SampleBytes(300, 4)}}},  // no help directory: help beside the program
-        {true, {}},                                      // no members
+        {true, {}},                                     // no members
     };
     for (const auto& [withHelpDir, members] : cases) {
         const TempDir dest;
@@ -49,18 +48,16 @@ TEST(Unpacking, DecodesExtractsAndCutsBack)
         Stage(dest, product, withHelpDir);
         EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), "Progress", nullptr, ProgressDialogProc, 0), 1);
         EXPECT_EQ(ReadBytes(dest / ProgramFile), product.Program);
-        for (const auto& [name, content] : product.Members)
-            EXPECT_EQ(ReadBytes(dest / name), content) << name;
+        for (const auto& [name, content] : product.Members) EXPECT_EQ(ReadBytes(dest / name), content) << name;
     }
 }
 
 // The member table's own rules are the native tests'; here one broken
 // table stands for them all. A stream that runs dry fails, and a table
 // promising more than any archive of its size holds is refused at once.
-TEST(Unpacking, RefusesWithTheMessage)
-{
+TEST(Unpacking, RefusesWithTheMessage) {
     const Product product{SampleBytes(9000, 1), {{"UnInstal.Exe", SampleBytes(3000, 2)}}};
-    std::int32_t size = 0;  // the archive's
+    std::int32_t size = 0;                                       // the archive's
     const std::size_t any = SIZE_MAX, streamSize = 9000 + 3000;  // the program and its member
     const std::tuple<const char*, std::function<void(const TempDir&)>, std::size_t> cases[] = {
         {"missing archive", [](const TempDir& dest) { DeleteFileA((dest / ArchiveFile).c_str()); }, any},
@@ -82,8 +79,7 @@ TEST(Unpacking, RefusesWithTheMessage)
 
 // An older, longer program file that the decoding could only open in place
 // loses its tail to the cut, with no members too.
-TEST(Unpacking, CutsAStaleTailWithoutMembers)
-{
+TEST(Unpacking, CutsAStaleTailWithoutMembers) {
     const TempDir dest;
     const Product product{SampleBytes(3000, 1), {}};
     Stage(dest, product);

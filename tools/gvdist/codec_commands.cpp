@@ -33,7 +33,8 @@ void RunDecode(const Options& options, std::ostream& out, std::ostream&) {
     AtomicFile output(options.Arguments[1]);
     ProgressBar bar("decoding", static_cast<std::uint64_t>(length), ProgressWanted(options.Quiet));
     const DecodedStream decoded = DecodeStream(
-        input, length, [&output](std::uint64_t, const std::uint8_t* data, std::size_t size) { output.Write(data, size); },
+        input, length,
+        [&output](std::uint64_t, const std::uint8_t* data, std::size_t size) { output.Write(data, size); },
         [&bar](std::uint64_t done) { bar.Update(done); });
     bar.Finish();
     if (decoded.Truncated()) {

@@ -9,10 +9,10 @@
 #include "disk_format.h"
 
 struct ImageContent {
-    std::string Label;                // "GLYPHVANE1"
-    std::uint32_t Serial = 0;         // the volume serial number
-    std::int64_t Time = 0;            // seconds since 1970 for every time stamp
-    std::vector<std::string> Files;   // copied into the root under their own names
+    std::string Label;               // "GLYPHVANE1"
+    std::uint32_t Serial = 0;        // the volume serial number
+    std::int64_t Time = 0;           // seconds since 1970 for every time stamp
+    std::vector<std::string> Files;  // copied into the root under their own names
 };
 
 // Creates `imagePath` (which must not exist) as a freshly formatted disk of

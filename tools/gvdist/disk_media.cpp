@@ -19,25 +19,18 @@ constexpr std::int64_t LastFatTime = 4354819198;
 
 }  // namespace
 
-std::string DiskFolderName(int disk) {
-    return "DISK" + std::to_string(disk);
-}
+std::string DiskFolderName(int disk) { return "DISK" + std::to_string(disk); }
 
-std::string DiskImageName(int disk) {
-    return "glyphvane-disk" + std::to_string(disk) + ".img";
-}
+std::string DiskImageName(int disk) { return "glyphvane-disk" + std::to_string(disk) + ".img"; }
 
-std::string DiskLabel(int disk) {
-    return "GLYPHVANE" + std::to_string(disk);
-}
+std::string DiskLabel(int disk) { return "GLYPHVANE" + std::to_string(disk); }
 
 std::int64_t MediaTime(const std::vector<std::string>& inputs) {
     std::int64_t time = 0;
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
         const std::string text = epoch;
-        if (text.empty() || text.size() > 12 || !std::all_of(text.begin(), text.end(), [](char c) {
-                return c >= '0' && c <= '9';
-            })) {
+        if (text.empty() || text.size() > 12 ||
+            !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
             throw DataError("SOURCE_DATE_EPOCH is '" + text + "', not a number of seconds");
         }
         time = std::stoll(text);
@@ -72,8 +65,8 @@ std::vector<std::string> MakeMedia(const std::string& dir, const MediaRequest& r
             made.push_back(DiskFolderName(disk));
         }
         if (request.Images) {
-            const ImageContent content{DiskLabel(disk), request.Serial + static_cast<std::uint32_t>(disk),
-                                       request.Time, files};
+            const ImageContent content{DiskLabel(disk), request.Serial + static_cast<std::uint32_t>(disk), request.Time,
+                                       files};
             MakeDiskImage((fs::path(dir) / DiskImageName(disk)).string(), *request.Format, content);
             made.push_back(DiskImageName(disk));
         }

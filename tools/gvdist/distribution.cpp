@@ -36,8 +36,7 @@ std::uint64_t ParseNumber(const std::string& key, const std::string& text, int b
         used = 0;
     }
     if (text.empty() || used != text.size() || text[0] == '-' || text[0] == '+') {
-        throw DataError(std::string(RecordFileName) + ": " + key + " has the value '" + text +
-                        "', not a number");
+        throw DataError(std::string(RecordFileName) + ": " + key + " has the value '" + text + "', not a number");
     }
     return value;
 }
@@ -167,9 +166,7 @@ struct Found {
     std::string Source;
 };
 
-bool IsSetupProgram(const fs::path& path) {
-    return UpperAscii(path.extension().string()) == ".EXE";
-}
+bool IsSetupProgram(const fs::path& path) { return UpperAscii(path.extension().string()) == ".EXE"; }
 
 // The files of `wanted` that the folder holds, in any letter case.
 void FindInFolder(const fs::path& dir, const std::string& source, const std::vector<std::string>& wanted,

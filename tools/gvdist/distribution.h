@@ -58,14 +58,14 @@ struct Distribution {
     std::string SetupPath;
     std::string SetupSource;
     MemberTable Table;
-    bool HasStamp = false;    // setup.exe holds one record of DiskCount and ArchiveSize
+    bool HasStamp = false;  // setup.exe holds one record of DiskCount and ArchiveSize
     StampValues Stamp;
-    std::string StampFault;   // why that record is missing or cannot serve, or ""
-    std::vector<ArchivePart> Parts;     // 1, 2, ... without gaps
+    std::string StampFault;          // why that record is missing or cannot serve, or ""
+    std::vector<ArchivePart> Parts;  // 1, 2, ... without gaps
     std::vector<std::string> PartFaults;
     bool HasRecord = false;
     DistributionRecord Record;
-    std::shared_ptr<TempDir> Staging;   // the files copied out of images
+    std::shared_ptr<TempDir> Staging;  // the files copied out of images
 };
 
 // Gathers setup.exe, the parts and gvdist.txt from `sources`: folders,

@@ -83,7 +83,8 @@ void RunExtract(const Options& options, std::ostream& out, std::ostream&) {
     StagedFiles files;
     std::vector<Slice> slices;
     std::vector<std::string> report;
-    slices.push_back({0, static_cast<std::uint64_t>(ProgramLength(table)), &files.Add((destDir / ProgramFile).string())});
+    slices.push_back(
+        {0, static_cast<std::uint64_t>(ProgramLength(table)), &files.Add((destDir / ProgramFile).string())});
     report.push_back(ProgramFile);
     for (const MemberEntry& member : table.Members) {
         std::error_code error;
@@ -97,9 +98,9 @@ void RunExtract(const Options& options, std::ostream& out, std::ostream&) {
         report.push_back(member.Name + (help && !options.HelpDir.empty() ? " (help directory)" : ""));
     }
 
-    const VerifiedDistribution source =
-        Verify(std::move(distribution), ProgressWanted(options.Quiet),
-               [&slices](std::uint64_t at, const std::uint8_t* data, std::size_t size) { Route(slices, at, data, size); });
+    const VerifiedDistribution source = Verify(
+        std::move(distribution), ProgressWanted(options.Quiet),
+        [&slices](std::uint64_t at, const std::uint8_t* data, std::size_t size) { Route(slices, at, data, size); });
     if (!source.Faults.empty()) {
         throw DataError(source.Faults.front());
     }

@@ -85,9 +85,7 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
     temporary_ = CreateTemporaryFile(fs::path(path_).parent_path().string(), &file_);
 }
 
-AtomicFile::~AtomicFile() {
-    Discard();
-}
+AtomicFile::~AtomicFile() { Discard(); }
 
 void AtomicFile::Discard() noexcept {
     if (file_ != nullptr) {

@@ -10,8 +10,8 @@ void RunList(const Options& options, std::ostream& out, std::ostream&) {
         OpenDistribution(options.Arguments.empty() ? std::vector<std::string>{"."} : options.Arguments);
     const MemberTable& table = distribution.Table;
 
-    out << distribution.SetupSource << ": " << table.Members.size() << " member(s), DecodedTotal "
-        << table.DecodedTotal << "\n";
+    out << distribution.SetupSource << ": " << table.Members.size() << " member(s), DecodedTotal " << table.DecodedTotal
+        << "\n";
     if (distribution.HasStamp) {
         out << "stamped for DiskCount " << distribution.Stamp.DiskCount << ", ArchiveSize "
             << distribution.Stamp.ArchiveSize << "\n";

@@ -19,8 +19,8 @@ std::uint16_t LhaCrc16(const std::uint8_t* data, std::size_t size) {
     std::uint16_t crc = 0;
     for (std::size_t i = 0; i < size; ++i) {
         crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1u) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001u)
-                                                           : static_cast<std::uint16_t>(crc >> 1);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1u) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001u) : static_cast<std::uint16_t>(crc >> 1);
     }
     return crc;
 }

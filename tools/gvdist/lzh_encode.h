@@ -17,11 +17,11 @@ std::vector<std::uint8_t> LzhEncode(const std::uint8_t* data, std::size_t size,
 // How the matches are chosen. Both take the longest match in the whole
 // 4096-byte window at each step, the nearest among equals.
 enum class LzhParse {
-    Greedy,  // always take the match at hand: the baseline
-    Lazy,    // emit a literal first when the next byte starts a longer match
-    Fast,    // both, keeping the smaller stream
-    Optimal, // the fewest bits under prices that follow the adaptive tree,
-             // or the fast stream when that is smaller (what LzhEncode does)
+    Greedy,   // always take the match at hand: the baseline
+    Lazy,     // emit a literal first when the next byte starts a longer match
+    Fast,     // both, keeping the smaller stream
+    Optimal,  // the fewest bits under prices that follow the adaptive tree,
+              // or the fast stream when that is smaller (what LzhEncode does)
 };
 std::vector<std::uint8_t> LzhEncodeWith(LzhParse parse, const std::uint8_t* data, std::size_t size,
                                         const std::function<void(std::size_t)>& progress = {});

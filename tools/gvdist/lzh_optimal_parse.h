@@ -63,8 +63,8 @@ private:
     std::vector<Token> CheapestTokens(std::size_t n, const std::vector<Prices>& prices);
 
     const std::uint8_t* data_;
-    std::size_t begin_ = 0;               // input index of the block's first byte
-    std::vector<std::uint32_t> starts_;   // per block position: its first match
+    std::size_t begin_ = 0;              // input index of the block's first byte
+    std::vector<std::uint32_t> starts_;  // per block position: its first match
     std::vector<Match> matches_;
     std::vector<std::uint32_t> cost_;
     std::vector<Token> via_;

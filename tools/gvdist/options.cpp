@@ -51,7 +51,10 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Rules() {
     static const std::map<std::string, CommandRule> rules = {
-        {"pack", {{"--program", "--member", "--setup", "--output", "--disk-size", "--format", "--disks", "--images", "--fast"}, 0, 0}},
+        {"pack",
+         {{"--program", "--member", "--setup", "--output", "--disk-size", "--format", "--disks", "--images", "--fast"},
+          0,
+          0}},
         {"list", {{}, 0, AnyCount}},
         {"verify", {{}, 1, AnyCount}},
         {"extract", {{"--dir", "--help-dir"}, 1, AnyCount}},
@@ -70,20 +73,20 @@ const std::map<std::string, std::string>& Aliases() {
 }
 
 bool TakesValue(const std::string& option) {
-    static const std::set<std::string> withValue = {"--program", "--member",   "--setup",  "--output",
-                                                    "--disk-size", "--format", "--dir", "--help-dir", "--length"};
+    static const std::set<std::string> withValue = {"--program", "--member", "--setup",    "--output", "--disk-size",
+                                                    "--format",  "--dir",    "--help-dir", "--length"};
     return withValue.count(option) != 0;
 }
 
 bool IsKnown(const std::string& option) {
-    static const std::set<std::string> flags = {"--help", "--version", "--quiet", "--lzh", "--disks", "--images", "--fast"};
+    static const std::set<std::string> flags = {"--help",  "--version", "--quiet", "--lzh",
+                                                "--disks", "--images",  "--fast"};
     return flags.count(option) != 0 || TakesValue(option);
 }
 
 std::uint64_t ParseCount(const std::string& option, const std::string& text) {
-    if (text.empty() || text.size() > 18 || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        })) {
+    if (text.empty() || text.size() > 18 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         throw UsageError(option + " needs a whole number of bytes, not '" + text + "'");
     }
     return std::stoull(text);

@@ -11,18 +11,18 @@ struct Options {
     bool ShowHelp = false;
     bool ShowVersion = false;
     bool Quiet = false;
-    std::string Command;                  // pack, list, verify, extract, encode, decode
-    std::vector<std::string> Arguments;   // the command's positional arguments: list, verify and extract's SOURCEs
+    std::string Command;                 // pack, list, verify, extract, encode, decode
+    std::vector<std::string> Arguments;  // the command's positional arguments: list, verify and extract's SOURCEs
     // pack
     std::string ProgramPath;
     std::vector<std::string> MemberPaths;
     std::string SetupPath;
-    std::string OutputDir;                // also extract's -d
+    std::string OutputDir;  // also extract's -d
     std::uint64_t DiskSize = DefaultDiskFormat().FreeBytes;
     std::uint64_t ClusterSize = DefaultDiskFormat().ClusterBytes;
-    const DiskFormat* Format = nullptr;   // --format; images are of the default format without it
-    bool MakeDiskFolders = false;         // --disks
-    bool MakeImages = false;              // --images
+    const DiskFormat* Format = nullptr;  // --format; images are of the default format without it
+    bool MakeDiskFolders = false;        // --disks
+    bool MakeImages = false;             // --images
     // pack / encode: the quick greedy-or-lazy parse instead of the optimal one
     bool Fast = false;
     // extract

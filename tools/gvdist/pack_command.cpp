@@ -120,7 +120,8 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const std::vector<
     for (std::size_t k = 1; k <= record.Parts.size(); ++k) {
         const std::string part = (from / PartFileName(FirstPartFile, static_cast<int>(k))).string();
         const auto begin = compressed.begin() + static_cast<std::ptrdiff_t>(offset);
-        WriteFileAtomically(part, std::vector<std::uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(record.Parts[k - 1].Size)));
+        WriteFileAtomically(
+            part, std::vector<std::uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(record.Parts[k - 1].Size)));
         offset += record.Parts[k - 1].Size;
         request.DiskFiles.emplace_back();
         if (k == 1) {
@@ -138,7 +139,8 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath);
     const std::size_t stampAt = FindTheStamp(setup, options.SetupPath);
     const DecodedInput input = GatherInput(options, err);
-    const std::vector<std::uint8_t> compressed = Compress(input.Stream, options.Fast ? LzhParse::Fast : LzhParse::Optimal, ProgressWanted(options.Quiet));
+    const std::vector<std::uint8_t> compressed =
+        Compress(input.Stream, options.Fast ? LzhParse::Fast : LzhParse::Optimal, ProgressWanted(options.Quiet));
 
     const std::vector<std::uint8_t> table = SerializeMemberTable(input.Table);
     setup.insert(setup.end(), table.begin(), table.end());
@@ -169,7 +171,8 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     std::size_t from = 0;
     for (std::size_t k = 1; k <= sizes.size(); ++k) {
         const std::size_t size = static_cast<std::size_t>(sizes[k - 1]);
-        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string()).Write(compressed.data() + from, size);
+        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string())
+            .Write(compressed.data() + from, size);
         record.Parts.push_back({size, Crc32(compressed.data() + from, size)});
         from += size;
     }

@@ -32,9 +32,7 @@ int ProgressPercent(std::uint64_t done, std::uint64_t total) {
 ProgressBar::ProgressBar(std::string label, std::uint64_t total, bool enabled)
     : label_(std::move(label)), total_(total), enabled_(enabled) {}
 
-ProgressBar::~ProgressBar() {
-    Finish();
-}
+ProgressBar::~ProgressBar() { Finish(); }
 
 void ProgressBar::Update(std::uint64_t done) {
     if (!enabled_) {

@@ -39,9 +39,7 @@ void StagedFiles::Place(const std::string& ready, const std::string& path) {
     entries_.push_back(Entry{path, nullptr, ready, "", false, false});
 }
 
-void StagedFiles::Remove(const std::string& path) {
-    entries_.push_back(Entry{path, nullptr, "", "", false, false});
-}
+void StagedFiles::Remove(const std::string& path) { entries_.push_back(Entry{path, nullptr, "", "", false, false}); }
 
 void StagedFiles::Commit() {
     // Every new file is complete on disk before the first one moves.

@@ -32,9 +32,10 @@ std::size_t FindTheStamp(const std::vector<std::uint8_t>& setup, const std::stri
     if (found.size() == 1) {
         return found[0];
     }
-    throw DataError(name + (found.empty() ? " has no record of DiskCount and ArchiveSize: it is not a Glyphvane setup program"
-                                          : " has " + std::to_string(found.size()) +
-                                                " records of DiskCount and ArchiveSize, not one"));
+    throw DataError(name +
+                    (found.empty()
+                         ? " has no record of DiskCount and ArchiveSize: it is not a Glyphvane setup program"
+                         : " has " + std::to_string(found.size()) + " records of DiskCount and ArchiveSize, not one"));
 }
 
 StampValues ReadStamp(const std::vector<std::uint8_t>& setup, std::size_t at) {
@@ -45,9 +46,9 @@ StampValues ReadStamp(const std::vector<std::uint8_t>& setup, std::size_t at) {
 void WriteStamp(std::vector<std::uint8_t>& setup, std::size_t at, const StampValues& values) {
     const std::string fault = StampFault(values.DiskCount, values.ArchiveSize);
     if (!fault.empty() || values.ArchiveSize > INT32_MAX) {
-        throw DataError("the setup cannot serve this distribution: " +
-                        (fault.empty() ? "ArchiveSize " + std::to_string(values.ArchiveSize) + " is above 2147483647"
-                                       : fault));
+        throw DataError(
+            "the setup cannot serve this distribution: " +
+            (fault.empty() ? "ArchiveSize " + std::to_string(values.ArchiveSize) + " is above 2147483647" : fault));
     }
     std::uint8_t* field = setup.data() + at + StampMagicSize;
     WriteInt32(field, static_cast<std::int32_t>(values.DiskCount));

@@ -7,9 +7,9 @@
 #include <vector>
 
 struct DecodedStream {
-    std::uint64_t Length = 0;      // bytes produced, at most the length asked for
-    std::uint32_t Crc = 0;         // CRC-32 of those bytes
-    std::uint64_t BitsUsed = 0;    // bits of the input the decoding needed
+    std::uint64_t Length = 0;    // bytes produced, at most the length asked for
+    std::uint32_t Crc = 0;       // CRC-32 of those bytes
+    std::uint64_t BitsUsed = 0;  // bits of the input the decoding needed
     std::uint64_t InputBytes = 0;
 
     // The input ended before the decoding did: the decoder stopped where

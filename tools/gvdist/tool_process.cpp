@@ -79,8 +79,8 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         if (spawned == ENOENT) {
-            throw DataError(argv.front() + " is not installed: install " + package +
-                            " (for example apt-get install " + package + ")");
+            throw DataError(argv.front() + " is not installed: install " + package + " (for example apt-get install " +
+                            package + ")");
         }
         throw DataError("cannot run " + argv.front() + ": " + std::strerror(spawned));
     }

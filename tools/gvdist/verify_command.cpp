@@ -12,9 +12,9 @@ void RunVerify(const Options& options, std::ostream& out, std::ostream& err) {
         }
         throw DataError(result.Faults.back());
     }
-    out << DescribeSources(result.Source) << ": " << result.Source.Parts.size() << " part(s), "
-        << result.Archive.size() << " bytes, decode to " << result.Decoded.Length << " bytes";
+    out << DescribeSources(result.Source) << ": " << result.Source.Parts.size() << " part(s), " << result.Archive.size()
+        << " bytes, decode to " << result.Decoded.Length << " bytes";
     out << (result.Source.HasRecord ? ", matching " + std::string(RecordFileName)
-                                          : ", no " + std::string(RecordFileName) + " to compare with")
+                                    : ", no " + std::string(RecordFileName) + " to compare with")
         << ": OK\n";
 }

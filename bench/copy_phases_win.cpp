@@ -17,9 +17,9 @@
 #include "archive/member_list_win.h"
 #include "archive/message_pump_win.h"
 #include "archive/unpack_win.h"
-#include "file_util.h"
+#include "base/file_util.h"
+#include "dist/stamp_file.h"
 #include "setup/globals.h"
-#include "stamp_file.h"
 #include "util/paths.h"
 
 namespace {

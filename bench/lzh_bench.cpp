@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "archive/lzh_decode.h"
-#include "lzh_archive.h"
-#include "lzh_encode.h"
-#include "stream_codec.h"
+#include "lzh/lzh_archive.h"
+#include "lzh/lzh_encode.h"
+#include "lzh/stream_codec.h"
 
 namespace {
 

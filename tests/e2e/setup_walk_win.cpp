@@ -3,7 +3,7 @@
 #include <map>
 #include <sstream>
 
-#include "cli.h"
+#include "cli/cli.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "checksum.h"
+#include "base/checksum.h"
 
 namespace {
 

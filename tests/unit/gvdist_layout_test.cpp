@@ -4,9 +4,9 @@
 #include <utility>
 #include <vector>
 
-#include "distribution.h"
-#include "errors.h"
-#include "progress_bar.h"
+#include "base/errors.h"
+#include "cli/progress_bar.h"
+#include "dist/distribution.h"
 
 namespace {
 

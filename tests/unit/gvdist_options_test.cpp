@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "cli.h"
-#include "options.h"
+#include "cli/cli.h"
+#include "cli/options.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "lzh_archive.h"
+#include "lzh/lzh_archive.h"
 
 namespace {
 

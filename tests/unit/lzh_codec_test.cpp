@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "archive/lzh_decode.h"
-#include "lzh_encode.h"
+#include "lzh/lzh_encode.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "archive/extract_win.h"
 #include "archive/member_list_win.h"
 #include "harness_win.h"
-#include "lzh_encode.h"
+#include "lzh/lzh_encode.h"
 #include "setup/globals.h"
 
 using namespace harness;

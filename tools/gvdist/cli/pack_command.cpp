@@ -1,0 +1,201 @@
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <set>
+
+#include "archive/member_table.h"
+#include "archive/naming.h"
+#include "base/checksum.h"
+#include "base/errors.h"
+#include "base/file_util.h"
+#include "base/staged_files.h"
+#include "base/temp_dir.h"
+#include "cli/commands.h"
+#include "cli/progress_bar.h"
+#include "dist/distribution.h"
+#include "dist/stamp_file.h"
+#include "lzh/lzh_encode.h"
+#include "lzh/stream_codec.h"
+#include "media/disk_media.h"
+#include "setup/globals.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct DecodedInput {
+    std::vector<std::uint8_t> Stream;
+    MemberTable Table;
+};
+
+// The program first, then the members in the order given, each member's
+// name its file's base name.
+DecodedInput GatherInput(const Options& options, std::ostream& err) {
+    DecodedInput input;
+    input.Stream = ReadFileBytes(options.ProgramPath);
+    if (options.MemberPaths.size() > MemberCountMax) {
+        throw DataError(std::to_string(options.MemberPaths.size()) + " members, but a table holds at most " +
+                        std::to_string(MemberCountMax));
+    }
+    std::set<std::string> seen = {UpperAscii(ProgramFile)};
+    bool hasUninstaller = false;
+    for (const std::string& path : options.MemberPaths) {
+        MemberEntry member;
+        member.Name = BaseName(path);
+        const std::string fault = CheckMemberName(member.Name);
+        if (!fault.empty()) {
+            throw DataError(path + ": unusable member name: " + fault);
+        }
+        // The setup copies the members out of the program file: a member of
+        // that name would overwrite it while it is being read. Windows file
+        // names ignore case, so two names differing in case are one file.
+        if (!seen.insert(UpperAscii(member.Name)).second) {
+            throw DataError(path + ": the name " + member.Name + " is already taken by the program or a member");
+        }
+        hasUninstaller = hasUninstaller || UpperAscii(member.Name) == UpperAscii(UninstallFile);
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+        if (input.Stream.size() + bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+            throw DataError("the program and its members exceed 2147483647 bytes");
+        }
+        member.Offset = static_cast<std::int32_t>(input.Stream.size());
+        member.Size = static_cast<std::int32_t>(bytes.size());
+        input.Stream.insert(input.Stream.end(), bytes.begin(), bytes.end());
+        input.Table.Members.push_back(member);
+    }
+    if (input.Stream.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw DataError("the program exceeds 2147483647 bytes");
+    }
+    input.Table.DecodedTotal = static_cast<std::int32_t>(input.Stream.size());
+    if (!hasUninstaller) {
+        err << "gvdist: warning: no member is named " << UninstallFile
+            << "; the uninstall entry the setup writes will point to a missing file\n";
+    }
+    return input;
+}
+
+std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& stream, LzhParse parse, bool showProgress) {
+    std::vector<std::uint8_t> compressed;
+    {
+        ProgressBar bar("encoding", stream.size(), showProgress);
+        compressed = LzhEncodeWith(parse, stream.data(), stream.size(), [&bar](std::size_t done) { bar.Update(done); });
+    }
+    // Disks that do not install are found out by users; check every byte here.
+    ProgressBar bar("checking", stream.size(), showProgress);
+    bool same = true;
+    const DecodedStream check = DecodeStream(
+        compressed, static_cast<std::int32_t>(stream.size()),
+        [&](std::uint64_t at, const std::uint8_t* data, std::size_t size) {
+            same = same && std::equal(data, data + size, stream.begin() + static_cast<std::ptrdiff_t>(at));
+        },
+        [&bar](std::uint64_t done) { bar.Update(done); });
+    if (!same || check.Length != stream.size() || check.Truncated() || check.UnusedBytes() > 0) {
+        throw DataError("internal: the compressed archive does not decode to the input");
+    }
+    return compressed;
+}
+
+// The disks as folders and images, made in a folder of their own inside
+// the output folder from the files about to be placed there.
+std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const std::vector<std::uint8_t>& setup,
+                                      const std::vector<std::uint8_t>& compressed, const DistributionRecord& record) {
+    if (!options.MakeDiskFolders && !options.MakeImages) {
+        return nullptr;
+    }
+    auto media = std::make_unique<TempDir>(options.OutputDir, ".gvdist-media-");
+    const fs::path from = fs::path(media->Path()) / "files";
+    fs::create_directory(from);
+    MediaRequest request;
+    request.Folders = options.MakeDiskFolders;
+    request.Images = options.MakeImages;
+    request.Format = options.Format != nullptr ? options.Format : &DefaultDiskFormat();
+    request.Serial = record.DecodedCrc;
+    std::vector<std::string> inputs = options.MemberPaths;
+    inputs.push_back(options.ProgramPath);
+    inputs.push_back(options.SetupPath);
+    request.Time = MediaTime(inputs);
+    WriteFileAtomically((from / SetupFileName).string(), setup);
+    std::size_t offset = 0;
+    for (std::size_t k = 1; k <= record.Parts.size(); ++k) {
+        const std::string part = (from / PartFileName(FirstPartFile, static_cast<int>(k))).string();
+        const auto begin = compressed.begin() + static_cast<std::ptrdiff_t>(offset);
+        WriteFileAtomically(
+            part, std::vector<std::uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(record.Parts[k - 1].Size)));
+        offset += record.Parts[k - 1].Size;
+        request.DiskFiles.emplace_back();
+        if (k == 1) {
+            request.DiskFiles.back().push_back((from / SetupFileName).string());
+        }
+        request.DiskFiles.back().push_back(part);
+    }
+    MakeMedia(media->Path(), request);
+    return media;
+}
+
+}  // namespace
+
+void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
+    std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath);
+    const std::size_t stampAt = FindTheStamp(setup, options.SetupPath);
+    const DecodedInput input = GatherInput(options, err);
+    const std::vector<std::uint8_t> compressed =
+        Compress(input.Stream, options.Fast ? LzhParse::Fast : LzhParse::Optimal, ProgressWanted(options.Quiet));
+
+    const std::vector<std::uint8_t> table = SerializeMemberTable(input.Table);
+    setup.insert(setup.end(), table.begin(), table.end());
+
+    // Everything that can be refused is refused before the first file is written.
+    const std::vector<std::uint64_t> sizes =
+        PlanPartSizes(compressed.size(), setup.size(), options.DiskSize, options.ClusterSize);
+    // The copy in the distribution serves exactly these parts.
+    WriteStamp(setup, stampAt, {static_cast<std::int64_t>(sizes.size()), static_cast<std::int64_t>(compressed.size())});
+
+    std::error_code error;
+    fs::create_directories(options.OutputDir, error);
+    if (error) {
+        throw DataError("cannot create " + options.OutputDir + ": " + error.message());
+    }
+    const fs::path dir(options.OutputDir);
+
+    DistributionRecord record;
+    record.DiskCount = static_cast<int>(sizes.size());
+    record.ArchiveSize = compressed.size();
+    record.DecodedTotal = input.Table.DecodedTotal;
+    record.DecodedCrc = Crc32(input.Stream.data(), input.Stream.size());
+
+    // All files are complete under temporary names before any takes its
+    // final name, and they take them together: a failure leaves the folder
+    // as it was.
+    StagedFiles files;
+    std::size_t from = 0;
+    for (std::size_t k = 1; k <= sizes.size(); ++k) {
+        const std::size_t size = static_cast<std::size_t>(sizes[k - 1]);
+        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string())
+            .Write(compressed.data() + from, size);
+        record.Parts.push_back({size, Crc32(compressed.data() + from, size)});
+        from += size;
+    }
+    files.Add((dir / SetupFileName).string()).Write(setup);
+    files.Add((dir / RecordFileName).string()).Write(FormatRecord(record));
+    const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, compressed, record);
+    // Parts of an earlier, longer distribution would be taken for this one's.
+    for (int k = static_cast<int>(sizes.size()) + 1; k <= MaxParts; ++k) {
+        files.Remove((dir / PartFileName(FirstPartFile, k)).string());
+    }
+    // So would the disk folders and images of an earlier pack.
+    for (int k = 1; k <= MaxParts; ++k) {
+        for (const std::string& name : {DiskFolderName(k), DiskImageName(k)}) {
+            const fs::path ready = media ? fs::path(media->Path()) / name : fs::path();
+            if (media && fs::exists(ready)) {
+                files.Place(ready.string(), (dir / name).string());
+            } else {
+                files.Remove((dir / name).string());
+            }
+        }
+    }
+    files.Commit();
+
+    out << "DiskCount=" << record.DiskCount << "\n";
+    out << "ArchiveSize=" << record.ArchiveSize << "\n";
+}

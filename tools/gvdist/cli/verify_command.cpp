@@ -1,0 +1,20 @@
+#include "base/errors.h"
+#include "cli/commands.h"
+#include "cli/progress_bar.h"
+#include "cli/verified_distribution.h"
+#include "dist/distribution.h"
+
+void RunVerify(const Options& options, std::ostream& out, std::ostream& err) {
+    const VerifiedDistribution result = LoadAndCheck(options.Arguments, ProgressWanted(options.Quiet));
+    if (!result.Faults.empty()) {
+        for (std::size_t i = 0; i + 1 < result.Faults.size(); ++i) {
+            err << "gvdist: " << result.Faults[i] << "\n";
+        }
+        throw DataError(result.Faults.back());
+    }
+    out << DescribeSources(result.Source) << ": " << result.Source.Parts.size() << " part(s), " << result.Archive.size()
+        << " bytes, decode to " << result.Decoded.Length << " bytes";
+    out << (result.Source.HasRecord ? ", matching " + std::string(RecordFileName)
+                                    : ", no " + std::string(RecordFileName) + " to compare with")
+        << ": OK\n";
+}

@@ -6,7 +6,8 @@
 
 #include "base/errors.h"
 #include "cli/progress_bar.h"
-#include "dist/distribution.h"
+#include "dist/disk_plan.h"
+#include "dist/manifest.h"
 
 namespace {
 

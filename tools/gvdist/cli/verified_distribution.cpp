@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "cli/progress_bar.h"
+#include "dist/distribution_check.h"
 
 VerifiedDistribution Verify(Distribution source, bool showProgress, const DecodedSink& sink) {
     VerifiedDistribution result;

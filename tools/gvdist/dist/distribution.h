@@ -10,38 +10,9 @@
 
 #include "archive/member_table.h"
 #include "base/temp_dir.h"
+#include "dist/disk_plan.h"
+#include "dist/manifest.h"
 #include "dist/stamp_file.h"
-#include "lzh/stream_codec.h"
-
-extern const char SetupFileName[];   // "setup.exe"
-extern const char RecordFileName[];  // "gvdist.txt"
-constexpr int MaxParts = 4;          // the setup asks for at most four disks
-
-struct PartRecord {
-    std::uint64_t Size = 0;
-    std::uint32_t Crc = 0;
-};
-
-// What setup.exe is stamped with (DiskCount, ArchiveSize) and what the
-// parts and the decoded stream must hold.
-struct DistributionRecord {
-    int DiskCount = 0;
-    std::uint64_t ArchiveSize = 0;
-    std::int64_t DecodedTotal = 0;
-    std::uint32_t DecodedCrc = 0;
-    std::vector<PartRecord> Parts;
-};
-
-std::string FormatRecord(const DistributionRecord& record);
-// Throws DataError naming the line that cannot be understood.
-DistributionRecord ParseRecord(const std::string& text);
-
-// The sizes of the parts an archive of `archiveSize` bytes is cut into.
-// Disk 1 also carries setup.exe, so part 1 gets what setup.exe leaves of
-// it. Throws DataError when setup.exe leaves no room or more than four
-// disks would be needed. Files take whole clusters of `clusterSize` bytes.
-std::vector<std::uint64_t> PlanPartSizes(std::uint64_t archiveSize, std::uint64_t setupSize, std::uint64_t diskSize,
-                                         std::uint64_t clusterSize);
 
 // "Glyphvan.002 (disk 2) is not in the sources given"
 std::string MissingDiskText(int disk);
@@ -79,11 +50,6 @@ Distribution OpenDistribution(const std::vector<std::string>& sources);
 std::string DescribeSources(const Distribution& distribution);
 
 std::vector<std::uint8_t> JoinParts(const Distribution& distribution);
-
-// Everything wrong with the distribution once its parts are joined into
-// `archive` and decoded into `decoded`; empty when it is sound.
-std::vector<std::string> CheckDistribution(const Distribution& distribution, const std::vector<std::uint8_t>& archive,
-                                           const DecodedStream& decoded);
 
 // Bytes [0, ProgramLength) of the decoded stream are the program file: up
 // to the first member's offset, the setup cuts it back there.

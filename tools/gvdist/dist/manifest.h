@@ -1,0 +1,28 @@
+// gvdist.txt, the record pack writes beside setup.exe of what the parts
+// must hold, so that verify can tell a damaged part from a good one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern const char RecordFileName[];  // "gvdist.txt"
+
+struct PartRecord {
+    std::uint64_t Size = 0;
+    std::uint32_t Crc = 0;
+};
+
+// What setup.exe is stamped with (DiskCount, ArchiveSize) and what the
+// parts and the decoded stream must hold.
+struct DistributionRecord {
+    int DiskCount = 0;
+    std::uint64_t ArchiveSize = 0;
+    std::int64_t DecodedTotal = 0;
+    std::uint32_t DecodedCrc = 0;
+    std::vector<PartRecord> Parts;
+};
+
+std::string FormatRecord(const DistributionRecord& record);
+// Throws DataError naming the line that cannot be understood.
+DistributionRecord ParseRecord(const std::string& text);

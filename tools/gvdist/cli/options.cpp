@@ -2,105 +2,53 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
+#include <sstream>
 
 #include "base/errors.h"
-
-const char UsageText[] =
-    "Usage: gvdist [-q] COMMAND [OPTIONS] ARGUMENTS\n"
-    "Builds and checks the distribution disks of the Glyphvane setup.\n"
-    "\n"
-    "Commands:\n"
-    "  pack --program FILE [--member FILE]... --setup SETUP.EXE -o OUTDIR\n"
-    "       [--format 360K|720K|1.2M|1.44M|2.88M | --disk-size BYTES] [--disks] [--images]\n"
-    "       [--fast]\n"
-    "                   compress the program and its members into the archive\n"
-    "                   parts and write OUTDIR/setup.exe with the member table;\n"
-    "                   --disks adds a folder per disk (OUTDIR/DISK1..), --images\n"
-    "                   a FAT floppy image per disk (OUTDIR/glyphvane-disk1.img..)\n"
-    "  list [SOURCE...] show the member table and the archive parts\n"
-    "  verify SOURCE... join, decode and check the distribution\n"
-    "  extract SOURCE... -d OUTDIR [--help-dir HELPDIR]\n"
-    "                   install the product's files as the setup would\n"
-    "  encode [--lzh] [--fast] IN OUT\n"
-    "                   compress IN into a raw LZHUF stream (--lzh: an .lzh archive)\n"
-    "  decode --length N IN OUT\n"
-    "                   decode N bytes of the raw LZHUF stream IN\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help       show this text\n"
-    "  -V, --version    show the version\n"
-    "  -q, --quiet      no progress bar\n"
-    "  --format NAME    the disks' format (default 1.44M: 1457664 bytes for files)\n"
-    "  --disk-size BYTES  capacity of one disk, for disks that are no floppies\n"
-    "  --fast           encode several times faster, a few per cent larger\n"
-    "\n"
-    "A SOURCE is a folder, a setup.exe or a disk image; give them in any order.\n"
-    "Images are made and read with mtools.\n"
-    "Exit status: 0 success, 1 usage error, 2 bad data or I/O error.\n";
+#include "cli/commands.h"
 
 namespace {
 
 constexpr std::size_t AnyCount = static_cast<std::size_t>(-1);
 
+// One bit per command, so that an option can name the commands that take it.
+enum CommandBit : unsigned { Pack = 1, List = 2, Verify = 4, Extract = 8, Encode = 16, Decode = 32 };
+constexpr unsigned EveryCommand = Pack | List | Verify | Extract | Encode | Decode;
+
 struct CommandRule {
-    std::set<std::string> Options;
+    const char* Name;
+    CommandBit Bit;
+    const char* Arguments;  // as the usage line shows them
     std::size_t MinArguments;
     std::size_t MaxArguments;
+    const char* Help;
+    CommandFunction Run;
 };
 
-const std::map<std::string, CommandRule>& Rules() {
-    static const std::map<std::string, CommandRule> rules = {
-        {"pack",
-         {{"--program", "--member", "--setup", "--output", "--disk-size", "--format", "--disks", "--images", "--fast"},
-          0,
-          0}},
-        {"list", {{}, 0, AnyCount}},
-        {"verify", {{}, 1, AnyCount}},
-        {"extract", {{"--dir", "--help-dir"}, 1, AnyCount}},
-        {"encode", {{"--lzh", "--fast"}, 2, 2}},
-        {"decode", {{"--length"}, 2, 2}},
-    };
-    return rules;
-}
+const CommandRule Commands[] = {
+    {"pack", Pack, "", 0, 0, "write a distribution: setup.exe, the archive parts, gvdist.txt", RunPack},
+    {"list", List, "[SOURCE]...", 0, AnyCount, "show the member table and the archive parts", RunList},
+    {"verify", Verify, "SOURCE...", 1, AnyCount, "join, decode and check the distribution", RunVerify},
+    {"extract", Extract, "SOURCE...", 1, AnyCount, "install the product's files as the setup would", RunExtract},
+    {"encode", Encode, "IN OUT", 2, 2, "compress IN into a raw LZHUF stream", RunEncode},
+    {"decode", Decode, "IN OUT", 2, 2, "decode the raw LZHUF stream IN into OUT", RunDecode},
+};
 
-// Short spellings and the canonical long name they stand for.
-const std::map<std::string, std::string>& Aliases() {
-    static const std::map<std::string, std::string> aliases = {
-        {"-h", "--help"}, {"-V", "--version"}, {"-q", "--quiet"}, {"-o", "--output"}, {"-d", "--dir"},
-    };
-    return aliases;
-}
+// An option as it stands on the command line.
+struct Given {
+    std::string Spelling;  // "-o" or "--output", as typed, for messages
+    std::string Value;
+};
 
-bool TakesValue(const std::string& option) {
-    static const std::set<std::string> withValue = {"--program", "--member", "--setup",    "--output", "--disk-size",
-                                                    "--format",  "--dir",    "--help-dir", "--length"};
-    return withValue.count(option) != 0;
-}
-
-bool IsKnown(const std::string& option) {
-    static const std::set<std::string> flags = {"--help",  "--version", "--quiet", "--lzh",
-                                                "--disks", "--images",  "--fast"};
-    return flags.count(option) != 0 || TakesValue(option);
-}
-
-std::uint64_t ParseCount(const std::string& option, const std::string& text) {
-    if (text.empty() || text.size() > 18 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        throw UsageError(option + " needs a whole number of bytes, not '" + text + "'");
-    }
-    return std::stoull(text);
-}
-
-void SetSingle(std::string& field, const std::string& option, const std::string& value) {
-    if (!field.empty()) {
-        throw UsageError(option + " given twice");
-    }
-    if (value.empty()) {
-        throw UsageError(option + " needs a non-empty value");
-    }
-    field = value;
-}
+struct OptionRule {
+    const char* Short;  // "-o", or nullptr
+    const char* Long;   // "--output"
+    const char* Value;  // what it takes, as --help shows it; nullptr for a flag
+    unsigned Commands;  // the commands that take it
+    unsigned NeededBy;  // the commands that cannot do without it
+    std::string Help;   // one line
+    void (*Set)(Options& options, const Given& given);
+};
 
 void Require(bool present, const std::string& what) {
     if (!present) {
@@ -108,15 +56,132 @@ void Require(bool present, const std::string& what) {
     }
 }
 
+std::uint64_t ParseCount(const Given& given) {
+    const std::string& text = given.Value;
+    if (text.empty() || text.size() > 18 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        throw UsageError(given.Spelling + " needs a whole number of bytes, not '" + text + "'");
+    }
+    return std::stoull(text);
+}
+
+void SetSingle(std::string& field, const Given& given) {
+    Require(field.empty(), given.Spelling + " given twice");
+    Require(!given.Value.empty(), given.Spelling + " needs a non-empty value");
+    field = given.Value;
+}
+
+// Every option, in the order --help lists them.
+const std::vector<OptionRule>& OptionRules() {
+    static const std::vector<OptionRule> rules = {
+        {"-h", "--help", nullptr, EveryCommand, 0, "show this text and exit",
+         [](Options& options, const Given&) { options.ShowHelp = true; }},
+        {"-V", "--version", nullptr, EveryCommand, 0, "show the version and exit",
+         [](Options& options, const Given&) { options.ShowVersion = true; }},
+        {"-q", "--quiet", nullptr, EveryCommand, 0, "draw no progress bar",
+         [](Options& options, const Given&) { options.Quiet = true; }},
+        {nullptr, "--program", "FILE", Pack, Pack, "the product's program, first in the archive",
+         [](Options& options, const Given& given) { SetSingle(options.ProgramPath, given); }},
+        {nullptr, "--member", "FILE", Pack, 0, "a further file of the product; once per file",
+         [](Options& options, const Given& given) {
+             Require(!given.Value.empty(), given.Spelling + " needs a non-empty value");
+             options.MemberPaths.push_back(given.Value);
+         }},
+        {nullptr, "--setup", "SETUP.EXE", Pack, Pack, "the setup program, stamped in the copy written",
+         [](Options& options, const Given& given) { SetSingle(options.SetupPath, given); }},
+        {"-o", "--output", "OUTDIR", Pack, Pack, "the folder the distribution is written to",
+         [](Options& options, const Given& given) { SetSingle(options.OutputDir, given); }},
+        {nullptr, "--format", "NAME", Pack, 0, "one of " + DiskFormatNames() + "; default " + DefaultDiskFormat().Name,
+         [](Options& options, const Given& given) {
+             Require(options.Format == nullptr, given.Spelling + " given twice");
+             options.Format = &FindDiskFormat(given.Value);
+             options.DiskSize = options.Format->FreeBytes;
+             options.ClusterSize = options.Format->ClusterBytes;
+         }},
+        {nullptr, "--disk-size", "BYTES", Pack, 0, "the room on one disk, for disks that are no floppies",
+         [](Options& options, const Given& given) {
+             options.DiskSize = ParseCount(given);
+             Require(options.DiskSize > 0, given.Spelling + " must be more than 0");
+         }},
+        {nullptr, "--disks", nullptr, Pack, 0, "add a folder per disk: OUTDIR/DISK1 .. DISKn",
+         [](Options& options, const Given&) { options.MakeDiskFolders = true; }},
+        {nullptr, "--images", nullptr, Pack, 0, "add a FAT image per disk: OUTDIR/glyphvane-diskn.img",
+         [](Options& options, const Given&) { options.MakeImages = true; }},
+        {nullptr, "--fast", nullptr, Pack | Encode, 0, "encode over twice as fast, a little larger",
+         [](Options& options, const Given&) { options.Fast = true; }},
+        {"-d", "--dir", "OUTDIR", Extract, Extract, "the folder the product's files go to",
+         [](Options& options, const Given& given) { SetSingle(options.OutputDir, given); }},
+        {nullptr, "--help-dir", "HELPDIR", Extract, 0, "the folder the help files go to (default OUTDIR)",
+         [](Options& options, const Given& given) { SetSingle(options.HelpDir, given); }},
+        {nullptr, "--lzh", nullptr, Encode, 0, "wrap the stream in an .lzh archive, for LHA tools",
+         [](Options& options, const Given&) { options.LzhArchive = true; }},
+        {nullptr, "--length", "N", Decode, Decode, "the number of bytes the stream decodes to",
+         [](Options& options, const Given& given) {
+             const std::uint64_t length = ParseCount(given);
+             Require(length <= 0x7FFFFFFF, given.Spelling + " must be at most 2147483647");
+             options.Length = static_cast<std::int64_t>(length);
+         }},
+    };
+    return rules;
+}
+
+// Options that must not be given together, and why.
+const struct Conflict {
+    const char* First;
+    const char* Second;
+    const char* Why;
+} Conflicts[] = {
+    {"--format", "--disk-size", "--format and --disk-size both give the disk size: give one"},
+    {"--images", "--disk-size", "--images makes floppy images: give their --format, not --disk-size"},
+};
+
+const CommandRule* FindCommand(const std::string& name) {
+    for (const CommandRule& command : Commands) {
+        if (name == command.Name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+// The option spelled `spelling`, short or long, or nullptr.
+const OptionRule* FindOption(const std::string& spelling) {
+    for (const OptionRule& rule : OptionRules()) {
+        if (spelling == rule.Long || (rule.Short != nullptr && spelling == rule.Short)) {
+            return &rule;
+        }
+    }
+    return nullptr;
+}
+
+// "-o OUTDIR": how a usage line or a message asks for the option.
+std::string Asked(const OptionRule& rule) {
+    return std::string(rule.Short != nullptr ? rule.Short : rule.Long) +
+           (rule.Value != nullptr ? std::string(" ") + rule.Value : "");
+}
+
+// "-o, --output OUTDIR" or "    --program FILE": the option's column in --help.
+std::string Listed(const OptionRule& rule) {
+    return (rule.Short != nullptr ? std::string(rule.Short) + ", " : std::string("    ")) + rule.Long +
+           (rule.Value != nullptr ? std::string(" ") + rule.Value : "");
+}
+
+std::string CountText(std::size_t min, std::size_t max) {
+    if (max == AnyCount) {
+        return "at least " + std::to_string(min);
+    }
+    return min == max ? std::to_string(min) : std::to_string(min) + " or " + std::to_string(max);
+}
+
 }  // namespace
 
 Options ParseOptions(const std::vector<std::string>& args) {
     Options options;
     std::vector<std::string> positional;
-    std::set<std::string> seen;
+    std::map<std::string, const OptionRule*> seen;  // by long name
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
+        const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             positional.push_back(arg);
             continue;
@@ -125,68 +190,22 @@ Options ParseOptions(const std::vector<std::string>& args) {
             optionsEnded = true;
             continue;
         }
-        std::string value;
-        bool hasInlineValue = false;
+        Given given{arg, ""};
         const std::string::size_type equals = arg.find('=');
-        if (arg.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-            hasInlineValue = true;
+        const bool hasInlineValue = arg.compare(0, 2, "--") == 0 && equals != std::string::npos;
+        if (hasInlineValue) {
+            given = {arg.substr(0, equals), arg.substr(equals + 1)};
         }
-        const auto alias = Aliases().find(arg);
-        const std::string name = alias != Aliases().end() ? alias->second : arg;
-        if (!IsKnown(name)) {
-            throw UsageError("unknown option '" + arg + "'");
+        const OptionRule* rule = FindOption(given.Spelling);
+        Require(rule != nullptr, "unknown option '" + given.Spelling + "'");
+        if (rule->Value == nullptr) {
+            Require(!hasInlineValue, given.Spelling + " takes no value");
+        } else if (!hasInlineValue) {
+            Require(i + 1 < args.size(), given.Spelling + " needs a value");
+            given.Value = args[++i];
         }
-        if (TakesValue(name)) {
-            if (!hasInlineValue) {
-                if (i + 1 >= args.size()) {
-                    throw UsageError(arg + " needs a value");
-                }
-                value = args[++i];
-            }
-        } else if (hasInlineValue) {
-            throw UsageError(arg + " takes no value");
-        }
-        seen.insert(name);
-        if (name == "--help") {
-            options.ShowHelp = true;
-        } else if (name == "--version") {
-            options.ShowVersion = true;
-        } else if (name == "--quiet") {
-            options.Quiet = true;
-        } else if (name == "--lzh") {
-            options.LzhArchive = true;
-        } else if (name == "--disks") {
-            options.MakeDiskFolders = true;
-        } else if (name == "--images") {
-            options.MakeImages = true;
-        } else if (name == "--format") {
-            Require(options.Format == nullptr, arg + " given twice");
-            options.Format = &FindDiskFormat(value);
-            options.DiskSize = options.Format->FreeBytes;
-            options.ClusterSize = options.Format->ClusterBytes;
-        } else if (name == "--fast") {
-            options.Fast = true;
-        } else if (name == "--program") {
-            SetSingle(options.ProgramPath, arg, value);
-        } else if (name == "--member") {
-            Require(!value.empty(), arg + " needs a non-empty value");
-            options.MemberPaths.push_back(value);
-        } else if (name == "--setup") {
-            SetSingle(options.SetupPath, arg, value);
-        } else if (name == "--output" || name == "--dir") {
-            SetSingle(options.OutputDir, arg, value);
-        } else if (name == "--help-dir") {
-            SetSingle(options.HelpDir, arg, value);
-        } else if (name == "--disk-size") {
-            options.DiskSize = ParseCount(arg, value);
-            Require(options.DiskSize > 0, arg + " must be more than 0");
-        } else if (name == "--length") {
-            const std::uint64_t length = ParseCount(arg, value);
-            Require(length <= 0x7FFFFFFF, arg + " must be at most 2147483647");
-            options.Length = static_cast<std::int64_t>(length);
-        }
+        seen[rule->Long] = rule;
+        rule->Set(options, given);
     }
     if (options.ShowHelp || options.ShowVersion) {
         return options;
@@ -194,37 +213,66 @@ Options ParseOptions(const std::vector<std::string>& args) {
     Require(!positional.empty(), "no command given");
     options.Command = positional.front();
     options.Arguments.assign(positional.begin() + 1, positional.end());
-    const auto rule = Rules().find(options.Command);
-    if (rule == Rules().end()) {
-        throw UsageError("unknown command '" + options.Command + "'");
-    }
-    for (const std::string& name : seen) {
-        const bool global = name == "--quiet";
-        if (!global && rule->second.Options.count(name) == 0) {
-            throw UsageError(name + " does not apply to " + options.Command);
-        }
+    const CommandRule* command = FindCommand(options.Command);
+    Require(command != nullptr, "unknown command '" + options.Command + "'");
+    options.Run = command->Run;
+    for (const auto& [name, rule] : seen) {
+        Require((rule->Commands & command->Bit) != 0, name + " does not apply to " + options.Command);
     }
     const std::size_t count = options.Arguments.size();
-    if (count < rule->second.MinArguments || count > rule->second.MaxArguments) {
-        const std::size_t min = rule->second.MinArguments, max = rule->second.MaxArguments;
-        throw UsageError(options.Command + " takes " +
-                         (max == AnyCount ? "at least " + std::to_string(min)
-                          : min == max    ? std::to_string(min)
-                                          : std::to_string(min) + " or " + std::to_string(max)) +
-                         " argument(s), not " + std::to_string(count));
+    Require(count >= command->MinArguments && count <= command->MaxArguments,
+            options.Command + " takes " + CountText(command->MinArguments, command->MaxArguments) +
+                " argument(s), not " + std::to_string(count));
+    for (const OptionRule& rule : OptionRules()) {
+        Require((rule.NeededBy & command->Bit) == 0 || seen.count(rule.Long) != 0,
+                options.Command + " needs " + Asked(rule));
     }
-    if (options.Command == "pack") {
-        Require(!options.ProgramPath.empty(), "pack needs --program FILE");
-        Require(!options.SetupPath.empty(), "pack needs --setup SETUP.EXE");
-        Require(!options.OutputDir.empty(), "pack needs -o OUTDIR");
-        Require(options.Format == nullptr || seen.count("--disk-size") == 0,
-                "--format and --disk-size both give the disk size: give one");
-        Require(!options.MakeImages || seen.count("--disk-size") == 0,
-                "--images makes floppy images: give their --format, not --disk-size");
-    } else if (options.Command == "extract") {
-        Require(!options.OutputDir.empty(), "extract needs -d OUTDIR");
-    } else if (options.Command == "decode") {
-        Require(options.Length >= 0, "decode needs --length N");
+    for (const Conflict& conflict : Conflicts) {
+        Require(seen.count(conflict.First) == 0 || seen.count(conflict.Second) == 0, conflict.Why);
     }
     return options;
+}
+
+std::string UsageText() {
+    std::size_t width = 0;
+    for (const OptionRule& rule : OptionRules()) {
+        width = std::max(width, Listed(rule).size());
+    }
+    const auto listOptions = [width](std::ostringstream& text, unsigned commands) {
+        for (const OptionRule& rule : OptionRules()) {
+            const bool global = rule.Commands == EveryCommand;
+            if (commands == EveryCommand ? global : !global && (rule.Commands & commands) != 0) {
+                text << "  " << Listed(rule) << std::string(width + 2 - Listed(rule).size(), ' ') << rule.Help << "\n";
+            }
+        }
+    };
+    std::ostringstream text;
+    const char* lead = "Usage: ";
+    for (const CommandRule& command : Commands) {
+        text << lead << "gvdist " << command.Name;
+        for (const OptionRule& rule : OptionRules()) {
+            if ((rule.NeededBy & command.Bit) != 0) {
+                text << " " << Asked(rule);
+            }
+        }
+        text << " [OPTION]..." << (*command.Arguments != '\0' ? " " : "") << command.Arguments << "\n";
+        lead = "  or:  ";
+    }
+    text << "Builds and checks the distribution disks of the Glyphvane setup.\n\nCommands:\n";
+    for (const CommandRule& command : Commands) {
+        text << "  " << command.Name << std::string(10 - std::string(command.Name).size(), ' ') << command.Help << "\n";
+    }
+    text << "\nOptions:\n";
+    listOptions(text, EveryCommand);
+    for (const CommandRule& command : Commands) {
+        std::ostringstream own;
+        listOptions(own, command.Bit);
+        if (!own.str().empty()) {
+            text << "\nOptions of " << command.Name << ":\n" << own.str();
+        }
+    }
+    text << "\nA SOURCE is a folder, a setup.exe or a disk image; give them in any order.\n"
+            "Images are made and read with mtools.\n"
+            "Exit status: 0 success, 1 usage error, 2 bad data or I/O error.\n";
+    return text.str();
 }

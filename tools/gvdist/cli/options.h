@@ -1,17 +1,24 @@
-// The command line of gvdist, parsed into one record per run.
+// The command line of gvdist, parsed into one record per run. One table of
+// commands and one of options (options.cpp) give the parsing, its checks
+// and the text of --help.
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "media/disk_format.h"
+
+struct Options;
+using CommandFunction = void (*)(const Options& options, std::ostream& out, std::ostream& err);
 
 struct Options {
     bool ShowHelp = false;
     bool ShowVersion = false;
     bool Quiet = false;
     std::string Command;                 // pack, list, verify, extract, encode, decode
+    CommandFunction Run = nullptr;       // the function that carries it out
     std::vector<std::string> Arguments;  // the command's positional arguments: list, verify and extract's SOURCEs
     // pack
     std::string ProgramPath;
@@ -36,4 +43,7 @@ struct Options {
 // line; --help and --version stop the checks of the command's arguments.
 Options ParseOptions(const std::vector<std::string>& args);
 
-extern const char UsageText[];
+// The text of --help: a usage line per command, then one line per command
+// and one per option, the options of each command under a heading of
+// their own (the layout help2man reads).
+std::string UsageText();

@@ -13,15 +13,21 @@ const DiskFormat Formats[] = {
 
 }  // namespace
 
+std::string DiskFormatNames() {
+    std::string names;
+    for (const DiskFormat& format : Formats) {
+        names += std::string(names.empty() ? "" : ", ") + format.Name;
+    }
+    return names;
+}
+
 const DiskFormat& FindDiskFormat(const std::string& name) {
-    std::string known;
     for (const DiskFormat& format : Formats) {
         if (name == format.Name) {
             return format;
         }
-        known += std::string(known.empty() ? "" : ", ") + format.Name;
     }
-    throw UsageError("--format " + name + " is not a disk format; use one of " + known);
+    throw UsageError("--format " + name + " is not a disk format; use one of " + DiskFormatNames());
 }
 
 const DiskFormat& DefaultDiskFormat() { return Formats[3]; }

@@ -12,6 +12,9 @@ struct DiskFormat {
     std::uint64_t ClusterBytes;  // every file takes whole clusters
 };
 
+// "360K, 720K, 1.2M, 1.44M, 2.88M"
+std::string DiskFormatNames();
+
 // The format called `name`; throws UsageError naming the known ones.
 const DiskFormat& FindDiskFormat(const std::string& name);
 

@@ -12,7 +12,7 @@ win64=${2:-build/win64}
 target_size=3675000
 
 cmake --build "$native" --target gvdist >/dev/null
-cmake --build "$win64" --target copy_phases >/dev/null
+cmake --build "$win64" --target copy_phases setup_e2e >/dev/null
 gvdist=$native/tools/gvdist/gvdist
 copy_phases=$win64/bench/copy_phases.exe
 
@@ -27,18 +27,16 @@ find /usr/bin /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -size +100k 2>/dev/n
 
 windows_path() { local p; p=$(realpath "$1"); echo "Z:${p//\//\\}"; }
 
+# The member table and stamp go into a stripped setup.exe of the win64
+# build, about the size of the shipped one; copy_phases reads both.
 pack() {  # pack PROGRAM_BYTES -> archive size
     rm -rf "$work/dist"
     head -c "$1" "$work/corpus" >"$work/Glyphvane.Exe"
     head -c 300000 "$work/corpus" | tail -c 100000 >"$work/UnInstal.Exe"
     "$gvdist" -q pack --program "$work/Glyphvane.Exe" --member "$work/UnInstal.Exe" \
-        --setup "$work/stand-in-setup.exe" -o "$work/dist" >/dev/null
+        --setup "$win64/tests/e2e/setup_e2e.exe" -o "$work/dist" >/dev/null
     cat "$work/dist"/Glyphvan.0* | wc -c
 }
-
-# The parts' member table goes behind a stand-in about the size of the
-# shipped setup.exe, with the record pack stamps; copy_phases reads both.
-{ head -c 119980 /dev/zero; printf '\032GvDiskStamp'; head -c 8 /dev/zero; } >"$work/stand-in-setup.exe"
 
 # A few proportional corrections bring the archive close to the target.
 guess=7000000

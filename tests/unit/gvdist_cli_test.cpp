@@ -43,11 +43,20 @@ void WriteBytes(const fs::path& path, const Bytes& bytes) {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A stand-in setup.exe: 1500 bytes holding the record of its distribution.
-Bytes SetupImage(std::int32_t diskCount = 3, std::int32_t archiveSize = 3675000) {
-    Bytes bytes(1500, 0x4D);
+constexpr std::size_t SectionHeaderAt = 0x58, StampAt = 1024;
+
+// A stand-in setup.exe of 1500 bytes: a PE image of one section,
+// `stampSection`, which holds the stamp of its distribution at StampAt.
+Bytes SetupImage(std::int32_t diskCount = 3, std::int32_t archiveSize = 3675000,
+                 const std::string& stampSection = StampSection) {
+    Bytes bytes(1500, 0);
+    // "MZ", "PE" at 0x40, one section, no optional header; the section's size and place
+    for (const auto& [at, value] : std::map<std::size_t, std::uint32_t>{
+             {0, 0x5A4D}, {0x3C, 0x40}, {0x40, 0x4550}, {0x46, 1}, {0x60, 20}, {0x68, 476}, {0x6C, StampAt}})
+        for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> 8 * i);
+    std::copy(stampSection.begin(), stampSection.end(), bytes.begin() + SectionHeaderAt);
     const DistributionStamp stamp = MakeStamp(diskCount, archiveSize);
-    std::memcpy(bytes.data() + 700, &stamp, sizeof stamp);
+    std::memcpy(bytes.data() + StampAt, &stamp, sizeof stamp);
     return bytes;
 }
 
@@ -123,16 +132,20 @@ protected:
 
 TEST_F(GvdistCliTest, PackListVerifyExtract) {
     // Refused: five disks' worth, a member named like another but for case,
-    // a setup.exe without the record or with two.
+    // a setup.exe that is not a PE image or has no section for the stamp
+    // (the magic elsewhere does not count) or none in it, or is cut short.
     fs::create_directories("in/case");
     std::ofstream("in/case/user.lib") << "x";
-    Bytes twoRecords = SetupImage();
-    twoRecords.insert(twoRecords.end(), twoRecords.begin() + 700, twoRecords.begin() + 700 + StampSize);
+    Bytes noMagic = SetupImage();
+    noMagic[StampAt] = 0;
     const std::tuple<Bytes, std::string, const char*> refused[] = {
         {SetupImage(), "--disk-size 6144", "at most 4"},
         {SetupImage(), "--disk-size 12288 --member in/case/user.lib", "already taken"},
-        {Bytes(1500, 0x4D), "", "has no record of DiskCount and ArchiveSize"},
-        {twoRecords, "", "has 2 records of DiskCount and ArchiveSize"},
+        {Bytes(1500, 0x4D), "", "in/setup.exe is not a PE image (a Windows program)"},
+        {SetupImage(3, 1, ".rdata"), "", "has no .gvstamp section for the stamp of DiskCount and ArchiveSize"},
+        {noMagic, "", "in/setup.exe's .gvstamp section does not hold the stamp"},
+        {Bytes(noMagic.begin(), noMagic.begin() + 120), "", "its section table runs past the end of the file"},
+        {Bytes(noMagic.begin(), noMagic.begin() + 1200), "", "its section .gvstamp runs past the end of the file"},
     };
     for (const auto& [setup, extra, fault] : refused) {
         WriteBytes("in/setup.exe", setup);
@@ -141,7 +154,10 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
         EXPECT_NE(run.Out.find(fault), std::string::npos) << run.Out;
         EXPECT_EQ(Snapshot("disks").size(), 0u);
     }
-    WriteBytes("in/setup.exe", SetupImage());
+    // Debug information may repeat the magic: only the section is stamped.
+    Bytes setup = SetupImage();
+    std::copy_n(StampMagic, StampMagicSize, setup.begin() + 600);
+    WriteBytes("in/setup.exe", setup);
 
     const Result pack = Pack("disks");
     ASSERT_EQ(pack.Status, 0) << pack.Out;
@@ -149,8 +165,9 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     EXPECT_EQ(pack.Out,
               "DiskCount=3\nArchiveSize=" + archiveSize + "\n");  // and no progress bar when not on a terminal
     EXPECT_EQ(Snapshot("disks").size(), 5u);                      // the parts, setup.exe, gvdist.txt
-    const Bytes setup = ReadBytes("disks/setup.exe");
-    EXPECT_EQ(Bytes(setup.begin(), setup.begin() + 1500), SetupImage(3, std::stoi(archiveSize)));
+    Bytes want = SetupImage(3, std::stoi(archiveSize)), packed = ReadBytes("disks/setup.exe");
+    std::copy_n(StampMagic, StampMagicSize, want.begin() + 600);
+    EXPECT_EQ(Bytes(packed.begin(), packed.begin() + 1500), want);
 
     // In this order: the members as given, after the program.
     const Result list = Gvdist("list disks");
@@ -198,12 +215,13 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     const Bytes packedSetup = ReadBytes("disks/setup.exe");
     const auto stamped = [&packedSetup](const DistributionStamp& stamp) {
         Bytes setup = packedSetup;
-        std::memcpy(&setup.at(700), &stamp, sizeof stamp);
+        std::memcpy(&setup.at(StampAt), &stamp, sizeof stamp);
         return setup;
     };
     const auto tabled = [](const MemberEntry& member, std::int32_t decodedTotal) {
-        Bytes setup = SerializeMemberTable(MemberTable{{{"GOOD.TXT", 0, 10}, member}, decodedTotal});
-        setup.insert(setup.begin(), 1500, 0x4D);
+        Bytes setup = SetupImage(),
+              table = SerializeMemberTable(MemberTable{{{"GOOD.TXT", 0, 10}, member}, decodedTotal});
+        setup.insert(setup.end(), table.begin(), table.end());
         return setup;
     };
     Bytes corrupt = ReadBytes("disks/Glyphvan.002");
@@ -225,6 +243,13 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
         expectRefused(fault);
         WriteBytes(fs::path("disks") / file, original);
     }
+    // One packed before the stamp had a section of its own reads the same;
+    // it stays for the rest.
+    Bytes older = packedSetup;
+    std::copy_n(".rdata\0", 8, older.begin() + SectionHeaderAt);
+    WriteBytes("disks/setup.exe", older);
+    EXPECT_EQ(Gvdist("verify disks").Status, 0);
+
     fs::resize_file("disks/Glyphvan.003", fs::file_size("disks/Glyphvan.003") - 16);
     expectRefused("Glyphvan.003 holds");  // and gvdist.txt says more
     fs::remove("disks/gvdist.txt");       // found by the decoding, without the record

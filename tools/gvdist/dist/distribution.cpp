@@ -32,13 +32,13 @@ std::map<std::string, std::string> NamesByUpperCase(const fs::path& dir) {
     return names;
 }
 
-// The record is looked for in front of the member table, whose names
+// The stamp is looked for in front of the member table, whose names
 // could hold anything.
 void ReadStampOf(Distribution& distribution) {
     std::vector<std::uint8_t> setup = ReadFileBytes(distribution.SetupPath);
     setup.resize(setup.size() - MemberTrailerSize - MemberEntrySize * distribution.Table.Members.size());
     try {
-        distribution.Stamp = ReadStamp(setup, FindTheStamp(setup, SetupFileName));
+        distribution.Stamp = ReadStamp(setup, FindStampOfPackedSetup(setup, SetupFileName));
         distribution.HasStamp = true;
         const std::string fault = StampFault(distribution.Stamp.DiskCount, distribution.Stamp.ArchiveSize);
         if (!fault.empty()) {

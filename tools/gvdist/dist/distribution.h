@@ -29,9 +29,9 @@ struct Distribution {
     std::string SetupPath;
     std::string SetupSource;
     MemberTable Table;
-    bool HasStamp = false;  // setup.exe holds one record of DiskCount and ArchiveSize
+    bool HasStamp = false;  // setup.exe holds a stamp of DiskCount and ArchiveSize
     StampValues Stamp;
-    std::string StampFault;          // why that record is missing or cannot serve, or ""
+    std::string StampFault;          // why that stamp is missing or cannot serve, or ""
     std::vector<ArchivePart> Parts;  // 1, 2, ... without gaps
     std::vector<std::string> PartFaults;
     bool HasRecord = false;

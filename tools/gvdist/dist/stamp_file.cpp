@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/errors.h"
+#include "dist/pe_sections.h"
 #include "setup/stamp.h"
 
 namespace {
@@ -19,23 +20,57 @@ void WriteInt32(std::uint8_t* p, std::int32_t value) {
     }
 }
 
+bool StartsWithMagic(const std::vector<std::uint8_t>& setup, std::size_t at) {
+    return std::equal(StampMagic, StampMagic + StampMagicSize, setup.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// Where the magic occurs with room for the values behind it, if it occurs once.
+std::size_t FindTheMagic(const std::vector<std::uint8_t>& setup) {
+    std::size_t found = setup.size(), count = 0;
+    for (std::size_t at = 0; at + StampSize <= setup.size(); ++at) {
+        if (setup[at] == static_cast<std::uint8_t>(StampMagic[0]) && StartsWithMagic(setup, at)) {
+            found = at;
+            ++count;
+        }
+    }
+    return count == 1 ? found : setup.size();
+}
+
+std::vector<PeSection> StampSections(const std::vector<std::uint8_t>& setup, const std::string& name) {
+    std::vector<PeSection> found;
+    for (const PeSection& section : ReadPeSections(setup, name)) {
+        if (section.Name == StampSection) {
+            found.push_back(section);
+        }
+    }
+    return found;
+}
+
 }  // namespace
 
 std::size_t FindTheStamp(const std::vector<std::uint8_t>& setup, const std::string& name) {
-    std::vector<std::size_t> found;
-    const auto magicEnd = StampMagic + StampMagicSize;
-    for (auto at = setup.begin(); (at = std::search(at, setup.end(), StampMagic, magicEnd)) != setup.end(); ++at) {
-        if (static_cast<std::size_t>(setup.end() - at) >= StampSize) {
-            found.push_back(static_cast<std::size_t>(at - setup.begin()));
+    const std::vector<PeSection> sections = StampSections(setup, name);
+    if (sections.empty()) {
+        throw DataError(name + " has no " + StampSection +
+                        " section for the stamp of DiskCount and ArchiveSize: it is not a Glyphvane setup program");
+    }
+    if (sections.size() > 1) {
+        throw DataError(name + " has " + std::to_string(sections.size()) + " " + StampSection + " sections, not one");
+    }
+    if (sections[0].Size < StampSize || !StartsWithMagic(setup, sections[0].Offset)) {
+        throw DataError(name + "'s " + StampSection + " section does not hold the stamp of DiskCount and ArchiveSize");
+    }
+    return sections[0].Offset;
+}
+
+std::size_t FindStampOfPackedSetup(const std::vector<std::uint8_t>& setup, const std::string& name) {
+    if (StampSections(setup, name).empty()) {
+        const std::size_t older = FindTheMagic(setup);
+        if (older < setup.size()) {
+            return older;
         }
     }
-    if (found.size() == 1) {
-        return found[0];
-    }
-    throw DataError(name +
-                    (found.empty()
-                         ? " has no record of DiskCount and ArchiveSize: it is not a Glyphvane setup program"
-                         : " has " + std::to_string(found.size()) + " records of DiskCount and ArchiveSize, not one"));
+    return FindTheStamp(setup, name);
 }
 
 StampValues ReadStamp(const std::vector<std::uint8_t>& setup, std::size_t at) {

@@ -1,4 +1,4 @@
-// The distribution record in a setup.exe's bytes: found, read and stamped
+// The distribution's stamp in a setup.exe's bytes: found, read and written
 // by gvdist (the setup itself only reads its own copy).
 #pragma once
 
@@ -11,12 +11,18 @@ struct StampValues {
     std::int64_t ArchiveSize = 0;
 };
 
-// Where the one record of `setup` starts. Throws DataError, naming `name`,
-// when the file holds no record or more than one.
+// Where the stamp of `setup` starts: the start of its stamp section, found
+// through the PE headers. Throws DataError, naming `name`, when the file is
+// not a PE image, has no stamp section or one that holds no stamp.
 std::size_t FindTheStamp(const std::vector<std::uint8_t>& setup, const std::string& name);
+
+// The same for the setup.exe of a distribution, which may have been packed
+// before the stamp had a section of its own: there the stamp is found where
+// its magic occurs, if it occurs once, so such distributions still read.
+std::size_t FindStampOfPackedSetup(const std::vector<std::uint8_t>& setup, const std::string& name);
 
 StampValues ReadStamp(const std::vector<std::uint8_t>& setup, std::size_t at);
 
-// Writes the values into the record at `at`. Throws DataError when they
+// Writes the values into the stamp at `at`. Throws DataError when they
 // cannot serve a setup.
 void WriteStamp(std::vector<std::uint8_t>& setup, std::size_t at, const StampValues& values);

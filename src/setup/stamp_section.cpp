@@ -1,12 +1,13 @@
-// The one record of the distribution in a setup executable; only setup
-// executables link this file, so gvdist finds the magic once in each.
+// The one stamp of the distribution in a setup executable, alone in its
+// section; only setup executables link this file.
 #include "setup/globals.h"
 #include "setup/stamp.h"
 
 // Volatile: the values are the file's, as gvdist stamped them, not the
 // defaults the compiler saw.
 extern const volatile DistributionStamp ShippedStamp;
-const volatile DistributionStamp ShippedStamp = MakeStamp(ProductDiskCount, ProductArchiveSize);
+__attribute__((section(GV_STAMP_SECTION), used)) const volatile DistributionStamp ShippedStamp =
+    MakeStamp(ProductDiskCount, ProductArchiveSize);
 
 void LoadDistributionStamp() {
     DiskCount = ShippedStamp.DiskCount;

@@ -12,12 +12,6 @@ constexpr std::uint64_t FirstPartRoom = 16384;     // part 1 beside setup.exe
 constexpr std::uint64_t TableRoom = 5 + 28 * 255;  // the table pack appends
 constexpr std::uint64_t MinimumDisk = 512 << 10;   // enough to decode for a cancel to land
 
-std::string OwnDirectory() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path().string() + "\\";
-}
-
 Bytes Repeated(const std::string& text, std::size_t size) {
     Bytes bytes(size);
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(text[i % text.size()]);
@@ -25,6 +19,12 @@ Bytes Repeated(const std::string& text, std::size_t size) {
 }
 
 }  // namespace
+
+std::string OwnDirectory() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path().string() + "\\";
+}
 
 // The marker program, uninstaller, an empty file, a help file in lower
 // case, a library, a text and bytes that do not compress; packed for three

@@ -16,6 +16,7 @@ namespace fs = std::filesystem;
 // "setup_no_main.exe" and the like, each without one dialog template.
 constexpr const char* SetupComplete = "setup_e2e.exe";
 constexpr const char* SetupWithoutLicense = "setup_no_license.exe";
+std::string OwnDirectory();  // where they lie, with a backslash
 
 // The names in a directory; a string value of the registry, or "<missing>".
 inline std::set<std::string> ListDirectory(const std::string& path) {

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--drain-every-byte") == 0)
-            DecodePumpPace = {1, 0};
+            DecodePumpPace = {1, 0, 1};
         else
             paths.push_back(argv[i]);
     }

@@ -2,24 +2,23 @@
 
 #include <windows.h>
 
-MessagePumpPace DecodePumpPace = {64, 4};
+PumpPace DecodePumpPace = {64, 4, 16384};
 
 namespace {
 
-std::uint32_t CallsSinceCheck = 0;
-LONGLONG LastDrain = 0;
+PumpPacer DecodePacer;
 
 // The performance counter in milliseconds: GetTickCount may move in steps
 // of 10 to 16 ms, longer than the pace asks for.
-LONGLONG NowMilliseconds() {
-    static const LONGLONG frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f.QuadPart > 0 ? f.QuadPart : 1;
+bool ReadMilliseconds(std::int64_t& milliseconds) {
+    static const LONGLONG perMillisecond = [] {
+        LARGE_INTEGER frequency;
+        return QueryPerformanceFrequency(&frequency) ? frequency.QuadPart / 1000 : 0;
     }();
     LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now.QuadPart / (frequency / 1000 > 0 ? frequency / 1000 : 1);
+    if (perMillisecond <= 0 || !QueryPerformanceCounter(&now)) return false;
+    milliseconds = now.QuadPart / perMillisecond;
+    return true;
 }
 
 }  // namespace
@@ -34,15 +33,7 @@ void DrainMessages() {
 }
 
 void DrainMessagesNowAndThen() {
-    if (++CallsSinceCheck < DecodePumpPace.BytesBetweenChecks) return;
-    CallsSinceCheck = 0;
-    const LONGLONG now = NowMilliseconds();
-    if (now - LastDrain < DecodePumpPace.MinMilliseconds) return;
-    LastDrain = now;
-    DrainMessages();
+    if (DrainIsDue(DecodePacer, DecodePumpPace, ReadMilliseconds)) DrainMessages();
 }
 
-void ResetMessagePumpPace() {
-    CallsSinceCheck = 0;
-    LastDrain = NowMilliseconds();
-}
+void ResetMessagePumpPace() { DecodePacer = StartPacing(ReadMilliseconds); }

@@ -26,7 +26,7 @@ std::string Printable(const std::string& name) {
     std::string shown;
     for (const char ch : name) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (IsControl(c) || c == '"' || c == '\\') {
+        if (IsControl(c) || c >= 0x80 || c == '"' || c == '\\') {
             shown += "\\x" + Hex2(c);
         } else {
             shown += ch;
@@ -78,6 +78,13 @@ std::string CheckMemberName(const std::string& name) {
         }
         if (IsControl(c)) {
             return "name contains the control character 0x" + Hex2(c);
+        }
+        // Whether two names with other bytes are one file depends on the
+        // code page of the machine that installs (in a DBCS code page a
+        // byte may be half a letter): the case-blind comparisons of names
+        // hold for ASCII names only.
+        if (c >= 0x80) {
+            return "name contains the non-ASCII byte 0x" + Hex2(c);
         }
     }
     if (name == "." || name == "..") {

@@ -141,6 +141,8 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     const std::tuple<Bytes, std::string, const char*> refused[] = {
         {SetupImage(), "--disk-size 6144", "at most 4"},
         {SetupImage(), "--disk-size 12288 --member in/case/user.lib", "already taken"},
+        // Member names are ASCII only.
+        {SetupImage(), "--member in/\xC3\x84.TXT", "name contains the non-ASCII byte 0xC3"},
         {Bytes(1500, 0x4D), "", "in/setup.exe is not a PE image (a Windows program)"},
         {SetupImage(3, 1, ".rdata"), "", "has no .gvstamp section for the stamp of DiskCount and ArchiveSize"},
         {noMagic, "", "in/setup.exe's .gvstamp section does not hold the stamp"},
@@ -227,13 +229,15 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     Bytes corrupt = ReadBytes("disks/Glyphvan.002");
     corrupt[corrupt.size() / 2] ^= 0x5A;
     const std::tuple<const char*, Bytes, const char*> edits[] = {
+        // The disk count and archive size are stamped.
         {"setup.exe", stamped(MakeStamp(2, 1)), "setup.exe is stamped DiskCount=2 but 3 part(s) were found"},
         {"setup.exe", stamped(MakeStamp(3, 1)), "setup.exe is stamped ArchiveSize=1 but the parts hold"},
         {"setup.exe", stamped(MakeStamp(5, 1)), "setup.exe is stamped with DiskCount 5, not 1 to 4"},
         {"setup.exe", stamped(MakeStamp(0, 1)), "setup.exe is stamped with DiskCount 0, not 1 to 4"},
         {"setup.exe", stamped(MakeStamp(3, 0)), "setup.exe is stamped with ArchiveSize 0, below 1"},
+        // The member table is checked before anything is written.
         {"setup.exe", tabled({"..\\EVIL.TXT", 0, 5}, 63045), "member 2 (\"..\\x5CEVIL.TXT\"): name contains '\\'"},
-        // One byte more than any stream of the parts' size decodes to.
+        // At most 48 bytes per archive byte, plus 60: one byte more is refused.
         {"setup.exe", tabled({"MORE.TXT", 10, 5}, 48 * archive + 61), "cannot decode to"},
         {"Glyphvan.002", corrupt, "Glyphvan.002 is damaged"},
     };

@@ -47,12 +47,12 @@ TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
 
 MemberEntry Named(const std::string& name) { return {name, 0, 1}; }
 
-// Each rule, checked on the table and again through the reader.
+// The member table is checked before anything is written: each rule, on the
+// table and again through the reader.
 TEST(MemberTableTest, ValidationRules) {
     // The table, and part of the message ("" for a valid table).
     const std::pair<MemberTable, const char*> rows[] = {
-        {MemberTable{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X"), Named("\xE4.txt")}, 10},
-         ""},
+        {MemberTable{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X")}, 10}, ""},
         {MemberTable{{{"B", 50, 50}, {"A", 0, 80}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
         {MemberTable{{}, 77}, ""},
         {MemberTable{{Named("")}, 10}, "member 1 (\"\"): name is empty"},
@@ -62,6 +62,8 @@ TEST(MemberTableTest, ValidationRules) {
         {MemberTable{{Named("C:")}, 10}, "name contains ':'"},
         {MemberTable{{Named("LINE\nBREAK")}, 10}, "(\"LINE\\x0ABREAK\"): name contains the control character 0x0A"},
         {MemberTable{{Named("DEL\x7F")}, 10}, "control character 0x7F"},
+        // Member names are ASCII only.
+        {MemberTable{{Named("\xC4.txt")}, 10}, "(\"\\xC4.txt\"): name contains the non-ASCII byte 0xC4"},
         {MemberTable{{Named(".")}, 10}, "directory reference"},
         {MemberTable{{Named("..")}, 10}, "directory reference"},
         {MemberTable{{Named("con")}, 10}, "device name"},

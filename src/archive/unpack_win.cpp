@@ -63,7 +63,7 @@ CopyOutcome DecodeArchive() {
     if (!output)
         output = FileHandle(CreateFileA(programPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!output) return CopyOutcome::Failed;
+    if (!output) return CopyOutcome::ProgramFileUnwritable;
 
     const std::string archivePath = PathJoin(DestDir, ArchiveFile);
     if (!FileExists(archivePath)) return CopyOutcome::Failed;

@@ -5,17 +5,20 @@
 
 #include <windows.h>
 
-enum class CopyOutcome { Done, Cancelled, Failed };
+enum class CopyOutcome { Done, Cancelled, Failed, ProgramFileUnwritable };
 
 // Decodes ArchiveFile in DestDir into ProgramFile there and deletes the
 // archive (also after a cancel or a failure, once it was opened). Failed
 // covers an archive missing, unopenable or too short for the decoding, a
-// failed read or write, and a member table that does not hold.
+// failed read or write, and a member table that does not hold;
+// ProgramFileUnwritable a program file that can be neither created nor
+// opened for writing (the product running, for one).
 CopyOutcome DecodeArchive();
 
 // The whole work of the phase, without a window: decoding, extraction,
-// truncation. Shows the failure message where one is due and returns the
-// phase's result (ContinueFlag): 1 to go on, 0 to stop.
+// truncation. Shows the failure message where one is due (an unwritable
+// program file has none: the driver's terminated message says it) and
+// returns the phase's result (ContinueFlag): 1 to go on, 0 to stop.
 int RunUnpacking();
 
 // The dialog procedure of the "Progress" template.

@@ -1,12 +1,17 @@
-// Runs that stop: a confirmed cancel in each phase that can be cancelled, or
-// a build without the next phase's template. The run ends with the
-// terminated message, and the clean-up removes only what this run wrote.
+// Runs that stop: a confirmed cancel in each phase that can be cancelled, a
+// build without the next phase's template, or an unpacking that cannot
+// write. The run ends with the terminated message, and the clean-up removes
+// only what this run wrote.
 // On the way, the destination dialog proposes its default from the registry.
 #include "setup_walk_win.h"
 
 namespace {
 
 enum class Phase { Destination, Agreement, Gathering, Unpacking, ProgramGroup };
+
+// What keeps the unpacking from writing: nothing, or the product running,
+// which holds its file open without sharing.
+enum class Trouble { None, ProgramInUse };
 
 struct StopCase {
     const char* Name;
@@ -20,6 +25,7 @@ struct StopCase {
     DWORD PreferredType = REG_SZ;
     const char* ProgramFiles = nullptr;
     const char* Proposed = "C:\\PROGRAM FILES\\GLYPHVANE";
+    Trouble Unwritable = Trouble::None;
 };
 
 const StopCase StopCases[] = {
@@ -32,6 +38,9 @@ const StopCase StopCases[] = {
     {"NoAgreementTemplate", SetupWithoutLicense, Phase::Agreement, true, false},  // gathering follows: no disk 2
     {"NoProgressTemplate", "setup_no_progress.exe", Phase::Unpacking, true, false},
     {"NoGroupTemplate", "setup_no_group.exe", Phase::ProgramGroup, false, false},  // all but the program stay
+    // An unwritable program file ends with the terminated message alone.
+    {"ProgramFileInUse", SetupComplete, Phase::Unpacking, true, false, nullptr, REG_SZ, nullptr,
+     "C:\\PROGRAM FILES\\GLYPHVANE", Trouble::ProgramInUse},
 };
 
 constexpr const char* PreferenceKey = "Software\\Tallowmere\\Glyphvane";
@@ -61,7 +70,7 @@ protected:
 
 TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     const StopCase& c = GetParam();
-    const bool cancelled = std::string(c.Build) == SetupComplete;
+    const bool cancelled = std::string(c.Build) == SetupComplete && c.Unwritable == Trouble::None;
     const std::string dest = Destination() + "\\";  // typed without the backslash
     const Bytes earlierProgram = {'o', 'l', 'd', ' ', 'e', 'x', 'e'}, earlierArchive = {'o', 'l', 'd'};
     CreateDirectoryA(dest.c_str(), nullptr);
@@ -73,6 +82,9 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
         WriteBytes(dir + "Glyphvane.Exe", earlierProgram);
         WriteBytes(dir + "Glyphvan._TM", earlierArchive);
     }
+    HANDLE held = nullptr;  // without sharing, as the running product holds it
+    if (c.Unwritable == Trouble::ProgramInUse)
+        held = CreateFileA((dest + "Glyphvane.Exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 
     HWND destination = WaitFor(Seen::Destination);
     EXPECT_EQ(ItemText(destination, 104), c.Proposed);
@@ -96,7 +108,8 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     // ends once the prompt it waits in is answered.
     if (c.Where == Phase::Gathering || std::string(c.Build) == SetupWithoutLicense)
         Answer(WaitFor(Seen::DiskPrompt(2)), IDCANCEL);
-    ExpectTerminated();
+    ExpectTerminated();  // and no message before it
+    if (held) CloseHandle(held);
 
     EXPECT_EQ(ReadBytes(Drive() + "Glyphvane.Exe"), earlierProgram);
     EXPECT_EQ(ReadBytes(Drive() + "Glyphvan._TM"), earlierArchive);

@@ -49,17 +49,9 @@ const PackedDistribution& DistributionFor(const std::string& build) {
         {"ReadMe.Txt", Repeated("Read me first.\r\nThen read me again.\r\n", 1500)},
         {"Glyphvane.Dat", SampleBytes(static_cast<std::size_t>((disk - setupOnDisk + disk + disk / 2) * 9 / 10), 7)},
     };
-    std::vector<std::string> args = {"pack",
-                                     "--quiet",
-                                     "--disks",
-                                     "--disk-size",
-                                     std::to_string(disk),
-                                     "--setup",
-                                     setupExe,
-                                     "--program",
-                                     OwnDirectory() + "e2e_product.exe",
-                                     "--output",
-                                     dir + "\\dist"};
+    std::vector<std::string> args = {"pack",    "--quiet", "--disks", "--disk-size", std::to_string(disk),
+                                     "--setup", setupExe};
+    args.insert(args.end(), {"--program", OwnDirectory() + "e2e_product.exe", "--output", dir + "\\dist"});
     const std::string files = dir + "\\product\\";
     fs::create_directories(files);
     for (const auto& [name, content] : product.Members) {

@@ -64,18 +64,14 @@ TEST(LzhDecode, HandAssembledStreams) {
         {"p=4036 wraps from ring position 4095 to 0", {0x8C, 0xFF, 0x10}, 3, std::string("\0  ", 3), 22},
         {"p=4095 reads the zeroed tail", {0x8C, 0xFF, 0xFC}, 3, std::string(3, '\0'), 22},
         {"a 60-byte match is copied whole past the length", {0x00, 0x00, 0x00, 0x00}, 2, std::string(61, 't'), 25},
+        // Decoding stops when the archive runs out.
         {"cut one byte short: zero fill", {0x00, 0x00, 0x00}, 2, std::string(61, 't'), 25},
         {"no input at all: one token from the zero fill, then no more", {}, 1000000, "t", 8},
         {"length 0", {0x12, 0x34}, 0, "", 0},
         {"negative length", {0x12, 0x34}, -5, "", 0},
         {"ContinueFlag cleared at entry", {0x00}, 100, "", 0, 0, 0},
         {"ContinueFlag cleared after the literal", {0x00, 0x00}, 1000, "t", 8, 1},
-        {"ContinueFlag cleared inside the match, which still completes",
-         {0, 0, 0, 0},
-         1000,
-         std::string(61, 't'),
-         25,
-         5},
+        {"ContinueFlag cleared inside the match, which completes", {0, 0, 0, 0}, 1000, std::string(61, 't'), 25, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -146,16 +142,9 @@ std::vector<std::uint8_t> Sample(Kind kind, std::size_t size) {
             const std::string& word = words[random() % 15];
             out.insert(out.end(), word.begin(), word.end());
         } else if (kind == Binary) {  // like machine code: counters and opcodes among noise
-            const std::uint8_t record[] = {0x55,
-                                           0x48,
-                                           0x89,
-                                           0xE5,
-                                           static_cast<std::uint8_t>(i),
-                                           static_cast<std::uint8_t>(i >> 8),
-                                           0x00,
-                                           0x00,
-                                           static_cast<std::uint8_t>(random()),
-                                           0xC3};
+            const std::uint8_t record[] = {
+                0x55, 0x48, 0x89, 0xE5, std::uint8_t(i), std::uint8_t(i >> 8), 0x00, 0x00, std::uint8_t(random()),
+                0xC3};
             out.insert(out.end(), record, record + random() % 10 + 1);
             out.insert(out.end(), random() % 7 ? 0 : random() % 40, std::uint8_t{0});
         } else {

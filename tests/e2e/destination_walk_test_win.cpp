@@ -8,7 +8,7 @@ TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated)
     const std::string refused[] = {
         "",
         "1:\\GV",
-        root_ / "*.*",              // the form's other rules are the unit test's
+        root_ / "*.*",              // A wildcard destination is refused. The form's other rules are the unit test's
         root_ / "Missing\\Deeper",  // only one level is created
         root_ / "AFile",            // a file, not a directory
     };

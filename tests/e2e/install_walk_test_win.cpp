@@ -65,7 +65,7 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     const std::string uninstaller = dir + "UnInstal.Exe";
     EXPECT_EQ(UninstallValue("UnInstallString"),
               uninstaller.find(' ') == std::string::npos ? uninstaller : '"' + uninstaller + '"')
-        << "one backslash before the name, in quotes when a space would cut the command";
+        << "one backslash before the name; the uninstall command is quoted.";
     EXPECT_TRUE(FileExists(Drive() + "Glyphvan.003")) << "the disks are only read";
     if (c.GroupButton == IDOK) {
         // A link file holds its target as text and its working directory in

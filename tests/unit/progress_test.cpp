@@ -24,7 +24,7 @@ TEST(ProgressMarkFor, PercentAndBarEdge) {
         EXPECT_EQ(mark.Percent, percent) << done << "/" << total;
         EXPECT_EQ(mark.BarX, barX) << done << "/" << total;
     }
-    // Without a positive total there is nothing to draw.
+    // `DrawProgress` draws nothing without a total.
     ProgressMark none;
     for (const std::int32_t total : {0, -5}) EXPECT_FALSE(ProgressMarkFor(0, total, 0, 300, none)) << total;
 }

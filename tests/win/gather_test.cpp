@@ -25,8 +25,11 @@ TEST(Gathering, RefusesWithTheMessage) {
     // The member tables of a 500-byte program, the second with an entry that climbs out.
     const MemberTable table{{}, 500}, hostile{{{"..\\..\\boot.ini", 0, 10}}, 500};
     const Gather cases[] = {
+        // Read and write failures stop the copy with a message.
         {"first part missing", 3, {2, 3}, table, true},
+        // The member table is checked before anything is written.
         {"hostile member table", 3, {1, 2, 3}, hostile, false},
+        // The disk count and archive size are stamped.
         {"no disks recorded", 0, {1, 2, 3, 4}, table, false},
     };
     for (const Gather& c : cases) {
@@ -47,7 +50,8 @@ TEST(Gathering, RefusesWithTheMessage) {
     }
 }
 
-// The count runs on across the parts, past 2 GiB where 32 bits turn negative.
+// The gathering counts in 64 bits: the count runs on across the parts, past
+// 2 GiB where 32 bits turn negative.
 TEST(Gathering, CountsPast2GiB) {
     TempDir dir;
     WriteBytes(dir / "part", SampleBytes(3000, 1));

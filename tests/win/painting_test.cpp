@@ -40,7 +40,7 @@ TEST(ProgressBar, DrawsDoneInRedTheRestInWhiteAndOnlyOnAChangedPercentage) {
     DrawProgress(memory, 1600, 100000);  // 2 %
     EXPECT_EQ(topEdgeAt(BarLeft), Red);
     DrawProgress(memory, 10, 0);
-    EXPECT_EQ(LastPercent, 2) << "no total draws nothing";
+    EXPECT_EQ(LastPercent, 2) << "`DrawProgress` draws nothing without a total.";
     DeleteDC(memory);
     DeleteObject(bitmap);
     ReleaseProgressDrawing(ProgressDC);

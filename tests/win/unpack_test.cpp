@@ -61,8 +61,11 @@ TEST(Unpacking, RefusesWithTheMessage) {
     const std::size_t any = SIZE_MAX, streamSize = 9000 + 3000;  // the program and its member
     const std::tuple<const char*, std::function<void(const TempDir&)>, std::size_t> cases[] = {
         {"missing archive", [](const TempDir& dest) { DeleteFileA((dest / ArchiveFile).c_str()); }, any},
+        // The member table is checked before anything is written.
         {"hostile member name", [](const TempDir&) { MemberList[0].Name = "..\\evil.exe"; }, any},
+        // At most 48 bytes per archive byte, plus 60.
         {"more than an archive of its size can hold", [&size](const TempDir&) { DecodedTotal = 48 * size + 61; }, 0},
+        // Decoding stops when the archive runs out.
         {"the table of a longer archive", [&size](const TempDir&) { DecodedTotal = 40 * size; }, streamSize + 512},
     };
     for (const auto& [what, spoil, writtenAtMost] : cases) {
@@ -77,8 +80,8 @@ TEST(Unpacking, RefusesWithTheMessage) {
     }
 }
 
-// An older, longer program file that the decoding could only open in place
-// loses its tail to the cut, with no members too.
+// The program file is cut even without members: an older, longer program
+// file that the decoding could only open in place loses its tail.
 TEST(Unpacking, CutsAStaleTailWithoutMembers) {
     const TempDir dest;
     const Product product{SampleBytes(3000, 1), {}};

@@ -29,13 +29,13 @@ std::string OwnDirectory() {
 // The marker program, uninstaller, an empty file, a help file in lower
 // case, a library, a text and bytes that do not compress; packed for three
 // small disks that leave room for setup.exe on the first. Packed once per
-// build and kept for the whole run.
-const PackedDistribution& DistributionFor(const std::string& build) {
+// build (and first member) and kept for the whole run.
+const PackedDistribution& DistributionFor(const std::string& build, const std::string& firstMember) {
     static std::map<std::string, PackedDistribution> packed;
     static TempDir cache;
-    const auto [found, fresh] = packed.try_emplace(build);
+    const auto [found, fresh] = packed.try_emplace(build + firstMember);
     if (!fresh) return found->second;
-    const std::string setupExe = OwnDirectory() + build, dir = cache / build;
+    const std::string setupExe = OwnDirectory() + build, dir = cache / (build + firstMember);
     const std::uint64_t setupOnDisk = (fs::file_size(setupExe) + TableRoom + Cluster - 1) / Cluster * Cluster;
     const std::uint64_t disk = std::max(setupOnDisk + FirstPartRoom, MinimumDisk);
     found->second = {dir + "\\dist\\", {ReadBytes(OwnDirectory() + "e2e_product.exe"), {}}};
@@ -49,6 +49,7 @@ const PackedDistribution& DistributionFor(const std::string& build) {
         {"ReadMe.Txt", Repeated("Read me first.\r\nThen read me again.\r\n", 1500)},
         {"Glyphvane.Dat", SampleBytes(static_cast<std::size_t>((disk - setupOnDisk + disk + disk / 2) * 9 / 10), 7)},
     };
+    if (!firstMember.empty()) product.Members.insert(product.Members.begin(), {firstMember, Repeated("first ", 600)});
     std::vector<std::string> args = {"pack",    "--quiet", "--disks", "--disk-size", std::to_string(disk),
                                      "--setup", setupExe};
     args.insert(args.end(), {"--program", OwnDirectory() + "e2e_product.exe", "--output", dir + "\\dist"});

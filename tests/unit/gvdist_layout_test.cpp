@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "base/errors.h"
-#include "cli/progress_bar.h"
 #include "dist/disk_plan.h"
 #include "dist/manifest.h"
 
@@ -49,12 +48,6 @@ TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {
         changed.replace(changed.find(edit.first), edit.first.size(), edit.second);
         EXPECT_THROW(ParseRecord(changed), DataError) << edit.second;
     }
-}
-
-TEST(GvdistLayoutTest, ProgressPercentReaches100OnlyWhenDone) {
-    EXPECT_EQ(ProgressPercent(199, 200), 99);  // 100 only when done
-    EXPECT_EQ(ProgressPercent(0, 0), 100);
-    EXPECT_EQ(ProgressPercent(4000000000ull, 4000000001ull), 99);  // no overflow
 }
 
 }  // namespace

@@ -143,8 +143,7 @@ std::vector<std::uint8_t> Sample(Kind kind, std::size_t size) {
             out.insert(out.end(), word.begin(), word.end());
         } else if (kind == Binary) {  // like machine code: counters and opcodes among noise
             const std::uint8_t record[] = {
-                0x55, 0x48, 0x89, 0xE5, std::uint8_t(i), std::uint8_t(i >> 8), 0x00, 0x00, std::uint8_t(random()),
-                0xC3};
+                0x55, 0x48, 0x89, 0xE5, std::uint8_t(i), std::uint8_t(i >> 8), 0, 0, std::uint8_t(random()), 0xC3};
             out.insert(out.end(), record, record + random() % 10 + 1);
             out.insert(out.end(), random() % 7 ? 0 : random() % 40, std::uint8_t{0});
         } else {

@@ -14,14 +14,11 @@ std::int64_t Byte = 0;  // bytes counted so far: the fake clocks run on them
 // bytes) whatever the clock says. A clock that fails or runs backwards
 // counts as time passed.
 TEST(PumpPace, DrainsOnTimeOnBytesAndOnAnyClock) {
-    // The clock, and the bytes after which the queue is drained.
+    // The clock (steady: 1 ms every 64 bytes), and the bytes after which the queue is drained.
     const std::tuple<const char*, PumpClock, std::vector<std::int64_t>> cases[] = {
-        {"steady, 1 ms every 64 bytes", [](std::int64_t& ms) { return ms = Byte / 64, true; }, {256, 512}},
         {"stopped", [](std::int64_t& ms) { return ms = 7, true; }, {512}},
         {"failing", [](std::int64_t&) { return false; }, {64, 128, 192, 256, 320, 384, 448, 512, 576}},
-        {"backwards",
-         [](std::int64_t& t) { return t = Byte < 300 ? Byte / 64 : 2 - Byte / 400, true; },
-         {256, 320, 448}},
+        {"steady, then backwards", [](std::int64_t& t) { return t = Byte < 300 ? Byte / 64 : 1, true; }, {256, 320}},
     };
     for (const auto& [clock, read, drainsAt] : cases) {
         Byte = 0;

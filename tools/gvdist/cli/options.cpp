@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "base/errors.h"
+#include "base/numbers.h"
 #include "cli/commands.h"
 
 namespace {
@@ -57,12 +58,9 @@ void Require(bool present, const std::string& what) {
 }
 
 std::uint64_t ParseCount(const Given& given) {
-    const std::string& text = given.Value;
-    if (text.empty() || text.size() > 18 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        throw UsageError(given.Spelling + " needs a whole number of bytes, not '" + text + "'");
-    }
-    return std::stoull(text);
+    const std::optional<std::uint64_t> count = DecimalValue(given.Value, 18);
+    Require(count.has_value(), given.Spelling + " needs a whole number of bytes, not '" + given.Value + "'");
+    return *count;
 }
 
 void SetSingle(std::string& field, const Given& given) {

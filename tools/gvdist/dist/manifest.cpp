@@ -1,21 +1,15 @@
 #include "dist/manifest.h"
 
-#include <cstdio>
 #include <map>
 #include <sstream>
 
 #include "base/errors.h"
+#include "base/numbers.h"
 #include "dist/disk_plan.h"
 
 const char RecordFileName[] = "gvdist.txt";
 
 namespace {
-
-std::string Hex32(std::uint32_t value) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
-    return text;
-}
 
 std::uint64_t ParseNumber(const std::string& key, const std::string& text, int base) {
     std::size_t used = 0;

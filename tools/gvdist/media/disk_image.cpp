@@ -1,10 +1,10 @@
 #include "media/disk_image.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "base/errors.h"
+#include "base/numbers.h"
 #include "media/tool_process.h"
 
 namespace fs = std::filesystem;
@@ -45,11 +45,9 @@ unsigned Little(const unsigned char* bytes, int count) {
 }  // namespace
 
 void MakeDiskImage(const std::string& imagePath, const DiskFormat& format, const ImageContent& content) {
-    char serial[9];
-    std::snprintf(serial, sizeof serial, "%08X", static_cast<unsigned>(content.Serial));
     const auto env = FixedTimes(content.Time);
-    Run({"mformat", "-i", imagePath, "-C", "-f", std::to_string(format.Kilobytes), "-v", content.Label, "-N", serial,
-         "::"},
+    Run({"mformat", "-i", imagePath, "-C", "-f", std::to_string(format.Kilobytes), "-v", content.Label, "-N",
+         Hex32(content.Serial), "::"},
         env, "cannot format " + imagePath);
     std::vector<std::string> copy = {"mcopy", "-i", imagePath};
     copy.insert(copy.end(), content.Files.begin(), content.Files.end());

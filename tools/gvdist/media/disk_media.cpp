@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "base/errors.h"
+#include "base/numbers.h"
 #include "media/disk_image.h"
 
 namespace fs = std::filesystem;
@@ -28,12 +29,11 @@ std::string DiskLabel(int disk) { return "GLYPHVANE" + std::to_string(disk); }
 std::int64_t MediaTime(const std::vector<std::string>& inputs) {
     std::int64_t time = 0;
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
-        const std::string text = epoch;
-        if (text.empty() || text.size() > 12 ||
-            !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-            throw DataError("SOURCE_DATE_EPOCH is '" + text + "', not a number of seconds");
+        const std::optional<std::uint64_t> seconds = DecimalValue(epoch, 12);
+        if (!seconds) {
+            throw DataError("SOURCE_DATE_EPOCH is '" + std::string(epoch) + "', not a number of seconds");
         }
-        time = std::stoll(text);
+        time = static_cast<std::int64_t>(*seconds);
     } else {
         for (const std::string& input : inputs) {
             struct stat status {};

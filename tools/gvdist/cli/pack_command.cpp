@@ -96,10 +96,24 @@ std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& stream, LzhP
     return compressed;
 }
 
+using Bytes = std::vector<std::uint8_t>;
+
+// The archive cut into parts of the planned sizes.
+std::vector<Bytes> CutIntoParts(const Bytes& archive, const std::vector<std::uint64_t>& sizes) {
+    std::vector<Bytes> parts;
+    auto from = archive.begin();
+    for (const std::uint64_t size : sizes) {
+        const auto to = from + static_cast<std::ptrdiff_t>(size);
+        parts.emplace_back(from, to);
+        from = to;
+    }
+    return parts;
+}
+
 // The disks as folders and images, made in a folder of their own inside
 // the output folder from the files about to be placed there.
-std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const std::vector<std::uint8_t>& setup,
-                                      const std::vector<std::uint8_t>& compressed, const DistributionRecord& record) {
+std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const Bytes& setup, const std::vector<Bytes>& parts,
+                                      const DistributionRecord& record) {
     if (!options.MakeDiskFolders && !options.MakeImages) {
         return nullptr;
     }
@@ -116,13 +130,9 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const std::vector<
     inputs.push_back(options.SetupPath);
     request.Time = MediaTime(inputs);
     WriteFileAtomically((from / SetupFileName).string(), setup);
-    std::size_t offset = 0;
-    for (std::size_t k = 1; k <= record.Parts.size(); ++k) {
+    for (std::size_t k = 1; k <= parts.size(); ++k) {
         const std::string part = (from / PartFileName(FirstPartFile, static_cast<int>(k))).string();
-        const auto begin = compressed.begin() + static_cast<std::ptrdiff_t>(offset);
-        WriteFileAtomically(
-            part, std::vector<std::uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(record.Parts[k - 1].Size)));
-        offset += record.Parts[k - 1].Size;
+        WriteFileAtomically(part, parts[k - 1]);
         request.DiskFiles.emplace_back();
         if (k == 1) {
             request.DiskFiles.back().push_back((from / SetupFileName).string());
@@ -168,17 +178,15 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     // final name, and they take them together: a failure leaves the folder
     // as it was.
     StagedFiles files;
-    std::size_t from = 0;
-    for (std::size_t k = 1; k <= sizes.size(); ++k) {
-        const std::size_t size = static_cast<std::size_t>(sizes[k - 1]);
-        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string())
-            .Write(compressed.data() + from, size);
-        record.Parts.push_back({size, Crc32(compressed.data() + from, size)});
-        from += size;
+    const std::vector<Bytes> parts = CutIntoParts(compressed, sizes);
+    for (std::size_t k = 1; k <= parts.size(); ++k) {
+        const Bytes& part = parts[k - 1];
+        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string()).Write(part);
+        record.Parts.push_back({part.size(), Crc32(part.data(), part.size())});
     }
     files.Add((dir / SetupFileName).string()).Write(setup);
     files.Add((dir / RecordFileName).string()).Write(FormatRecord(record));
-    const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, compressed, record);
+    const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, parts, record);
     // Parts of an earlier, longer distribution would be taken for this one's.
     for (int k = static_cast<int>(sizes.size()) + 1; k <= MaxParts; ++k) {
         files.Remove((dir / PartFileName(FirstPartFile, k)).string());

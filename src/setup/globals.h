@@ -28,7 +28,7 @@ extern std::string DefaultDestDir;
 
 // The distribution this setup.exe serves: the number of archive parts
 // (disks) and their total size, the 100 % mark of the gathering. Read at
-// start-up from the record gvdist pack stamps; the product's own values
+// start-up from the stamp gvdist pack writes; the product's own values
 // until then.
 constexpr int ProductDiskCount = 3;
 constexpr std::int32_t ProductArchiveSize = 3675000;

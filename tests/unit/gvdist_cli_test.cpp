@@ -256,7 +256,7 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
 
     fs::resize_file("disks/Glyphvan.003", fs::file_size("disks/Glyphvan.003") - 16);
     expectRefused("Glyphvan.003 holds");  // and gvdist.txt says more
-    fs::remove("disks/gvdist.txt");       // found by the decoding, without the record
+    fs::remove("disks/gvdist.txt");       // found by the decoding, without the manifest
     expectRefused("the archive is truncated");
 }
 

@@ -28,13 +28,13 @@ TEST(GvdistLayoutTest, PartSizesLeaveRoomForSetupOnTheFirstDisk) {
     EXPECT_THROW(PlanPartSizes(10, 1537, 2048, 512), DataError);  // no room for part 1
 }
 
-TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {
-    const DistributionRecord record{2, 3000, 9000, 0xDEADBEEF, {{2000, 0x01234567}, {1000, 0xFEDCBA98}}};
-    const std::string text = FormatRecord(record);
+TEST(GvdistLayoutTest, ManifestRoundTripsAndRejectsDamage) {
+    const DistributionManifest manifest{2, 3000, 9000, 0xDEADBEEF, {{2000, 0x01234567}, {1000, 0xFEDCBA98}}};
+    const std::string text = FormatManifest(manifest);
     EXPECT_NE(text.find("\nDiskCount=2\nArchiveSize=3000\n"), std::string::npos) << text;
     std::string crlf = text;  // a line end from Windows
     crlf.replace(crlf.find("\nArchiveSize"), 1, "\r\n");
-    EXPECT_EQ(FormatRecord(ParseRecord(crlf)), text);
+    EXPECT_EQ(FormatManifest(ParseManifest(crlf)), text);
 
     const std::pair<std::string, std::string> edits[] = {
         {"DiskCount=2", "DiskCount=5\nPart3Size=1\nPart3Crc32=0\nPart4Size=1\nPart4Crc32=0\nPart5Size=1\nPart5Crc32=0"},
@@ -46,7 +46,7 @@ TEST(GvdistLayoutTest, RecordRoundTripsAndRejectsDamage) {
     for (const auto& edit : edits) {
         std::string changed = text;
         changed.replace(changed.find(edit.first), edit.first.size(), edit.second);
-        EXPECT_THROW(ParseRecord(changed), DataError) << edit.second;
+        EXPECT_THROW(ParseManifest(changed), DataError) << edit.second;
     }
 }
 

@@ -16,8 +16,8 @@ void RunList(const Options& options, std::ostream& out, std::ostream&) {
         out << "stamped for DiskCount " << distribution.Stamp.DiskCount << ", ArchiveSize "
             << distribution.Stamp.ArchiveSize << "\n";
     }
-    if (!distribution.StampFault.empty()) {
-        out << "  note: " << distribution.StampFault << "\n";
+    if (!distribution.StampProblem.empty()) {
+        out << "  note: " << distribution.StampProblem << "\n";
     }
     out << std::right << std::setw(11) << "offset" << std::setw(11) << "size"
         << "  " << std::left << std::setw(20) << "name"

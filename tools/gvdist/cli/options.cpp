@@ -27,7 +27,7 @@ struct CommandRule {
 };
 
 const CommandRule Commands[] = {
-    {"pack", Pack, "", 0, 0, "write a distribution: setup.exe, the archive parts, gvdist.txt", RunPack},
+    {"pack", Pack, "", 0, 0, "write setup.exe, the archive parts and the manifest gvdist.txt", RunPack},
     {"list", List, "[SOURCE]...", 0, AnyCount, "show the member table and the archive parts", RunList},
     {"verify", Verify, "SOURCE...", 1, AnyCount, "join, decode and check the distribution", RunVerify},
     {"extract", Extract, "SOURCE...", 1, AnyCount, "install the product's files as the setup would", RunExtract},

@@ -113,7 +113,7 @@ std::vector<Bytes> CutIntoParts(const Bytes& archive, const std::vector<std::uin
 // The disks as folders and images, made in a folder of their own inside
 // the output folder from the files about to be placed there.
 std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const Bytes& setup, const std::vector<Bytes>& parts,
-                                      const DistributionRecord& record) {
+                                      const DistributionManifest& manifest) {
     if (!options.MakeDiskFolders && !options.MakeImages) {
         return nullptr;
     }
@@ -124,7 +124,7 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const Bytes& setup
     request.Folders = options.MakeDiskFolders;
     request.Images = options.MakeImages;
     request.Format = options.Format != nullptr ? options.Format : &DefaultDiskFormat();
-    request.Serial = record.DecodedCrc;
+    request.Serial = manifest.DecodedCrc;
     std::vector<std::string> inputs = options.MemberPaths;
     inputs.push_back(options.ProgramPath);
     inputs.push_back(options.SetupPath);
@@ -168,11 +168,11 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     }
     const fs::path dir(options.OutputDir);
 
-    DistributionRecord record;
-    record.DiskCount = static_cast<int>(sizes.size());
-    record.ArchiveSize = compressed.size();
-    record.DecodedTotal = input.Table.DecodedTotal;
-    record.DecodedCrc = Crc32(input.Stream.data(), input.Stream.size());
+    DistributionManifest manifest;
+    manifest.DiskCount = static_cast<int>(sizes.size());
+    manifest.ArchiveSize = compressed.size();
+    manifest.DecodedTotal = input.Table.DecodedTotal;
+    manifest.DecodedCrc = Crc32(input.Stream.data(), input.Stream.size());
 
     // All files are complete under temporary names before any takes its
     // final name, and they take them together: a failure leaves the folder
@@ -182,11 +182,11 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     for (std::size_t k = 1; k <= parts.size(); ++k) {
         const Bytes& part = parts[k - 1];
         files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string()).Write(part);
-        record.Parts.push_back({part.size(), Crc32(part.data(), part.size())});
+        manifest.Parts.push_back({part.size(), Crc32(part.data(), part.size())});
     }
     files.Add((dir / SetupFileName).string()).Write(setup);
-    files.Add((dir / RecordFileName).string()).Write(FormatRecord(record));
-    const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, parts, record);
+    files.Add((dir / ManifestFileName).string()).Write(FormatManifest(manifest));
+    const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, parts, manifest);
     // Parts of an earlier, longer distribution would be taken for this one's.
     for (int k = static_cast<int>(sizes.size()) + 1; k <= MaxParts; ++k) {
         files.Remove((dir / PartFileName(FirstPartFile, k)).string());
@@ -204,6 +204,6 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     }
     files.Commit();
 
-    out << "DiskCount=" << record.DiskCount << "\n";
-    out << "ArchiveSize=" << record.ArchiveSize << "\n";
+    out << "DiskCount=" << manifest.DiskCount << "\n";
+    out << "ArchiveSize=" << manifest.ArchiveSize << "\n";
 }

@@ -14,7 +14,7 @@ void RunVerify(const Options& options, std::ostream& out, std::ostream& err) {
     }
     out << DescribeSources(result.Source) << ": " << result.Source.Parts.size() << " part(s), " << result.Archive.size()
         << " bytes, decode to " << result.Decoded.Length << " bytes";
-    out << (result.Source.HasRecord ? ", matching " + std::string(RecordFileName)
-                                    : ", no " + std::string(RecordFileName) + " to compare with")
+    out << (result.Source.HasManifest ? ", matching the manifest " + std::string(ManifestFileName)
+                                      : ", no manifest " + std::string(ManifestFileName) + " to compare with")
         << ": OK\n";
 }

@@ -42,10 +42,10 @@ void ReadStampOf(Distribution& distribution) {
         distribution.HasStamp = true;
         const std::string fault = StampFault(distribution.Stamp.DiskCount, distribution.Stamp.ArchiveSize);
         if (!fault.empty()) {
-            distribution.StampFault = std::string(SetupFileName) + " is stamped with " + fault;
+            distribution.StampProblem = std::string(SetupFileName) + " is stamped with " + fault;
         }
     } catch (const DataError& error) {
-        distribution.StampFault = error.what();
+        distribution.StampProblem = error.what();
     }
 }
 
@@ -94,7 +94,7 @@ std::string MissingDiskText(int disk) {
 Distribution OpenDistribution(const std::vector<std::string>& sources) {
     Distribution distribution;
     distribution.Sources = sources;
-    std::vector<std::string> wanted = {SetupFileName, RecordFileName};
+    std::vector<std::string> wanted = {SetupFileName, ManifestFileName};
     for (int k = 1; k <= MaxParts; ++k) {
         wanted.push_back(PartFileName(FirstPartFile, k));
     }
@@ -135,10 +135,10 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
     }
     ReadStampOf(distribution);
 
-    if (const Found* record = Agreed(RecordFileName, found[RecordFileName])) {
-        const std::vector<std::uint8_t> text = ReadFileBytes(record->Path);
-        distribution.Record = ParseRecord(std::string(text.begin(), text.end()));
-        distribution.HasRecord = true;
+    if (const Found* manifest = Agreed(ManifestFileName, found[ManifestFileName])) {
+        const std::vector<std::uint8_t> text = ReadFileBytes(manifest->Path);
+        distribution.Manifest = ParseManifest(std::string(text.begin(), text.end()));
+        distribution.HasManifest = true;
     }
 
     int firstMissing = 0;
@@ -160,9 +160,9 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
         distribution.Parts.push_back(entry);
     }
     // The disks that must be there: up to the last part found, or as many
-    // as the record or a usable stamp says.
+    // as the manifest or a usable stamp says.
     int expected = static_cast<int>(distribution.Parts.size());
-    if (distribution.HasStamp && distribution.StampFault.empty()) {
+    if (distribution.HasStamp && distribution.StampProblem.empty()) {
         expected = std::max(expected, static_cast<int>(distribution.Stamp.DiskCount));
     }
     for (int k = MaxParts; k > expected; --k) {
@@ -171,7 +171,7 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
             break;
         }
     }
-    expected = std::max({expected, distribution.HasRecord ? distribution.Record.DiskCount : 0, 1});
+    expected = std::max({expected, distribution.HasManifest ? distribution.Manifest.DiskCount : 0, 1});
     for (int k = static_cast<int>(distribution.Parts.size()) + 1; k <= expected; ++k) {
         if (found[PartFileName(FirstPartFile, k)].empty()) {
             distribution.PartFaults.push_back(MissingDiskText(k));

@@ -1,5 +1,5 @@
 // A distribution: setup.exe with its member table, the archive parts
-// Glyphvan.001 to .004, and gvdist.txt, the record pack writes of what the
+// Glyphvan.001 to .004, and gvdist.txt, the manifest pack writes of what the
 // parts must hold; in one folder, or spread over folders and disk images.
 #pragma once
 
@@ -31,11 +31,11 @@ struct Distribution {
     MemberTable Table;
     bool HasStamp = false;  // setup.exe holds a stamp of DiskCount and ArchiveSize
     StampValues Stamp;
-    std::string StampFault;          // why that stamp is missing or cannot serve, or ""
+    std::string StampProblem;        // why that stamp is missing or cannot serve, or ""
     std::vector<ArchivePart> Parts;  // 1, 2, ... without gaps
     std::vector<std::string> PartFaults;
-    bool HasRecord = false;
-    DistributionRecord Record;
+    bool HasManifest = false;
+    DistributionManifest Manifest;
     std::shared_ptr<TempDir> Staging;  // the files copied out of images
 };
 

@@ -14,8 +14,8 @@ std::vector<std::string> CheckDistribution(const Distribution& distribution, con
                          std::to_string(distribution.Table.DecodedTotal) +
                          " of setup.exe covers: a part is damaged or belongs to another setup.exe");
     }
-    if (!distribution.StampFault.empty()) {
-        faults.push_back(distribution.StampFault);
+    if (!distribution.StampProblem.empty()) {
+        faults.push_back(distribution.StampProblem);
     } else {
         const std::string stamped = std::string(SetupFileName) + " is stamped ";
         if (distribution.Stamp.DiskCount != static_cast<std::int64_t>(distribution.Parts.size())) {
@@ -27,36 +27,36 @@ std::vector<std::string> CheckDistribution(const Distribution& distribution, con
                              " but the parts hold " + std::to_string(archive.size()) + " bytes");
         }
     }
-    if (!distribution.HasRecord) {
+    if (!distribution.HasManifest) {
         return faults;
     }
-    const DistributionRecord& record = distribution.Record;
-    const std::string prefix = std::string(RecordFileName) + " ";
-    if (record.DiskCount != static_cast<int>(distribution.Parts.size())) {
-        faults.push_back(prefix + "has DiskCount=" + std::to_string(record.DiskCount) + " but " +
+    const DistributionManifest& manifest = distribution.Manifest;
+    const std::string named = std::string("the manifest ") + ManifestFileName;
+    if (manifest.DiskCount != static_cast<int>(distribution.Parts.size())) {
+        faults.push_back(named + " has DiskCount=" + std::to_string(manifest.DiskCount) + " but " +
                          std::to_string(distribution.Parts.size()) + " part(s) were found");
     }
-    if (record.ArchiveSize != archive.size()) {
-        faults.push_back(prefix + "has ArchiveSize=" + std::to_string(record.ArchiveSize) + " but the parts hold " +
+    if (manifest.ArchiveSize != archive.size()) {
+        faults.push_back(named + " has ArchiveSize=" + std::to_string(manifest.ArchiveSize) + " but the parts hold " +
                          std::to_string(archive.size()) + " bytes");
     }
-    if (record.DecodedTotal != distribution.Table.DecodedTotal) {
-        faults.push_back(prefix + "has DecodedTotal=" + std::to_string(record.DecodedTotal) +
+    if (manifest.DecodedTotal != distribution.Table.DecodedTotal) {
+        faults.push_back(named + " has DecodedTotal=" + std::to_string(manifest.DecodedTotal) +
                          " but setup.exe's table says " + std::to_string(distribution.Table.DecodedTotal));
     }
     std::size_t from = 0;
-    for (std::size_t i = 0; i < distribution.Parts.size() && i < record.Parts.size(); ++i) {
+    for (std::size_t i = 0; i < distribution.Parts.size() && i < manifest.Parts.size(); ++i) {
         const ArchivePart& part = distribution.Parts[i];
-        if (part.Size != record.Parts[i].Size) {
-            faults.push_back(part.Name + " holds " + std::to_string(part.Size) + " bytes, " + RecordFileName +
-                             " says " + std::to_string(record.Parts[i].Size));
-        } else if (Crc32(archive.data() + from, part.Size) != record.Parts[i].Crc) {
-            faults.push_back(part.Name + " is damaged: its CRC-32 differs from the one in " + RecordFileName);
+        if (part.Size != manifest.Parts[i].Size) {
+            faults.push_back(part.Name + " holds " + std::to_string(part.Size) + " bytes, " + named + " says " +
+                             std::to_string(manifest.Parts[i].Size));
+        } else if (Crc32(archive.data() + from, part.Size) != manifest.Parts[i].Crc) {
+            faults.push_back(part.Name + " is damaged: its CRC-32 differs from the one in " + named);
         }
         from += part.Size;
     }
-    if (!decoded.Truncated() && decoded.Crc != record.DecodedCrc) {
-        faults.push_back("the decoded stream's CRC-32 differs from the one in " + std::string(RecordFileName));
+    if (!decoded.Truncated() && decoded.Crc != manifest.DecodedCrc) {
+        faults.push_back("the decoded stream's CRC-32 differs from the one in " + named);
     }
     return faults;
 }

@@ -7,7 +7,7 @@
 #include "base/numbers.h"
 #include "dist/disk_plan.h"
 
-const char RecordFileName[] = "gvdist.txt";
+const char ManifestFileName[] = "gvdist.txt";
 
 namespace {
 
@@ -20,28 +20,28 @@ std::uint64_t ParseNumber(const std::string& key, const std::string& text, int b
         used = 0;
     }
     if (text.empty() || used != text.size() || text[0] == '-' || text[0] == '+') {
-        throw DataError(std::string(RecordFileName) + ": " + key + " has the value '" + text + "', not a number");
+        throw DataError(std::string(ManifestFileName) + ": " + key + " has the value '" + text + "', not a number");
     }
     return value;
 }
 
 }  // namespace
 
-std::string FormatRecord(const DistributionRecord& record) {
+std::string FormatManifest(const DistributionManifest& manifest) {
     std::ostringstream text;
     text << "# Written by gvdist pack, which stamped setup.exe with DiskCount and ArchiveSize below.\n";
-    text << "DiskCount=" << record.DiskCount << "\n";
-    text << "ArchiveSize=" << record.ArchiveSize << "\n";
-    text << "DecodedTotal=" << record.DecodedTotal << "\n";
-    text << "DecodedCrc32=" << Hex32(record.DecodedCrc) << "\n";
-    for (std::size_t i = 0; i < record.Parts.size(); ++i) {
-        text << "Part" << i + 1 << "Size=" << record.Parts[i].Size << "\n";
-        text << "Part" << i + 1 << "Crc32=" << Hex32(record.Parts[i].Crc) << "\n";
+    text << "DiskCount=" << manifest.DiskCount << "\n";
+    text << "ArchiveSize=" << manifest.ArchiveSize << "\n";
+    text << "DecodedTotal=" << manifest.DecodedTotal << "\n";
+    text << "DecodedCrc32=" << Hex32(manifest.DecodedCrc) << "\n";
+    for (std::size_t i = 0; i < manifest.Parts.size(); ++i) {
+        text << "Part" << i + 1 << "Size=" << manifest.Parts[i].Size << "\n";
+        text << "Part" << i + 1 << "Crc32=" << Hex32(manifest.Parts[i].Crc) << "\n";
     }
     return text.str();
 }
 
-DistributionRecord ParseRecord(const std::string& text) {
+DistributionManifest ParseManifest(const std::string& text) {
     std::map<std::string, std::string> values;
     std::istringstream lines(text);
     std::string line;
@@ -54,32 +54,32 @@ DistributionRecord ParseRecord(const std::string& text) {
         }
         const std::string::size_type equals = line.find('=');
         if (equals == std::string::npos) {
-            throw DataError(std::string(RecordFileName) + ": line " + std::to_string(number) + " is not KEY=VALUE");
+            throw DataError(std::string(ManifestFileName) + ": line " + std::to_string(number) + " is not KEY=VALUE");
         }
         values[line.substr(0, equals)] = line.substr(equals + 1);
     }
     const auto get = [&values](const std::string& key) -> const std::string& {
         const auto found = values.find(key);
         if (found == values.end()) {
-            throw DataError(std::string(RecordFileName) + ": " + key + " is missing");
+            throw DataError(std::string(ManifestFileName) + ": " + key + " is missing");
         }
         return found->second;
     };
-    DistributionRecord record;
+    DistributionManifest manifest;
     const std::uint64_t diskCount = ParseNumber("DiskCount", get("DiskCount"), 10);
     if (diskCount < 1 || diskCount > MaxParts) {
-        throw DataError(std::string(RecordFileName) + ": DiskCount " + std::to_string(diskCount) + " is not 1 to 4");
+        throw DataError(std::string(ManifestFileName) + ": DiskCount " + std::to_string(diskCount) + " is not 1 to 4");
     }
-    record.DiskCount = static_cast<int>(diskCount);
-    record.ArchiveSize = ParseNumber("ArchiveSize", get("ArchiveSize"), 10);
-    record.DecodedTotal = static_cast<std::int64_t>(ParseNumber("DecodedTotal", get("DecodedTotal"), 10));
-    record.DecodedCrc = static_cast<std::uint32_t>(ParseNumber("DecodedCrc32", get("DecodedCrc32"), 16));
-    for (int k = 1; k <= record.DiskCount; ++k) {
+    manifest.DiskCount = static_cast<int>(diskCount);
+    manifest.ArchiveSize = ParseNumber("ArchiveSize", get("ArchiveSize"), 10);
+    manifest.DecodedTotal = static_cast<std::int64_t>(ParseNumber("DecodedTotal", get("DecodedTotal"), 10));
+    manifest.DecodedCrc = static_cast<std::uint32_t>(ParseNumber("DecodedCrc32", get("DecodedCrc32"), 16));
+    for (int k = 1; k <= manifest.DiskCount; ++k) {
         const std::string prefix = "Part" + std::to_string(k);
-        PartRecord part;
+        ManifestPart part;
         part.Size = ParseNumber(prefix + "Size", get(prefix + "Size"), 10);
         part.Crc = static_cast<std::uint32_t>(ParseNumber(prefix + "Crc32", get(prefix + "Crc32"), 16));
-        record.Parts.push_back(part);
+        manifest.Parts.push_back(part);
     }
-    return record;
+    return manifest;
 }

@@ -1,4 +1,4 @@
-// gvdist.txt, the record pack writes beside setup.exe of what the parts
+// gvdist.txt, the manifest pack writes beside setup.exe of what the parts
 // must hold, so that verify can tell a damaged part from a good one.
 #pragma once
 
@@ -6,23 +6,23 @@
 #include <string>
 #include <vector>
 
-extern const char RecordFileName[];  // "gvdist.txt"
+extern const char ManifestFileName[];  // "gvdist.txt"
 
-struct PartRecord {
+struct ManifestPart {
     std::uint64_t Size = 0;
     std::uint32_t Crc = 0;
 };
 
 // What setup.exe is stamped with (DiskCount, ArchiveSize) and what the
 // parts and the decoded stream must hold.
-struct DistributionRecord {
+struct DistributionManifest {
     int DiskCount = 0;
     std::uint64_t ArchiveSize = 0;
     std::int64_t DecodedTotal = 0;
     std::uint32_t DecodedCrc = 0;
-    std::vector<PartRecord> Parts;
+    std::vector<ManifestPart> Parts;
 };
 
-std::string FormatRecord(const DistributionRecord& record);
+std::string FormatManifest(const DistributionManifest& manifest);
 // Throws DataError naming the line that cannot be understood.
-DistributionRecord ParseRecord(const std::string& text);
+DistributionManifest ParseManifest(const std::string& text);

@@ -16,8 +16,8 @@ std::int32_t LastPercent = -1;
 
 namespace {
 
-const COLORREF DoneColour = RGB(255, 0, 0);
-const COLORREF RestColour = RGB(255, 255, 255);
+const COLORREF DoneColor = RGB(255, 0, 0);
+const COLORREF RestColor = RGB(255, 255, 255);
 
 HWND DrawingWindow = nullptr;
 HPEN DonePen = nullptr;
@@ -53,11 +53,11 @@ void SetUpProgressDrawing(HWND dialog, HDC& dc) {
     dc = GetDC(dialog);
     MeasureBar(dialog);
 
-    DonePen = CreatePen(PS_SOLID, 1, DoneColour);
-    RestPen = CreatePen(PS_SOLID, 1, RestColour);
+    DonePen = CreatePen(PS_SOLID, 1, DoneColor);
+    RestPen = CreatePen(PS_SOLID, 1, RestColor);
     DisplacedPen = SelectObject(dc, DonePen);
-    DoneBrush = CreateSolidBrush(DoneColour);
-    RestBrush = CreateSolidBrush(RestColour);
+    DoneBrush = CreateSolidBrush(DoneColor);
+    RestBrush = CreateSolidBrush(RestColor);
     DisplacedBrush = SelectObject(dc, DoneBrush);
 
     CenterOnScreen(dialog);

@@ -7,7 +7,7 @@
 
 const char FooterText[] = "Copyright (c) 1995-1997 by Tallowmere.";
 
-int GradientStepCount(TColour from, TColour to) {
+int GradientStepCount(TColor from, TColor to) {
     return std::max({std::abs(RedOf(from) - RedOf(to)), std::abs(GreenOf(from) - GreenOf(to)),
                      std::abs(BlueOf(from) - BlueOf(to))});
 }
@@ -22,8 +22,8 @@ std::uint8_t StepChannel(std::uint8_t value, std::uint8_t target) {
 
 }  // namespace
 
-std::vector<TColour> GradientRowColours(TColour from, TColour to, std::int32_t height) {
-    std::vector<TColour> rows;
+std::vector<TColor> GradientRowColors(TColor from, TColor to, std::int32_t height) {
+    std::vector<TColor> rows;
     if (height <= 0) return rows;
     rows.reserve(std::size_t(height));
     const int steps = GradientStepCount(from, to);
@@ -33,20 +33,20 @@ std::vector<TColour> GradientRowColours(TColour from, TColour to, std::int32_t h
     }
     const std::int32_t rowsPerStep = height / steps;
     std::int32_t rowsInStep = 0;
-    TColour current = from;
+    TColor current = from;
     for (std::int32_t y = 0; y < height; ++y) {
         rows.push_back(current);
         // With 0 rows per step the count is already past the limit after one row.
         if (++rowsInStep >= rowsPerStep) {
             rowsInStep = 0;
-            current = MakeColour(StepChannel(RedOf(current), RedOf(to)), StepChannel(GreenOf(current), GreenOf(to)),
-                                 StepChannel(BlueOf(current), BlueOf(to)));
+            current = MakeColor(StepChannel(RedOf(current), RedOf(to)), StepChannel(GreenOf(current), GreenOf(to)),
+                                StepChannel(BlueOf(current), BlueOf(to)));
         }
     }
     return rows;
 }
 
-int Luminance(TColour c) {
+int Luminance(TColor c) {
     // In hundredths, so the halves are exact.
     const int hundredths = 30 * RedOf(c) + 59 * GreenOf(c) + 11 * BlueOf(c);
     int whole = hundredths / 100;
@@ -55,7 +55,7 @@ int Luminance(TColour c) {
     return whole;
 }
 
-TColour ShadowColour(TColour title) { return Luminance(title) < 128 ? MakeColour(255, 255, 255) : MakeColour(0, 0, 0); }
+TColor ShadowColor(TColor title) { return Luminance(title) < 128 ? MakeColor(255, 255, 255) : MakeColor(0, 0, 0); }
 
 TScreenPoint LogoOrigin(std::int32_t screenWidth, std::int32_t screenHeight) {
     return {screenWidth / 2 - LogoWidth / 2, screenHeight - 72};

@@ -6,9 +6,9 @@
 
 namespace {
 
-void FillRow(HDC dc, std::int32_t top, std::int32_t bottom, TColour colour) {
+void FillRow(HDC dc, std::int32_t top, std::int32_t bottom, TColor color) {
     RECT row = {0, top, ScreenWidth, bottom};
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = CreateSolidBrush(color);
     FillRect(dc, &row, brush);
     DeleteObject(brush);
 }
@@ -18,22 +18,22 @@ void PaintGradient(HDC dc) {
         FillRow(dc, 0, ScreenHeight, GradientTopColor);
         return;
     }
-    // One brush per pixel row, as the colour may change on any row.
-    const std::vector<TColour> rows = GradientRowColours(GradientTopColor, GradientBottomColor, ScreenHeight);
+    // One brush per pixel row, as the color may change on any row.
+    const std::vector<TColor> rows = GradientRowColors(GradientTopColor, GradientBottomColor, ScreenHeight);
     for (std::int32_t y = 0; y < std::int32_t(rows.size()); ++y) {
         FillRow(dc, y, y + 1, rows[std::size_t(y)]);
     }
 }
 
-void PaintText(HDC dc, TScreenPoint at, const char* text, TColour colour) {
-    SetTextColor(dc, colour);
+void PaintText(HDC dc, TScreenPoint at, const char* text, TColor color) {
+    SetTextColor(dc, color);
     TextOutA(dc, at.x, at.y, text, int(lstrlenA(text)));
 }
 
 void PaintTitle(HDC dc) {
     HFONT font = CreateFontA(44, 0, 0, 0, 900, TRUE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0, "Times New Roman");
     HGDIOBJ previous = SelectObject(dc, font);
-    PaintText(dc, TitleShadowOrigin, TitleText, ShadowColour(TitleColor));
+    PaintText(dc, TitleShadowOrigin, TitleText, ShadowColor(TitleColor));
     PaintText(dc, TitleOrigin, TitleText, TitleColor);
     SelectObject(dc, previous);
     DeleteObject(font);

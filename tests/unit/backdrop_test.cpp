@@ -12,32 +12,32 @@ TEST(Gradient, BlueFallsOneUnitPerStepAndStopsAtBlack) {
     // 768 rows: three per step, so rows 765 to 767 are black; under 255 rows
     // the blue falls every row and never gets there.
     for (const auto [height, rowsPerStep] : {std::array{768, 3}, std::array{200, 1}}) {
-        const std::vector<TColour> rows = GradientRowColours(GradientTopColor, GradientBottomColor, height);
+        const std::vector<TColor> rows = GradientRowColors(GradientTopColor, GradientBottomColor, height);
         ASSERT_EQ(rows.size(), std::size_t(height));
         for (int y = 0; y < height; ++y) {
             const int blue = std::max(0, 255 - y / rowsPerStep);
-            ASSERT_EQ(rows[y], MakeColour(0, 0, std::uint8_t(blue))) << height << " row " << y;
+            ASSERT_EQ(rows[y], MakeColor(0, 0, std::uint8_t(blue))) << height << " row " << y;
         }
     }
     // Each channel moves toward its own end and stays there: no wrap past 255,
     // and bytes compare unsigned on both sides of 128.
-    const std::vector<TColour> mixed = GradientRowColours(MakeColour(250, 10, 7), MakeColour(255, 0, 9), 40);
-    EXPECT_EQ(mixed[4], MakeColour(251, 9, 8));
-    EXPECT_EQ(mixed[39], MakeColour(255, 1, 9));
+    const std::vector<TColor> mixed = GradientRowColors(MakeColor(250, 10, 7), MakeColor(255, 0, 9), 40);
+    EXPECT_EQ(mixed[4], MakeColor(251, 9, 8));
+    EXPECT_EQ(mixed[39], MakeColor(255, 1, 9));
 }
 
 TEST(Luminance, RoundsHalvesToEvenAndPicksTheShadow) {
-    const TColour black = MakeColour(0, 0, 0), white = MakeColour(255, 255, 255);
-    const std::tuple<TColour, int, TColour> cases[] = {
-        {TitleColor, 227, black},               // 226.95
-        {MakeColour(5, 0, 0), 2, white},        // 1.5 up
-        {MakeColour(0, 0, 150), 16, white},     // 16.5 down
-        {MakeColour(130, 150, 0), 128, black},  // 127.5 up: light
-        {MakeColour(127, 127, 127), 127, white},
+    const TColor black = MakeColor(0, 0, 0), white = MakeColor(255, 255, 255);
+    const std::tuple<TColor, int, TColor> cases[] = {
+        {TitleColor, 227, black},              // 226.95
+        {MakeColor(5, 0, 0), 2, white},        // 1.5 up
+        {MakeColor(0, 0, 150), 16, white},     // 16.5 down
+        {MakeColor(130, 150, 0), 128, black},  // 127.5 up: light
+        {MakeColor(127, 127, 127), 127, white},
     };
-    for (const auto& [colour, luminance, shadow] : cases) {
-        EXPECT_EQ(Luminance(colour), luminance) << std::hex << colour;
-        EXPECT_EQ(ShadowColour(colour), shadow) << std::hex << colour;
+    for (const auto& [color, luminance, shadow] : cases) {
+        EXPECT_EQ(Luminance(color), luminance) << std::hex << color;
+        EXPECT_EQ(ShadowColor(color), shadow) << std::hex << color;
     }
 }
 

@@ -1,6 +1,8 @@
 # The shipping build: 32-bit Windows, runtime linked statically so setup.exe
 # runs from a floppy without any DLL of the compiler. The win32 thread model
-# keeps winpthreads out: the setup has one thread.
+# keeps winpthreads out: the setup has one thread. Its tests are the
+# win32-tests preset's (cmake/mingw-i686-tests.cmake), whose walks drive this
+# build's setup.exe.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
@@ -10,6 +12,3 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# This machine cannot run 32-bit code, so no emulator: the win32 build is
-# built and checked (scripts/check-setup-exe), its tests run in the win64
-# build.

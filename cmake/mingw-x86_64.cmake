@@ -1,5 +1,7 @@
-# The test build: the same sources for 64-bit Windows, whose tests ctest
-# runs under wine64.
+# The x86_64 twin: the same sources for 64-bit Windows, whose tests ctest
+# runs under wine64. It runs the Windows tests where the kernel runs no
+# 32-bit code, and otherwise the portable tests, gvdist's among them, as a
+# 64-bit Windows program (64-bit size_t beside a 32-bit long).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

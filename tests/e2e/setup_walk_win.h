@@ -13,8 +13,9 @@
 using namespace harness;
 namespace fs = std::filesystem;
 
-// Setup builds next to the test executable: the complete one, and
-// "setup_no_main.exe" and the like, each without one dialog template.
+// Setup builds next to the test executable: the complete one (in the i686
+// build the shipping setup.exe itself), and "setup_no_main.exe" and the
+// like, test builds each without one dialog template.
 constexpr const char* SetupComplete = "setup_e2e.exe";
 constexpr const char* SetupWithoutLicense = "setup_no_license.exe";
 std::string OwnDirectory();  // where they lie, with a backslash

@@ -3,9 +3,7 @@
 #include "base/errors.h"
 #include "cli/options.h"
 
-#ifndef GV_VERSION
-#define GV_VERSION "unknown"
-#endif
+// GV_VERSION is the project's version, from project() in the top CMakeLists.txt.
 
 int RunGvdist(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {

@@ -133,6 +133,16 @@ const struct Conflict {
     {"--images", "--disk-size", "--images makes floppy images: give their --format, not --disk-size"},
 };
 
+// What each exit status tells, as --help lists it.
+const struct ExitMeaning {
+    int Status;
+    const char* Meaning;
+} ExitMeanings[] = {
+    {ExitSuccess, "success"},
+    {ExitUsage, "usage error"},
+    {ExitData, "bad data or I/O error"},
+};
+
 const CommandRule* FindCommand(const std::string& name) {
     for (const CommandRule& command : Commands) {
         if (name == command.Name) {
@@ -158,10 +168,11 @@ std::string Asked(const OptionRule& rule) {
            (rule.Value != nullptr ? std::string(" ") + rule.Value : "");
 }
 
-// "-o, --output OUTDIR" or "    --program FILE": the option's column in --help.
+// "-o, --output=OUTDIR" or "    --program=FILE": the option's column in --help,
+// in the form help2man turns into the manual's option list.
 std::string Listed(const OptionRule& rule) {
     return (rule.Short != nullptr ? std::string(rule.Short) + ", " : std::string("    ")) + rule.Long +
-           (rule.Value != nullptr ? std::string(" ") + rule.Value : "");
+           (rule.Value != nullptr ? std::string("=") + rule.Value : "");
 }
 
 std::string CountText(std::size_t min, std::size_t max) {
@@ -260,6 +271,12 @@ std::string UsageText() {
     for (const CommandRule& command : Commands) {
         text << "  " << command.Name << std::string(10 - std::string(command.Name).size(), ' ') << command.Help << "\n";
     }
+    text << "\nA SOURCE is a folder, a setup.exe or a disk image; give them in any order.\n"
+            "Images are made and read with mtools.\n\nExit status:\n";
+    for (const ExitMeaning& row : ExitMeanings) {
+        text << "  " << row.Status << "  " << row.Meaning << "\n";
+    }
+    // After the notes: help2man puts whatever follows "Options:" into the manual's OPTIONS.
     text << "\nOptions:\n";
     listOptions(text, EveryCommand);
     for (const CommandRule& command : Commands) {
@@ -269,8 +286,5 @@ std::string UsageText() {
             text << "\nOptions of " << command.Name << ":\n" << own.str();
         }
     }
-    text << "\nA SOURCE is a folder, a setup.exe or a disk image; give them in any order.\n"
-            "Images are made and read with mtools.\n"
-            "Exit status: 0 success, 1 usage error, 2 bad data or I/O error.\n";
     return text.str();
 }

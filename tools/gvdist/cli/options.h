@@ -43,7 +43,7 @@ struct Options {
 // line; --help and --version stop the checks of the command's arguments.
 Options ParseOptions(const std::vector<std::string>& args);
 
-// The text of --help: a usage line per command, then one line per command
-// and one per option, the options of each command under a heading of
-// their own (the layout help2man reads).
+// The text of --help: a usage line per command, the commands, what a SOURCE
+// is, the exit statuses, then the options, those of each command under a
+// heading of their own. help2man makes the manual page from it.
 std::string UsageText();

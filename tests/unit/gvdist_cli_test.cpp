@@ -104,9 +104,12 @@ protected:
         fs::remove_all(root_);
     }
 
-    // Its output stays in out.txt until the next run.
+    // Its output stays in out.txt until the next run. The gvdist just built,
+    // or the one GVDIST_UNDER_TEST names (the Debian package's, installed).
     static Result Gvdist(const std::string& arguments) {
-        const std::string command = "\"" GVDIST_PATH "\" " + arguments + " >out.txt 2>&1";
+        const char* path = std::getenv("GVDIST_UNDER_TEST");
+        const std::string command =
+            "\"" + std::string(path != nullptr ? path : GVDIST_PATH) + "\" " + arguments + " >out.txt 2>&1";
 #ifdef _WIN32
         const int status = std::system(("\"" + command + "\"").c_str());  // cmd.exe drops the first and the last quote
 #else

@@ -111,6 +111,9 @@ std::string ValidateMemberTable(const MemberTable& table) {
     // Windows file names ignore the case of letters: two names that differ
     // only in case are one file, and a member of the program's name would
     // overwrite the program file while the members are read out of it.
+    // Members follow one another: one that reached back over an earlier one
+    // would let a short archive fill the disk with the same bytes again.
+    std::int64_t previousEnd = 0;
     for (std::size_t i = 0; i < table.Members.size(); ++i) {
         const MemberEntry& member = table.Members[i];
         const std::string nameFault = CheckMemberName(member.Name);
@@ -138,6 +141,11 @@ std::string ValidateMemberTable(const MemberTable& table) {
             return Describe(i, member.Name) + ": ends at " + std::to_string(end) + ", past DecodedTotal " +
                    std::to_string(table.DecodedTotal);
         }
+        if (member.Offset < previousEnd) {  // never for the first: the program file is what lies before it
+            return Describe(i, member.Name) + ": starts at " + std::to_string(member.Offset) + ", inside " +
+                   Describe(i - 1, table.Members[i - 1].Name) + ", which ends at " + std::to_string(previousEnd);
+        }
+        previousEnd = end;
     }
     return "";
 }

@@ -45,7 +45,8 @@ std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std
 std::string ReadMemberTableFile(const std::string& path, MemberTable& table);
 
 // The rules every table must pass: safe names, offsets and sizes not
-// negative and inside DecodedTotal. Returns "" or what is wrong.
+// negative and inside DecodedTotal, each member after the one before.
+// Returns "" or what is wrong.
 std::string ValidateMemberTable(const MemberTable& table);
 
 // Why `name` cannot be a member's file name, or "" when it can.

@@ -240,6 +240,7 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
         {"setup.exe", stamped(MakeStamp(3, 0)), "setup.exe is stamped with ArchiveSize 0, below 1"},
         // The member table is checked before anything is written.
         {"setup.exe", tabled({"..\\EVIL.TXT", 0, 5}, 63045), "member 2 (\"..\\x5CEVIL.TXT\"): name contains '\\'"},
+        {"setup.exe", tabled({"AGAIN.TXT", 0, 63045}, 63045), "member 2 (\"AGAIN.TXT\"): starts at 0, inside member 1"},
         // At most 48 bytes per archive byte, plus 60: one byte more is refused.
         {"setup.exe", tabled({"MORE.TXT", 10, 5}, 48 * archive + 61), "cannot decode to"},
         {"Glyphvan.002", corrupt, "Glyphvan.002 is damaged"},

@@ -27,7 +27,7 @@ TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
     // read covers it all, and name bytes past the length byte are leftovers
     // that do not count.
     std::vector<MemberEntry> many;
-    for (std::int32_t i = 0; i < 255; ++i) many.push_back({"M" + std::to_string(i), i * 0x7F0000, i * 0x10001});
+    for (std::int32_t i = 0; i < 255; ++i) many.push_back({"M" + std::to_string(i), i * 0x7F0000, i * 0x7F01});
     const Bytes largest = SerializeMemberTable(MemberTable{many, 0x7FFFFFFF});
     Bytes file = largest;
     file.insert(file.begin(), 3000, 0xCC);
@@ -45,7 +45,7 @@ TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
                  std::invalid_argument);
 }
 
-MemberEntry Named(const std::string& name) { return {name, 0, 1}; }
+MemberEntry Named(const std::string& name) { return {name, 0, 0}; }
 
 // The member table is checked before anything is written: each rule, on the
 // table and again through the reader.
@@ -53,7 +53,8 @@ TEST(MemberTableTest, ValidationRules) {
     // The table, and part of the message ("" for a valid table).
     const std::pair<MemberTable, const char*> rows[] = {
         {MemberTable{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X")}, 10}, ""},
-        {MemberTable{{{"B", 50, 50}, {"A", 0, 80}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
+        {MemberTable{{{"A", 0, 50}, {"B", 50, 50}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
+        {MemberTable{{{"A", 0, 80}, {"B", 50, 50}}, 100}, "member 2 (\"B\"): starts at 50, inside member 1 (\"A\")"},
         {MemberTable{{}, 77}, ""},
         {MemberTable{{Named("")}, 10}, "member 1 (\"\"): name is empty"},
         {MemberTable{{Named("12345678901234567890")}, 10}, "more than 19"},

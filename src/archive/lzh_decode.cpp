@@ -29,6 +29,7 @@ const TLzhTableHeap CHeap = {CAllocate, CRelease};
 const TLzhTableHeap* TableHeap = &CHeap;
 
 std::uint64_t LastBitsUsed = 0;
+std::int64_t LastSoundLength = 0;
 
 // The four tables in the order they are allocated; released in reverse.
 struct Tables {
@@ -89,6 +90,8 @@ Walk WalkDown(const std::int16_t* child, std::int32_t x, std::uint32_t buffer, u
 // would be decoded from the zero fill alone: a table that does not belong
 // to the archive would then write up to its whole length of garbage. The
 // decoding stops there instead, and the caller sees a stream cut short.
+// The token that crossed the end may have read zero fill into its symbol or
+// position: `sound` counts the bytes of the tokens before it.
 std::uint64_t Decode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc sink, std::uint8_t* ring,
                      const lzh::AdaptiveTree& tree) {
     using namespace lzh;
@@ -117,9 +120,11 @@ std::uint64_t Decode(std::int32_t expectedLength, TLzhReadProc source, TLzhWrite
     unsigned r = RingStart;
     // Wide enough for a last match that runs past 2^31 - 1.
     std::int64_t produced = 0;
+    std::int64_t sound = 0;
     std::uint16_t ignored = 0;
     try {
         while (produced < expectedLength && ContinueFlag != 0 && bitsUsed() <= delivered * 8) {
+            sound = produced;  // every token so far ended inside the delivered bytes
             int x = child[RootNode];
             for (;;) {
                 const Walk walk = WalkDown(child, x, buffer, count);
@@ -162,6 +167,7 @@ std::uint64_t Decode(std::int32_t expectedLength, TLzhReadProc source, TLzhWrite
         LastBitsUsed = bitsUsed();
         throw;
     }
+    LastSoundLength = bitsUsed() <= delivered * 8 ? produced : sound;
     return bitsUsed();
 }
 
@@ -171,9 +177,12 @@ void LzhSetTableHeap(const TLzhTableHeap* heap) { TableHeap = heap != nullptr ? 
 
 std::uint64_t LzhBitsUsed() { return LastBitsUsed; }
 
+std::int64_t LzhSoundLength() { return LastSoundLength; }
+
 void LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc sink) {
     using namespace lzh;
     LastBitsUsed = 0;
+    LastSoundLength = 0;
 
     Tables tables;
     if (!tables.Allocate(RingSize) || !tables.Allocate(FreqEntries * sizeof(std::uint16_t)) ||

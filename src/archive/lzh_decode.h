@@ -40,6 +40,12 @@ constexpr std::int64_t LzhMaxDecodedLength(std::uint64_t compressedSize) {
 // decoding when this exceeds 8 * n: the rest came from the zero fill.
 std::uint64_t LzhBitsUsed();
 
+// Bytes of the last LzhDecode call's output (the last match's overrun
+// included) that came from tokens whose every bit the source delivered:
+// all of it unless the source ran out, else those before the token that
+// read past its end. Their bytes are exact whatever the missing input held.
+std::int64_t LzhSoundLength();
+
 // Where the decoder takes its four tables from. `release` returns false when
 // the heap rejects the block. The default is the C heap; tests put in their
 // own to watch the order and to make either step fail.

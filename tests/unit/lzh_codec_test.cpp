@@ -187,4 +187,23 @@ TEST(LzhEncode, RoundTripsNeverLargerThanTheFastParseAndDeterministic) {
     }
 }
 
+// Cut anywhere, a stream keeps exactly the bytes of the tokens it holds
+// whole, however far the reader looked ahead: each is the input's, and the
+// next one needs a bit past the cut.
+TEST(LzhDecode, SoundLengthOfAStreamCutAnywhere) {
+    const auto data = Sample(Binary, 3000);
+    const auto stream = LzhEncode(data.data(), data.size());
+    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        const std::string out = Decode({stream.begin(), stream.begin() + cut}, 3000);
+        const std::int64_t sound = LzhSoundLength();
+        ASSERT_LE(static_cast<std::size_t>(sound), out.size());
+        EXPECT_EQ(out.substr(0, sound), std::string(data.begin(), data.begin() + sound));
+        Decode(stream, static_cast<std::int32_t>(sound));
+        EXPECT_LE(LzhBitsUsed(), 8 * cut);
+        Decode(stream, static_cast<std::int32_t>(sound + 1));
+        EXPECT_TRUE(cut == stream.size() ? sound == 3000 : LzhBitsUsed() > 8 * cut);
+    }
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "lzh/stream_codec.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -88,5 +89,6 @@ DecodedStream DecodeStream(const std::vector<std::uint8_t>& input, std::int32_t 
     }
     State = nullptr;
     result.BitsUsed = LzhBitsUsed();
+    result.SoundLength = std::min(result.Length, static_cast<std::uint64_t>(LzhSoundLength()));
     return result;
 }

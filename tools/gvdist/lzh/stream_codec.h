@@ -11,6 +11,9 @@ struct DecodedStream {
     std::uint32_t Crc = 0;       // CRC-32 of those bytes
     std::uint64_t BitsUsed = 0;  // bits of the input the decoding needed
     std::uint64_t InputBytes = 0;
+    // The first SoundLength bytes decoded from input that was there: all of
+    // Length unless Truncated(). The rest of a cut stream is not to be kept.
+    std::uint64_t SoundLength = 0;
 
     // The input ended before the decoding did: the decoder stopped where
     // only its zero fill was left.

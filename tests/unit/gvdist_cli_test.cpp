@@ -264,6 +264,61 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     expectRefused("the archive is truncated");
 }
 
+// The archive decodes from its start: a salvage keeps the files (in stream
+// order) that decode whole before the first byte missing, byte for byte,
+// and leaves no trace of the others.
+TEST_F(GvdistCliTest, SalvageKeepsWhatDecodesBeforeTheFirstMissingByte) {
+    const std::vector<std::pair<std::string, Bytes>> files = {
+        {"Glyphvane.Exe", Sample(2000)},     {"A.DAT", Sample(6000, 0)},  {"B.DAT", Sample(6000, 0)},
+        {"UnInstal.Exe", Bytes(3000, 0x90)}, {"C.DAT", Sample(14000, 0)}, {"E.TXT", Sample(8000)}};
+    std::string members;
+    for (const auto& [name, bytes] : files) {
+        WriteBytes("in/" + name, bytes);
+        members += (members.empty() ? "--program in/" : " --member in/") + name;
+    }
+    ASSERT_EQ(Gvdist("pack " + members + " --setup in/setup.exe -o disks --disk-size 12288 --disks").Status, 0);
+    fs::copy("disks/DISK3", "cut");
+    fs::resize_file("cut/Glyphvan.003", fs::file_size("cut/Glyphvan.003") / 2);
+    const struct {
+        const char* Sources;
+        std::size_t Recovered;  // the first files of the stream
+        const char* Extract;    // what extract says besides its list
+        const char* Verify;
+    } rows[] = {
+        {.Sources = "disks", .Recovered = 6, .Extract = "recovered  E.TXT", .Verify = ": OK"},
+        {.Sources = "disks/DISK1 disks/DISK2",
+         .Recovered = 4,
+         .Extract = "4 of 6 members recovered; disk 3 missing",
+         .Verify = "4 of 6 members recoverable; disk 3 missing"},
+        {.Sources = "disks/DISK1", .Recovered = 2, .Extract = "disks 2 and 3 missing", .Verify = "disks 2 and 3"},
+        {.Sources = "disks/DISK1 disks/DISK2 cut",
+         .Recovered = 5,
+         .Extract = "(cut after",
+         .Verify = "disk 3 cut short"},
+        {.Sources = "disks/DISK2 disks/DISK3",
+         .Recovered = 0,
+         .Extract = "so nothing can be recovered",
+         .Verify = "setup.exe (disk 1) is not in the sources given"},
+        {.Sources = "disks/DISK1 disks/DISK3",
+         .Recovered = 2,
+         .Extract = "cannot be decoded past a gap",
+         .Verify = "2 of 6 members recoverable; disk 2 missing"},
+    };
+    for (const auto& row : rows) {
+        const Result salvage = Gvdist("extract --salvage " + std::string(row.Sources) + " -d dest");
+        EXPECT_EQ(salvage.Status, row.Recovered == files.size() ? 0 : 2) << row.Sources;
+        EXPECT_NE(salvage.Out.find(row.Extract), std::string::npos) << salvage.Out;
+        EXPECT_EQ(Snapshot("dest").size(), row.Recovered) << salvage.Out;  // the lost files are absent
+        for (std::size_t i = 0; i < row.Recovered; ++i) {
+            EXPECT_EQ(ReadBytes("dest/" + files[i].first), files[i].second) << files[i].first;
+        }
+        const Result verify = Gvdist("verify " + std::string(row.Sources));
+        EXPECT_EQ(verify.Status, row.Recovered == files.size() ? 0 : 2);
+        EXPECT_NE(verify.Out.find(row.Verify), std::string::npos) << verify.Out;
+        fs::remove_all("dest");
+    }
+}
+
 // Pack puts all its files in place or none; extract writes through
 // temporary names of its own and never through a link already there.
 TEST_F(GvdistCliTest, FilesTakeTheirPlacesTogetherAndNeverThroughLinks) {

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "archive/naming.h"
 #include "base/errors.h"
@@ -8,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
 #include "cli/verified_distribution.h"
+#include "dist/salvage.h"
 #include "setup/globals.h"
 
 namespace fs = std::filesystem;
@@ -63,12 +65,43 @@ void Route(const std::vector<Slice>& slices, std::uint64_t at, const std::uint8_
     }
 }
 
+// Opens the sources; a salvage says what a missing disk 1 means for it.
+Distribution OpenSources(const Options& options) {
+    try {
+        return OpenDistribution(options.Arguments);
+    } catch (const MissingSetupError& error) {
+        if (!options.Salvage) {
+            throw;
+        }
+        throw DataError(std::string(error.what()) +
+                        ": it holds the member table and the start of the stream, so nothing can be recovered");
+    }
+}
+
+// "lost       GLYPH.HLP (cut after 1200 of 5000 bytes: needs disk 2)"
+std::string LostLine(const SalvagedFile& file, const SalvagePlan& plan) {
+    const std::string disk = "needs disk " + std::to_string(plan.BreakDisk) + ")";
+    if (file.Offset >= plan.SoundLength) {
+        return "lost       " + file.Name + " (" + disk;
+    }
+    return "lost       " + file.Name + " (cut after " + std::to_string(plan.SoundLength - file.Offset) + " of " +
+           std::to_string(file.Size) + " bytes: " + disk;
+}
+
 }  // namespace
 
-void RunExtract(const Options& options, std::ostream& out, std::ostream&) {
+void RunExtract(const Options& options, std::ostream& out, std::ostream& err) {
     // Every name in the table has passed the member name rules by now.
-    Distribution distribution = OpenDistribution(options.Arguments);
+    Distribution distribution = OpenSources(options);
     const MemberTable table = distribution.Table;
+    std::optional<SalvagePlan> salvage;
+    if (options.Salvage) {
+        ProgressBar bar("decoding", static_cast<std::uint64_t>(table.DecodedTotal), ProgressWanted(options.Quiet));
+        salvage = PlanSalvage(distribution, [&bar](std::uint64_t done) { bar.Update(done); });
+        if (salvage->Complete()) {
+            salvage.reset();  // a whole set goes through every check of a plain extract
+        }
+    }
     MadeFolders folders;
     folders.Make(options.OutputDir);
     const fs::path destDir(options.OutputDir);
@@ -79,34 +112,61 @@ void RunExtract(const Options& options, std::ostream& out, std::ostream&) {
 
     // The files fill under temporary names while the stream decodes and
     // take their names together once it has proved sound: nothing is put
-    // in place for a bad distribution.
+    // in place for a bad distribution, nor a byte of a file cut short.
     StagedFiles files;
     std::vector<Slice> slices;
     std::vector<std::string> report;
-    slices.push_back(
-        {0, static_cast<std::uint64_t>(ProgramLength(table)), &files.Add((destDir / ProgramFile).string())});
-    report.push_back(ProgramFile);
-    for (const MemberEntry& member : table.Members) {
+    const std::string recovered = options.Salvage ? "recovered  " : "";
+    const auto lost = [&salvage](std::size_t file) { return salvage && !salvage->Files[file].Recovered; };
+    if (lost(0)) {
+        report.push_back(LostLine(salvage->Files[0], *salvage));
+    } else {
+        slices.push_back(
+            {0, static_cast<std::uint64_t>(ProgramLength(table)), &files.Add((destDir / ProgramFile).string())});
+        report.push_back(recovered + ProgramFile);
+    }
+    for (std::size_t i = 0; i < table.Members.size(); ++i) {
+        const MemberEntry& member = table.Members[i];
         std::error_code error;
+        if (lost(i + 1)) {
+            report.push_back(LostLine(salvage->Files[i + 1], *salvage));
+            continue;
+        }
         if (IsKeptOnReinstall(member.Name) && fs::exists(destDir / member.Name, error)) {
-            report.push_back(member.Name + " (kept: it exists)");
+            report.push_back(recovered + member.Name + " (kept: it exists)");
             continue;
         }
         const bool help = IsHelpFile(member.Name);
         AtomicFile& file = files.Add(((help ? helpDir : destDir) / member.Name).string());
         slices.push_back({static_cast<std::uint64_t>(member.Offset), static_cast<std::uint64_t>(member.Size), &file});
-        report.push_back(member.Name + (help && !options.HelpDir.empty() ? " (help directory)" : ""));
+        report.push_back(recovered + member.Name + (help && !options.HelpDir.empty() ? " (help directory)" : ""));
     }
 
-    const VerifiedDistribution source = Verify(
-        std::move(distribution), ProgressWanted(options.Quiet),
-        [&slices](std::uint64_t at, const std::uint8_t* data, std::size_t size) { Route(slices, at, data, size); });
-    if (!source.Faults.empty()) {
-        throw DataError(source.Faults.front());
+    const auto route = [&slices](std::uint64_t at, const std::uint8_t* data, std::size_t size) {
+        Route(slices, at, data, size);
+    };
+    if (salvage) {
+        // The stream again, as far as it decodes from the parts that are there.
+        ProgressBar bar("writing", salvage->SoundLength, ProgressWanted(options.Quiet));
+        DecodeStream(salvage->Archive, static_cast<std::int32_t>(salvage->SoundLength), route,
+                     [&bar](std::uint64_t done) { bar.Update(done); });
+    } else {
+        const VerifiedDistribution source = Verify(std::move(distribution), ProgressWanted(options.Quiet), route);
+        if (!source.Faults.empty()) {
+            throw DataError(source.Faults.front());
+        }
     }
     files.Commit();
-    folders.Keep();
+    if (!salvage || salvage->RecoveredCount() > 0) {
+        folders.Keep();
+    }
     for (const std::string& line : report) {
         out << line << "\n";
+    }
+    if (salvage) {
+        for (const std::string& note : salvage->Unusable) {
+            err << "gvdist: " << note << "\n";
+        }
+        throw DataError(salvage->Summary("recovered"));
     }
 }

@@ -111,6 +111,8 @@ const std::vector<OptionRule>& OptionRules() {
          [](Options& options, const Given& given) { SetSingle(options.OutputDir, given); }},
         {nullptr, "--help-dir", "HELPDIR", Extract, 0, "the folder the help files go to (default OUTDIR)",
          [](Options& options, const Given& given) { SetSingle(options.HelpDir, given); }},
+        {nullptr, "--salvage", nullptr, Extract, 0, "only the members that decode whole, from a set missing disks",
+         [](Options& options, const Given&) { options.Salvage = true; }},
         {nullptr, "--lzh", nullptr, Encode, 0, "wrap the stream in an .lzh archive, for LHA tools",
          [](Options& options, const Given&) { options.LzhArchive = true; }},
         {nullptr, "--length", "N", Decode, Decode, "the number of bytes the stream decodes to",
@@ -140,7 +142,7 @@ const struct ExitMeaning {
 } ExitMeanings[] = {
     {ExitSuccess, "success"},
     {ExitUsage, "usage error"},
-    {ExitData, "bad data or I/O error"},
+    {ExitData, "bad data or I/O error; extract --salvage: a member lost"},
 };
 
 const CommandRule* FindCommand(const std::string& name) {

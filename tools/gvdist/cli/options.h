@@ -34,6 +34,7 @@ struct Options {
     bool Fast = false;
     // extract
     std::string HelpDir;
+    bool Salvage = false;  // take what decodes from an incomplete set
     // encode / decode
     bool LzhArchive = false;
     std::int64_t Length = -1;

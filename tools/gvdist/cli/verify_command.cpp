@@ -3,12 +3,24 @@
 #include "cli/progress_bar.h"
 #include "cli/verified_distribution.h"
 #include "dist/distribution.h"
+#include "dist/salvage.h"
 
 void RunVerify(const Options& options, std::ostream& out, std::ostream& err) {
     const VerifiedDistribution result = LoadAndCheck(options.Arguments, ProgressWanted(options.Quiet));
     if (!result.Faults.empty()) {
         for (std::size_t i = 0; i + 1 < result.Faults.size(); ++i) {
             err << "gvdist: " << result.Faults[i] << "\n";
+        }
+        const Distribution& source = result.Source;
+        if (!source.PartFaults.empty() || !source.DisksPastGap.empty() || result.Decoded.Truncated()) {
+            const SalvagePlan salvage = PlanSalvage(source);
+            if (!salvage.Complete()) {
+                err << "gvdist: " << result.Faults.back() << "\n";
+                for (const std::string& note : salvage.Unusable) {
+                    err << "gvdist: " << note << "\n";
+                }
+                throw DataError(salvage.Summary("recoverable") + " (gvdist extract --salvage)");
+            }
         }
         throw DataError(result.Faults.back());
     }

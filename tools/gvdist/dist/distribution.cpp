@@ -125,7 +125,7 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
 
     const Found* setup = Agreed(SetupFileName, found[SetupFileName]);
     if (setup == nullptr) {
-        throw DataError(std::string(SetupFileName) + " (disk 1) is not in the sources given");
+        throw MissingSetupError(std::string(SetupFileName) + " (disk 1) is not in the sources given");
     }
     distribution.SetupPath = setup->Path;
     distribution.SetupSource = setup->Source;
@@ -150,7 +150,8 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
             continue;
         }
         if (firstMissing != 0) {
-            continue;  // named below as the disk that is missing
+            distribution.DisksPastGap.push_back(k);  // the disk that is missing is named below
+            continue;
         }
         std::error_code error;
         ArchivePart entry{name, part->Path, part->Source, fs::file_size(part->Path, error)};

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/member_table.h"
+#include "base/errors.h"
 #include "base/temp_dir.h"
 #include "dist/disk_plan.h"
 #include "dist/manifest.h"
@@ -16,6 +17,12 @@
 
 // "Glyphvan.002 (disk 2) is not in the sources given"
 std::string MissingDiskText(int disk);
+
+// setup.exe, and with it the member table and disk 1, is not in the sources.
+class MissingSetupError : public DataError {
+public:
+    using DataError::DataError;
+};
 
 struct ArchivePart {
     std::string Name;
@@ -34,6 +41,7 @@ struct Distribution {
     std::string StampProblem;        // why that stamp is missing or cannot serve, or ""
     std::vector<ArchivePart> Parts;  // 1, 2, ... without gaps
     std::vector<std::string> PartFaults;
+    std::vector<int> DisksPastGap;  // disks whose part was found after a missing one: not in Parts
     bool HasManifest = false;
     DistributionManifest Manifest;
     std::shared_ptr<TempDir> Staging;  // the files copied out of images
@@ -43,7 +51,8 @@ struct Distribution {
 // setup.exe files (whose folder counts as well) and disk images, in any
 // order. A file found in two sources must be the same in both. Throws
 // DataError when a source is unusable, two sources disagree, or setup.exe
-// or its table is missing or bad; parts that are missing are PartFaults.
+// (MissingSetupError) or its table is missing or bad; parts that are missing
+// are PartFaults.
 Distribution OpenDistribution(const std::vector<std::string>& sources);
 
 // The sources in one line for messages.

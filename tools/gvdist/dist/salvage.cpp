@@ -1,0 +1,138 @@
+#include "dist/salvage.h"
+
+#include <algorithm>
+
+#include "archive/lzh_decode.h"
+#include "archive/naming.h"
+#include "base/checksum.h"
+#include "lzh/stream_codec.h"
+#include "setup/globals.h"
+
+namespace {
+
+// "disk 3", "disks 2 and 3", "disks 2, 3 and 4"
+std::string DiskList(const std::vector<int>& disks) {
+    std::string text = disks.size() == 1 ? "disk " : "disks ";
+    for (std::size_t i = 0; i < disks.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == disks.size() ? " and " : ", ") + std::to_string(disks[i]);
+    }
+    return text;
+}
+
+// How many disks the set has: as many as were found, the stamp or the
+// manifest says, whichever is most.
+int ExpectedDisks(const Distribution& distribution) {
+    int expected = static_cast<int>(distribution.Parts.size());
+    if (distribution.HasStamp && distribution.StampProblem.empty()) {
+        expected = std::max(expected, static_cast<int>(distribution.Stamp.DiskCount));
+    }
+    if (distribution.HasManifest) {
+        expected = std::max(expected, distribution.Manifest.DiskCount);
+    }
+    for (const int disk : distribution.DisksPastGap) {
+        expected = std::max(expected, disk);
+    }
+    return std::max(expected, 1);
+}
+
+// Takes the parts in turn into plan.Archive, up to the first damaged one
+// or including the first that ends early; sets the break when it finds one.
+void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
+    const std::vector<ArchivePart>& parts = distribution.Parts;
+    const std::vector<ManifestPart>* manifest = distribution.HasManifest ? &distribution.Manifest.Parts : nullptr;
+    std::vector<std::uint8_t> joined = JoinParts(distribution);
+    std::size_t used = 0;
+    std::uint64_t bytes = 0;
+    for (; used < parts.size() && plan.BreakDisk == 0; ++used) {
+        const ArchivePart& part = parts[used];
+        const int disk = static_cast<int>(used) + 1;
+        bool cut = false;
+        if (manifest != nullptr && used < manifest->size()) {
+            const ManifestPart& want = (*manifest)[used];
+            if (part.Size > want.Size ||
+                (part.Size == want.Size && Crc32(joined.data() + bytes, part.Size) != want.Crc)) {
+                plan.BreakDisk = disk;
+                plan.Break = "disk " + std::to_string(disk) + " damaged";
+                break;
+            }
+            cut = part.Size < want.Size;
+        } else if (manifest == nullptr) {
+            // Disk 1 shares its room with setup.exe; every other disk but the
+            // last is full.
+            cut = used > 0 && used + 1 < parts.size() && part.Size < parts[used + 1].Size;
+        }
+        bytes += part.Size;
+        if (cut) {
+            plan.BreakDisk = disk;
+            plan.Break = "disk " + std::to_string(disk) + " cut short";
+        }
+    }
+    joined.resize(bytes);
+    plan.Archive = std::move(joined);
+    for (std::size_t k = used; k < parts.size(); ++k) {
+        plan.Unusable.push_back(parts[k].Name + " (disk " + std::to_string(k + 1) + ") cannot be used: " + plan.Break +
+                                ", and the stream cannot be decoded past a gap");
+    }
+}
+
+}  // namespace
+
+std::size_t SalvagePlan::RecoveredCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(Files.begin(), Files.end(), [](const SalvagedFile& file) { return file.Recovered; }));
+}
+
+std::string SalvagePlan::Summary(const std::string& done) const {
+    return std::to_string(RecoveredCount()) + " of " + std::to_string(Files.size()) + " members " + done +
+           (Complete() ? "" : "; " + Break);
+}
+
+SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<void(std::uint64_t)>& progress) {
+    SalvagePlan plan;
+    TakeParts(distribution, plan);
+    const int expected = ExpectedDisks(distribution);
+    const int found = static_cast<int>(distribution.Parts.size());
+    if (plan.BreakDisk == 0 && found < expected) {
+        std::vector<int> missing;
+        for (int disk = found + 1; disk <= expected; ++disk) {
+            const auto& past = distribution.DisksPastGap;
+            if (std::find(past.begin(), past.end(), disk) == past.end()) {
+                missing.push_back(disk);
+            }
+        }
+        plan.BreakDisk = found + 1;
+        plan.Break = DiskList(missing) + " missing";
+        if (found == 0) {
+            plan.Break += ": the stream starts on disk 1, so nothing can be recovered";
+        }
+        for (const int disk : distribution.DisksPastGap) {
+            plan.Unusable.push_back(PartFileName(FirstPartFile, disk) + " (disk " + std::to_string(disk) +
+                                    ") cannot be used: the stream cannot be decoded past a gap, and disk " +
+                                    std::to_string(found + 1) + " is missing");
+        }
+    } else if (plan.BreakDisk == 0 && distribution.HasStamp && distribution.StampProblem.empty() &&
+               static_cast<std::int64_t>(plan.Archive.size()) < distribution.Stamp.ArchiveSize) {
+        plan.BreakDisk = found;
+        plan.Break = "disk " + std::to_string(found) + " cut short";
+    }
+
+    const MemberTable& table = distribution.Table;
+    // A stream cut short decodes to no more than any stream of its length.
+    const std::int64_t length = std::min<std::int64_t>(table.DecodedTotal, LzhMaxDecodedLength(plan.Archive.size()));
+    const DecodedStream decoded = DecodeStream(plan.Archive, static_cast<std::int32_t>(length), {}, progress);
+    plan.SoundLength = decoded.SoundLength;
+    if (plan.BreakDisk == 0 && plan.SoundLength < static_cast<std::uint64_t>(table.DecodedTotal)) {
+        plan.BreakDisk = std::max(found, 1);  // the parts end before the stream does
+        plan.Break = "disk " + std::to_string(plan.BreakDisk) + " cut short";
+    }
+
+    plan.Files.push_back({ProgramFile, 0, static_cast<std::uint64_t>(ProgramLength(table))});
+    for (const MemberEntry& member : table.Members) {
+        plan.Files.push_back(
+            {member.Name, static_cast<std::uint64_t>(member.Offset), static_cast<std::uint64_t>(member.Size)});
+    }
+    for (SalvagedFile& file : plan.Files) {
+        file.Recovered = file.Offset + file.Size <= plan.SoundLength;
+    }
+    return plan;
+}

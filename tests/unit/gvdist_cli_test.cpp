@@ -279,40 +279,40 @@ TEST_F(GvdistCliTest, SalvageKeepsWhatDecodesBeforeTheFirstMissingByte) {
     ASSERT_EQ(Gvdist("pack " + members + " --setup in/setup.exe -o disks --disk-size 12288 --disks").Status, 0);
     fs::copy("disks/DISK3", "cut");
     fs::resize_file("cut/Glyphvan.003", fs::file_size("cut/Glyphvan.003") / 2);
+    fs::copy("disks/DISK2", "cut2");
+    fs::resize_file("cut2/Glyphvan.002", fs::file_size("cut2/Glyphvan.002") / 2);
+    fs::copy("disks", "bad");  // with gvdist.txt, which tells the damaged part
+    std::ofstream("bad/Glyphvan.002", std::ios::binary | std::ios::in) << "damage";
     const struct {
-        const char* Sources;
+        const char* From;
         std::size_t Recovered;  // the first files of the stream
-        const char* Extract;    // what extract says besides its list
+        const char* Says;       // what extract says besides its list
         const char* Verify;
     } rows[] = {
-        {.Sources = "disks", .Recovered = 6, .Extract = "recovered  E.TXT", .Verify = ": OK"},
-        {.Sources = "disks/DISK1 disks/DISK2",
+        {.From = "disks", .Recovered = 6, .Says = "recovered  E.TXT", .Verify = ": OK"},
+        {.From = "disks/DISK1 disks/DISK2", .Recovered = 4, .Says = "disk 3 missing", .Verify = "recoverable; disk 3"},
+        {.From = "disks/DISK1", .Recovered = 2, .Says = "; disks 2 and 3 missing", .Verify = "; disks 2 and 3 missing"},
+        {.From = "disks/DISK1 disks/DISK2 cut", .Recovered = 5, .Says = "(cut after", .Verify = "; disk 3 cut short"},
+        {.From = "disks/DISK2 disks/DISK3", .Recovered = 0, .Says = "nothing can be", .Verify = "(disk 1) is not"},
+        {.From = "disks/DISK1 disks/DISK3", .Recovered = 2, .Says = "decoded past a gap", .Verify = "; disk 2 missing"},
+        {.From = "disks/DISK1 cut2 disks/DISK3",
          .Recovered = 4,
-         .Extract = "4 of 6 members recovered; disk 3 missing",
-         .Verify = "4 of 6 members recoverable; disk 3 missing"},
-        {.Sources = "disks/DISK1", .Recovered = 2, .Extract = "disks 2 and 3 missing", .Verify = "disks 2 and 3"},
-        {.Sources = "disks/DISK1 disks/DISK2 cut",
-         .Recovered = 5,
-         .Extract = "(cut after",
-         .Verify = "disk 3 cut short"},
-        {.Sources = "disks/DISK2 disks/DISK3",
-         .Recovered = 0,
-         .Extract = "so nothing can be recovered",
-         .Verify = "setup.exe (disk 1) is not in the sources given"},
-        {.Sources = "disks/DISK1 disks/DISK3",
-         .Recovered = 2,
-         .Extract = "cannot be decoded past a gap",
-         .Verify = "2 of 6 members recoverable; disk 2 missing"},
+         .Says = "disk 2 cut short",
+         .Verify = "cannot be used"},
+        {.From = "bad", .Recovered = 2, .Says = "; disk 2 damaged", .Verify = "Glyphvan.002 is damaged"},
     };
     for (const auto& row : rows) {
-        const Result salvage = Gvdist("extract --salvage " + std::string(row.Sources) + " -d dest");
-        EXPECT_EQ(salvage.Status, row.Recovered == files.size() ? 0 : 2) << row.Sources;
-        EXPECT_NE(salvage.Out.find(row.Extract), std::string::npos) << salvage.Out;
+        const Result salvage = Gvdist("extract --salvage " + std::string(row.From) + " -d dest");
+        EXPECT_EQ(salvage.Status, row.Recovered == files.size() ? 0 : 2) << row.From;
+        EXPECT_NE(salvage.Out.find(row.Says), std::string::npos) << salvage.Out;
+        if (row.Recovered > 0 && row.Recovered < files.size()) {
+            EXPECT_NE(salvage.Out.find(std::to_string(row.Recovered) + " of 6 members recovered;"), std::string::npos);
+        }
         EXPECT_EQ(Snapshot("dest").size(), row.Recovered) << salvage.Out;  // the lost files are absent
         for (std::size_t i = 0; i < row.Recovered; ++i) {
             EXPECT_EQ(ReadBytes("dest/" + files[i].first), files[i].second) << files[i].first;
         }
-        const Result verify = Gvdist("verify " + std::string(row.Sources));
+        const Result verify = Gvdist("verify " + std::string(row.From));
         EXPECT_EQ(verify.Status, row.Recovered == files.size() ? 0 : 2);
         EXPECT_NE(verify.Out.find(row.Verify), std::string::npos) << verify.Out;
         fs::remove_all("dest");

@@ -101,10 +101,9 @@ SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<vo
             }
         }
         plan.BreakDisk = found + 1;
-        plan.Break = DiskList(missing) + " missing";
-        if (found == 0) {
-            plan.Break += ": the stream starts on disk 1, so nothing can be recovered";
-        }
+        plan.Break = found == 0 ? PartFileName(FirstPartFile, 1) +
+                                      " (disk 1) missing: the stream starts there, so nothing can be recovered"
+                                : DiskList(missing) + " missing";
         for (const int disk : distribution.DisksPastGap) {
             plan.Unusable.push_back(PartFileName(FirstPartFile, disk) + " (disk " + std::to_string(disk) +
                                     ") cannot be used: the stream cannot be decoded past a gap, and disk " +

@@ -53,7 +53,7 @@ void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
                 (part.Size == want.Size && Crc32(joined.data() + bytes, part.Size) != want.Crc)) {
                 plan.BreakDisk = disk;
                 plan.Break = "disk " + std::to_string(disk) + " damaged";
-                break;
+                continue;  // nor is it taken
             }
             cut = part.Size < want.Size;
         } else if (manifest == nullptr) {

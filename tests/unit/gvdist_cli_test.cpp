@@ -411,6 +411,14 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     ASSERT_NE(at, image.end());
     std::copy(climb.begin(), climb.end(), at);
     WriteBytes("hostile.img", image);
+    fs::copy_file("disks/glyphvane-disk1.img", "junk.img@@0");  // mtools would read junk.img
+    ASSERT_EQ(std::system("mformat -C -f 360 -i dir.img :: && mmd -i dir.img ::Glyphvan.002 && "
+                          "mcopy -i dir.img in/prog.exe ::Glyphvan.002/-rf"),
+              0);
+    Bytes looped = ReadBytes("disks/glyphvane-disk2.img");
+    looped[515] = 2;  // the part's first cluster, 2, leads back to itself
+    looped[516] &= 0xF0;
+    WriteBytes("looped.img", looped);
     // The sources, and the fault that refuses them (nullptr: extract succeeds).
     const std::pair<std::string, const char*> rows[] = {
         {"disks/glyphvane-disk3.img disks/glyphvane-disk1.img disks/glyphvane-disk2.img", nullptr},
@@ -422,6 +430,9 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         {"disks other3", "Glyphvan.003 differs between"},
         {"disks junk.img", "junk.img is not a FAT disk image"},
         {"short.img disks", "short.img is truncated"},
+        {"junk.img@@0 disks", "junk.img@@0: mtools would read the image at the offset after '@@'"},
+        {"disks/DISK1 dir.img disks/DISK3", "dir.img: Glyphvan.002 on it is not a file"},
+        {"disks/DISK1 looped.img disks/DISK3", "cannot copy Glyphvan.002 from looped.img: mtype: loop detected"},
     };
     for (const auto& [sources, fault] : rows) {
         const Result extract = Gvdist("extract " + sources + " -d dest");
@@ -431,13 +442,22 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         EXPECT_EQ(ReadBytes("dest/NOISE.DAT"), fault ? Bytes() : noise);
         fs::remove_all("dest");
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(root_), {}), 8);  // and nothing new beside the sources and out.txt
-
-    setenv("PATH", "/nonexistent", 1);
-    const Result noMtools = Gvdist("verify disks/glyphvane-disk1.img");
-    setenv("PATH", "/usr/local/bin:/usr/bin:/bin", 1);
-    EXPECT_EQ(noMtools.Status, 2);
-    EXPECT_NE(noMtools.Out.find("install mtools"), std::string::npos) << noMtools.Out;
+    // Host paths that read as options, and an mtools planted in a relative folder of PATH.
+    ASSERT_EQ(Pack("-Do", "--format 360K --images").Status, 0);
+    std::ofstream("mdir") << "#!/bin/sh\ntouch planted\n";
+    fs::permissions("mdir", fs::perms::owner_all);
+    const std::string path = std::getenv("PATH");
+    for (const auto& [name, value, status, said] :
+         {std::tuple{"TMPDIR", "/tmp", 0, "OK"}, {"TMPDIR", "-Do", 0, "OK"}, {"PATH", ".", 2, "install mtools"}}) {
+        setenv(name, value, 1);
+        const Result verify = Gvdist("verify ./-Do/glyphvane-disk1.img");
+        setenv("PATH", path.c_str(), 1);
+        unsetenv("TMPDIR");
+        EXPECT_EQ(verify.Status, status) << value << verify.Out;
+        EXPECT_NE(verify.Out.find(said), std::string::npos) << verify.Out;
+    }
+    // and nothing new beside the sources and out.txt
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_), {}), 13);
 }
 
 // lhasa, a decoder independent of ours, reads the .lzh archives gvdist

@@ -20,11 +20,12 @@ struct ImageContent {
 void MakeDiskImage(const std::string& imagePath, const DiskFormat& format, const ImageContent& content);
 
 // Throws DataError unless `imagePath` starts with a FAT boot sector and is
-// as long as that sector says.
-void CheckImageLayout(const std::string& imagePath);
+// as long as that sector says; returns that length.
+std::uintmax_t CheckImageLayout(const std::string& imagePath);
 
 // Copies each of `names` found in the image's root directory (in any
 // letter case) to `dir`/name and returns the names found. Nothing is
-// written but those files, whatever the image holds.
+// written but those files, whatever the image holds, and none larger than
+// the disk. Throws DataError when one of them is a folder or cannot be read.
 std::vector<std::string> CopyFromImage(const std::string& imagePath, const std::vector<std::string>& names,
                                        const std::string& dir);

@@ -5,7 +5,7 @@
 #ifdef _WIN32
 
 ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>&,
-                const std::string& package) {
+                const std::string& package, const ToolSink*) {
     throw DataError(argv.front() + " (" + package + ") is run only by the Linux and macOS builds of gvdist");
 }
 
@@ -13,11 +13,16 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 
 extern char** environ;
 
@@ -35,10 +40,42 @@ struct Pipe {
     }
 };
 
+// The program's absolute path, or "" when no absolute folder of PATH holds
+// an executable of that name. Found once: the same name runs the same file
+// for the whole run.
+const std::string& FindProgram(const std::string& name) {
+    static std::map<std::string, std::string> found;
+    const auto known = found.find(name);
+    if (known != found.end()) {
+        return known->second;
+    }
+    std::string& path = found[name];
+    const char* list = std::getenv("PATH");
+    std::string folders = list != nullptr ? list : "";
+    for (std::size_t from = 0; name.find('/') == std::string::npos && from <= folders.size();) {
+        const std::size_t to = std::min(folders.find(':', from), folders.size());
+        const std::string folder = folders.substr(from, to - from);
+        from = to + 1;
+        struct stat status {};
+        const std::string candidate = folder + "/" + name;
+        if (!folder.empty() && folder[0] == '/' && stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0) {
+            path = candidate;
+            break;
+        }
+    }
+    return path;
+}
+
 }  // namespace
 
 ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>& setEnv,
-                const std::string& package) {
+                const std::string& package, const ToolSink* sink) {
+    const std::string& program = FindProgram(argv.front());
+    if (program.empty()) {
+        throw DataError(argv.front() + " is not installed: install " + package + " (for example apt-get install " +
+                        package + ")");
+    }
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
@@ -63,36 +100,52 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
     }
     env.push_back(nullptr);
 
+    // With a sink, stderr waits in a file of its own: read together with
+    // stdout through one pipe it would mix into the data.
     Pipe output;
-    if (pipe(output.Ends) != 0) {
+    std::FILE* errors = sink != nullptr ? std::tmpfile() : nullptr;
+    if (pipe(output.Ends) != 0 || (sink != nullptr && errors == nullptr)) {
         throw DataError("cannot run " + argv.front() + ": " + std::strerror(errno));
     }
+    struct Closer {
+        std::FILE* File;
+        ~Closer() {
+            if (File != nullptr) {
+                std::fclose(File);
+            }
+        }
+    } closeErrors{errors};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, output.Ends[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, output.Ends[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, errors != nullptr ? fileno(errors) : output.Ends[1], 2);
     posix_spawn_file_actions_addclose(&actions, output.Ends[0]);
     posix_spawn_file_actions_addclose(&actions, output.Ends[1]);
     pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, args.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
-        if (spawned == ENOENT) {
-            throw DataError(argv.front() + " is not installed: install " + package + " (for example apt-get install " +
-                            package + ")");
-        }
-        throw DataError("cannot run " + argv.front() + ": " + std::strerror(spawned));
+        throw DataError("cannot run " + program + ": " + std::strerror(spawned));
     }
     close(output.Ends[1]);
     output.Ends[1] = -1;
 
     ToolRun run;
+    std::uint64_t written = 0;
     char block[4096];
     for (;;) {
         const ssize_t got = read(output.Ends[0], block, sizeof block);
-        if (got > 0) {
+        if (got > 0 && sink == nullptr) {
             run.Output.append(block, static_cast<std::size_t>(got));
+        } else if (got > 0) {
+            const auto size = static_cast<std::uint64_t>(got);
+            run.Cut = size > sink->Limit - written;
+            if (run.Cut || std::fwrite(block, 1, size, sink->File) != size) {
+                kill(pid, SIGKILL);
+                break;
+            }
+            written += size;
         } else if (got == 0 || errno != EINTR) {
             break;
         }
@@ -101,6 +154,12 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (errors != nullptr) {
+        std::rewind(errors);
+        for (std::size_t got; (got = std::fread(block, 1, sizeof block, errors)) > 0;) {
+            run.Output.append(block, got);
+        }
+    }
     return run;
 }
 

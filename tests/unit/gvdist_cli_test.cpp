@@ -19,6 +19,7 @@
 #endif
 
 #include "archive/member_table.h"
+#include "base/folder_lock.h"
 #include "setup/stamp.h"
 
 namespace fs = std::filesystem;
@@ -329,6 +330,31 @@ TEST_F(GvdistCliTest, FilesTakeTheirPlacesTogetherAndNeverThroughLinks) {
 #else
     const std::string media = " --disks --images", blocked = "glyphvane-disk1.img";  // mtools: Linux and macOS only
 #endif
+    // What is not an earlier pack's, at a name a pack of fewer disks throws away, stops it before anything changes.
+    const std::pair<const char*, const char*> planted[] = {
+        {"DISK3", "photos/cat.jpg"}, {"DISK2", "notes.txt"}, {"Glyphvan.004", "x"}, {"glyphvane-disk2.img", "x"}};
+    for (const auto& [name, inside] : planted) {
+        ASSERT_EQ(Pack("kept", "--format 360K" + media).Status, 0);  // three disks
+        const fs::path folder = fs::path("kept") / name;
+        fs::remove(folder);  // an image, not a folder
+        fs::create_directories((folder / inside).parent_path());
+        std::ofstream(folder / inside) << "the user's";
+        const auto kept = Snapshot("kept");
+        const Result run = Pack("kept", "--format 2.88M" + media);
+        EXPECT_EQ(run.Status, 2);
+        EXPECT_NE(run.Out.find(folder.string() + " is a folder that gvdist did not"), std::string::npos) << run.Out;
+        EXPECT_EQ(Snapshot("kept"), kept);
+        fs::remove_all(folder);
+    }
+    ASSERT_EQ(Pack("disks", "--format 360K" + media).Status, 0);
+    {
+        const FolderLock other("disks");  // another pack, in the middle of writing
+        const Result run = Pack("disks", "--format 2.88M" + media);
+        EXPECT_EQ(run.Status, 2);
+        EXPECT_NE(run.Out.find(FolderBusyText("disks")), std::string::npos) << run.Out;
+    }
+    EXPECT_EQ(Pack("disks", "--format 2.88M" + media).Status, 0);        // an earlier pack's disks 2 and 3 go
+    EXPECT_EQ(Snapshot("disks").size(), media == " --disks" ? 6u : 7u);  // and so does the lock file
     ASSERT_EQ(Pack("disks", "--format 360K" + media).Status, 0);
     fs::remove(fs::path("disks") / blocked);
     fs::create_directories(fs::path("disks") / blocked / "in the way");

@@ -10,11 +10,13 @@
 #include "base/checksum.h"
 #include "base/errors.h"
 #include "base/file_util.h"
+#include "base/folder_lock.h"
 #include "base/staged_files.h"
 #include "base/temp_dir.h"
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
 #include "dist/distribution.h"
+#include "dist/earlier_pack.h"
 #include "dist/stamp_file.h"
 #include "lzh/lzh_encode.h"
 #include "lzh/stream_codec.h"
@@ -167,6 +169,9 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
         throw DataError("cannot create " + options.OutputDir + ": " + error.message());
     }
     const fs::path dir(options.OutputDir);
+    // Held until every file has taken its place, or none has.
+    const FolderLock lock(options.OutputDir);
+    CheckEarlierPackOnly(options.OutputDir);
 
     DistributionManifest manifest;
     manifest.DiskCount = static_cast<int>(sizes.size());

@@ -20,6 +20,7 @@
 
 #include "archive/member_table.h"
 #include "base/folder_lock.h"
+#include "media/tool_process.h"
 #include "setup/stamp.h"
 
 namespace fs = std::filesystem;
@@ -484,6 +485,17 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     }
     // and nothing new beside the sources and out.txt
     EXPECT_EQ(std::distance(fs::directory_iterator(root_), {}), 13);
+}
+
+// What an image yields stops at the disk's size, whatever its chains or
+// sizes claim: a program that writes past its limit is stopped.
+TEST(GvdistToolTest, OutputStopsAtItsLimit) {
+    std::FILE* file = std::tmpfile();
+    const ToolSink sink{file, 5000};
+    const ToolRun run = RunTool({"yes"}, {}, "coreutils", &sink);
+    EXPECT_TRUE(run.Cut);
+    EXPECT_LE(std::ftell(file), 5000);
+    std::fclose(file);
 }
 
 // lhasa, a decoder independent of ours, reads the .lzh archives gvdist

@@ -15,6 +15,7 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -108,10 +109,10 @@ protected:
 
     // Its output stays in out.txt until the next run. The gvdist just built,
     // or the one GVDIST_UNDER_TEST names (the Debian package's, installed).
-    static Result Gvdist(const std::string& arguments) {
+    static Result Gvdist(const std::string& arguments, const std::string& wrapper = "") {
         const char* path = std::getenv("GVDIST_UNDER_TEST");
         const std::string command =
-            "\"" + std::string(path != nullptr ? path : GVDIST_PATH) + "\" " + arguments + " >out.txt 2>&1";
+            wrapper + "\"" + std::string(path != nullptr ? path : GVDIST_PATH) + "\" " + arguments + " >out.txt 2>&1";
 #ifdef _WIN32
         const int status = std::system(("\"" + command + "\"").c_str());  // cmd.exe drops the first and the last quote
 #else
@@ -262,7 +263,8 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
 
     fs::resize_file("disks/Glyphvan.003", fs::file_size("disks/Glyphvan.003") - 16);
     expectRefused("Glyphvan.003 holds");  // and gvdist.txt says more
-    fs::remove("disks/gvdist.txt");       // found by the decoding, without the manifest
+    fs::remove("disks/gvdist.txt");       // found by the decoding, without the manifest and with a stamp that agrees
+    WriteBytes("disks/setup.exe", stamped(MakeStamp(3, archive - 16)));
     expectRefused("the archive is truncated");
 }
 
@@ -496,6 +498,43 @@ TEST(GvdistToolTest, OutputStopsAtItsLimit) {
     EXPECT_TRUE(run.Cut);
     EXPECT_LE(std::ftell(file), 5000);
     std::fclose(file);
+}
+
+// Hostile sources and inputs are refused at once, before their bytes are
+// read, naming the cause; what would hang or fill memory is cut off by timeout.
+TEST_F(GvdistCliTest, HostileSourcesAreRefusedAtOnce) {
+    ASSERT_EQ(Pack("disks").Status, 0);
+    mkfifo("fifo", 0600);
+    struct Row {
+        const char* Change;  // made in a copy of the distribution, d
+        std::string Command;
+        const char* Fault;
+    };
+    const Row rows[] = {
+        {"cp d/Glyphvan.001 d/GLYPHVAN.001", "verify d", " and GLYPHVAN.001, which a FAT disk or Windows takes"},
+        {"cp d/setup.exe d/SETUP.EXE", "extract d -d dest", "which a FAT disk or Windows takes for one file"},
+        {"truncate -s 3G d/Glyphvan.001", "verify d", "Glyphvan.001 holds 3221225472 bytes"},
+        {"rm d/Glyphvan.*", "verify d", "Glyphvan.001 (disk 1) is not in the sources given"},
+        {"mv fifo d/Glyphvan.002", "extract d -d dest", "d/Glyphvan.002 is not a regular file"},
+        {"mv fifo d/gvdist.txt", "verify d", "d/gvdist.txt is not a regular file"},
+        {"mv fifo d/setup.exe", "list d/setup.exe", "d/setup.exe is not a regular file"},
+        {"mv fifo d.img", "list d d.img", "d.img is not a regular file"},
+        {"true", "pack --program in/prog.exe --setup /dev/zero -o out", "/dev/zero is not a regular file"},
+        {"true", "pack --program fifo --setup in/setup.exe -o out", "fifo is not a regular file"},
+        {"true", "pack --program in/prog.exe --member /dev/zero --setup in/setup.exe -o out", "/dev/zero is not a"},
+        {"truncate -s 1500000 in/setup.exe", "pack --program in/prog.exe --setup in/setup.exe -o out",
+         "in/setup.exe holds 1500000 bytes, more than the 1457664"},
+    };
+    for (const Row& row : rows) {
+        fs::copy("disks", "d");
+        ASSERT_EQ(std::system(row.Change), 0) << row.Change;
+        const Result run = Gvdist(row.Command, "timeout 10 ");
+        EXPECT_EQ(run.Status, 2) << row.Change;
+        EXPECT_NE(run.Out.find(row.Fault), std::string::npos) << row.Change << "\n" << run.Out;
+        EXPECT_FALSE(fs::exists("dest") || fs::exists("out")) << row.Change;
+        for (const char* made : {"d", "d.img", "dest", "out"}) fs::remove_all(made);
+        mkfifo("fifo", 0600);
+    }
 }
 
 // lhasa, a decoder independent of ours, reads the .lzh archives gvdist

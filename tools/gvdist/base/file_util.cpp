@@ -42,20 +42,64 @@ void CloseDescriptor(int descriptor) {
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+std::uint64_t RegularFileSize(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error) {
+        throw DataError("cannot find " + path + ": " + error.message());
+    }
+    if (!fs::is_regular_file(status)) {
+        throw DataError(path + (fs::is_directory(status) ? " is a folder" : " is not a regular file") +
+                        " where a file is wanted");
+    }
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error) {
+        throw DataError("cannot find the size of " + path + ": " + error.message());
+    }
+    return size;
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::uint64_t limit) {
+    const std::uint64_t size = RegularFileSize(path);
+    if (size > limit) {
+        throw DataError(path + " holds " + std::to_string(size) + " bytes, more than the " + std::to_string(limit) +
+                        " it may hold");
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw DataError("cannot open " + path);
     }
     std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(size));
     char block[65536];
     while (file.read(block, sizeof block) || file.gcount() > 0) {
         bytes.insert(bytes.end(), block, block + file.gcount());
+        if (bytes.size() > limit) {
+            throw DataError(path + " grew past " + std::to_string(limit) + " bytes while it was read");
+        }
     }
     if (file.bad()) {
         throw DataError("cannot read " + path);
     }
     return bytes;
+}
+
+bool SameFileBytes(const std::string& a, const std::string& b) {
+    if (RegularFileSize(a) != RegularFileSize(b)) {
+        return false;
+    }
+    std::ifstream fileA(a, std::ios::binary), fileB(b, std::ios::binary);
+    if (!fileA || !fileB) {
+        throw DataError("cannot open " + (fileA ? b : a));
+    }
+    char blockA[65536], blockB[sizeof blockA];
+    while (fileA.read(blockA, sizeof blockA) || fileA.gcount() > 0) {
+        const std::streamsize got = fileA.gcount();
+        if (!fileB.read(blockB, got) || std::memcmp(blockA, blockB, static_cast<std::size_t>(got)) != 0) {
+            return false;
+        }
+    }
+    return !fileA.bad();
 }
 
 std::string CreateTemporaryFile(const std::string& dir, std::FILE** file) {

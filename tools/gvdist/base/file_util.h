@@ -6,7 +6,17 @@
 #include <string>
 #include <vector>
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+// The size of `path`, found without opening it, which must be a regular
+// file: a FIFO would block the reading and a device might never end it.
+// Throws DataError for anything else.
+std::uint64_t RegularFileSize(const std::string& path);
+
+// The bytes of the regular file `path`, refused before it is opened when it
+// holds more than `limit` bytes, and read no further than that when it grows.
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::uint64_t limit = INT32_MAX);
+
+// Whether the regular files `a` and `b` hold the same bytes, read a block at a time.
+bool SameFileBytes(const std::string& a, const std::string& b);
 
 // A new, empty file in `dir` under a name of its own, created exclusively
 // (an existing file or link of that name is never opened). The name is

@@ -35,12 +35,14 @@ struct DecodedInput {
 // The program first, then the members in the order given, each member's
 // name its file's base name.
 DecodedInput GatherInput(const Options& options, std::ostream& err) {
-    DecodedInput input;
-    input.Stream = ReadFileBytes(options.ProgramPath);
     if (options.MemberPaths.size() > MemberCountMax) {
         throw DataError(std::to_string(options.MemberPaths.size()) + " members, but a table holds at most " +
                         std::to_string(MemberCountMax));
     }
+    // Every name is sound, every input a regular file and their sizes fit
+    // a table before the first byte is read.
+    DecodedInput input;
+    std::uint64_t total = RegularFileSize(options.ProgramPath);
     std::set<std::string> seen = {UpperAscii(ProgramFile)};
     bool hasUninstaller = false;
     for (const std::string& path : options.MemberPaths) {
@@ -57,17 +59,18 @@ DecodedInput GatherInput(const Options& options, std::ostream& err) {
             throw DataError(path + ": the name " + member.Name + " is already taken by the program or a member");
         }
         hasUninstaller = hasUninstaller || UpperAscii(member.Name) == UpperAscii(UninstallFile);
-        const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
-        if (input.Stream.size() + bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-            throw DataError("the program and its members exceed 2147483647 bytes");
-        }
-        member.Offset = static_cast<std::int32_t>(input.Stream.size());
-        member.Size = static_cast<std::int32_t>(bytes.size());
-        input.Stream.insert(input.Stream.end(), bytes.begin(), bytes.end());
+        total += RegularFileSize(path);
         input.Table.Members.push_back(member);
     }
-    if (input.Stream.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-        throw DataError("the program exceeds 2147483647 bytes");
+    if (total > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw DataError("the program and its members hold " + std::to_string(total) + " bytes, more than 2147483647");
+    }
+    input.Stream = ReadFileBytes(options.ProgramPath, total);
+    for (std::size_t i = 0; i < options.MemberPaths.size(); ++i) {
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(options.MemberPaths[i], total - input.Stream.size());
+        input.Table.Members[i].Offset = static_cast<std::int32_t>(input.Stream.size());
+        input.Table.Members[i].Size = static_cast<std::int32_t>(bytes.size());
+        input.Stream.insert(input.Stream.end(), bytes.begin(), bytes.end());
     }
     input.Table.DecodedTotal = static_cast<std::int32_t>(input.Stream.size());
     if (!hasUninstaller) {
@@ -148,7 +151,8 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const Bytes& setup
 }  // namespace
 
 void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
-    std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath);
+    // setup.exe shares the first disk with Glyphvan.001: a larger one cannot be packed.
+    std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath, options.DiskSize);
     const std::size_t stampAt = FindTheStamp(setup, options.SetupPath);
     const DecodedInput input = GatherInput(options, err);
     const std::vector<std::uint8_t> compressed =

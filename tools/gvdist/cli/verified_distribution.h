@@ -10,15 +10,15 @@
 
 struct VerifiedDistribution {
     Distribution Source;
-    std::vector<std::uint8_t> Archive;
+    std::uint64_t ArchiveSize = 0;  // the bytes the parts hold
     DecodedStream Decoded;
     std::vector<std::string> Faults;  // empty when sound
 };
 
-// Joins and decodes the parts of `source` and checks them. The decoded
-// bytes go to `sink` as they come, before the checks are made. Throws
-// DataError when a part cannot be read or the parts cannot decode to
-// setup.exe's DecodedTotal.
+// Checks the sizes of the parts of `source`, then decodes them as one
+// stream and checks them; a fault in the sizes stops before any part is
+// read. The decoded bytes go to `sink` as they come, before the checks are
+// made. Throws DataError when a part cannot be read.
 VerifiedDistribution Verify(Distribution source, bool showProgress, const DecodedSink& sink = {});
 
 // The same for the distribution OpenDistribution gathers from `sources`.

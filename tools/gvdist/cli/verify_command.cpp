@@ -12,7 +12,9 @@ void RunVerify(const Options& options, std::ostream& out, std::ostream& err) {
             err << "gvdist: " << result.Faults[i] << "\n";
         }
         const Distribution& source = result.Source;
-        if (!source.PartFaults.empty() || !source.DisksPastGap.empty() || result.Decoded.Truncated()) {
+        const bool shortOfStamp = source.HasStamp && source.StampProblem.empty() &&
+                                  PartsSize(source) < static_cast<std::uint64_t>(source.Stamp.ArchiveSize);
+        if (!source.PartFaults.empty() || !source.DisksPastGap.empty() || shortOfStamp || result.Decoded.Truncated()) {
             const SalvagePlan salvage = PlanSalvage(source);
             if (!salvage.Complete()) {
                 err << "gvdist: " << result.Faults.back() << "\n";
@@ -24,7 +26,7 @@ void RunVerify(const Options& options, std::ostream& out, std::ostream& err) {
         }
         throw DataError(result.Faults.back());
     }
-    out << DescribeSources(result.Source) << ": " << result.Source.Parts.size() << " part(s), " << result.Archive.size()
+    out << DescribeSources(result.Source) << ": " << result.Source.Parts.size() << " part(s), " << result.ArchiveSize
         << " bytes, decode to " << result.Decoded.Length << " bytes";
     out << (result.Source.HasManifest ? ", matching the manifest " + std::string(ManifestFileName)
                                       : ", no manifest " + std::string(ManifestFileName) + " to compare with")

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "archive/naming.h"
+#include "base/checksum.h"
 #include "base/errors.h"
 #include "base/file_util.h"
 #include "media/disk_image.h"
@@ -15,22 +16,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Names in the directory by their upper-case form: disks copied on another
-// system may have changed the letter case.
-std::map<std::string, std::string> NamesByUpperCase(const fs::path& dir) {
-    std::map<std::string, std::string> names;
-    std::error_code error;
-    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
-        if (it->is_regular_file(error)) {
-            const std::string name = it->path().filename().string();
-            names.emplace(UpperAscii(name), name);
-        }
-    }
-    if (error) {
-        throw DataError("cannot read the directory " + dir.string() + ": " + error.message());
-    }
-    return names;
-}
+// gvdist.txt holds a few short lines.
+constexpr std::uint64_t ManifestSizeMax = 1 << 16;
 
 // The stamp is looked for in front of the member table, whose names
 // could hold anything.
@@ -57,15 +44,33 @@ struct Found {
 
 bool IsSetupProgram(const fs::path& path) { return UpperAscii(path.extension().string()) == ".EXE"; }
 
-// The files of `wanted` that the folder holds, in any letter case.
+// The files of `wanted` that the folder holds, in any letter case: disks
+// copied on another system may have changed it. Two names that differ in
+// case only would be one file on a FAT disk or on Windows, which keeps
+// either; a FIFO or a device would block the reading.
 void FindInFolder(const fs::path& dir, const std::string& source, const std::vector<std::string>& wanted,
                   std::map<std::string, std::vector<Found>>& found) {
-    const auto names = NamesByUpperCase(dir);
+    std::map<std::string, std::string> wantedByUpperCase, seen;
     for (const std::string& name : wanted) {
-        const auto hit = names.find(UpperAscii(name));
-        if (hit != names.end()) {
-            found[name].push_back({(dir / hit->second).string(), source});
+        wantedByUpperCase.emplace(UpperAscii(name), name);
+    }
+    std::error_code error;
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const auto want = wantedByUpperCase.find(UpperAscii(name));
+        if (want == wantedByUpperCase.end()) {
+            continue;
         }
+        const auto [twin, first] = seen.emplace(want->first, name);
+        if (!first) {
+            throw DataError(dir.string() + " holds both " + twin->second + " and " + name +
+                            ", which a FAT disk or Windows takes for one file");
+        }
+        RegularFileSize(it->path().string());
+        found[want->second].push_back({it->path().string(), source});
+    }
+    if (error) {
+        throw DataError("cannot read the directory " + dir.string() + ": " + error.message());
     }
 }
 
@@ -76,8 +81,7 @@ const Found* Agreed(const std::string& name, const std::vector<Found>& finds) {
     }
     std::error_code error;
     for (std::size_t i = 1; i < finds.size(); ++i) {
-        if (fs::equivalent(finds[0].Path, finds[i].Path, error) ||
-            ReadFileBytes(finds[0].Path) == ReadFileBytes(finds[i].Path)) {
+        if (fs::equivalent(finds[0].Path, finds[i].Path, error) || SameFileBytes(finds[0].Path, finds[i].Path)) {
             continue;
         }
         throw DataError(name + " differs between " + finds[0].Source + " and " + finds[i].Source);
@@ -105,9 +109,13 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
         std::error_code error;
         if (fs::is_directory(given, error)) {
             FindInFolder(given, source, wanted, found);
-        } else if (!fs::exists(given, error)) {
+            continue;
+        }
+        if (!fs::exists(given, error)) {
             throw DataError(source + " does not exist");
-        } else if (IsSetupProgram(given)) {
+        }
+        RegularFileSize(source);  // before anything opens it
+        if (IsSetupProgram(given)) {
             found[SetupFileName].push_back({source, source});
             const fs::path dir = given.has_parent_path() ? given.parent_path() : fs::path(".");
             FindInFolder(dir, dir.string(), std::vector<std::string>(wanted.begin() + 1, wanted.end()), found);
@@ -136,7 +144,7 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
     ReadStampOf(distribution);
 
     if (const Found* manifest = Agreed(ManifestFileName, found[ManifestFileName])) {
-        const std::vector<std::uint8_t> text = ReadFileBytes(manifest->Path);
+        const std::vector<std::uint8_t> text = ReadFileBytes(manifest->Path, ManifestSizeMax);
         distribution.Manifest = ParseManifest(std::string(text.begin(), text.end()));
         distribution.HasManifest = true;
     }
@@ -153,12 +161,7 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
             distribution.DisksPastGap.push_back(k);  // the disk that is missing is named below
             continue;
         }
-        std::error_code error;
-        ArchivePart entry{name, part->Path, part->Source, fs::file_size(part->Path, error)};
-        if (error) {
-            throw DataError("cannot find the size of " + part->Path + ": " + error.message());
-        }
-        distribution.Parts.push_back(entry);
+        distribution.Parts.push_back({name, part->Path, part->Source, RegularFileSize(part->Path)});
     }
     // The disks that must be there: up to the last part found, or as many
     // as the manifest or a usable stamp says.
@@ -189,13 +192,63 @@ std::string DescribeSources(const Distribution& distribution) {
     return text;
 }
 
-std::vector<std::uint8_t> JoinParts(const Distribution& distribution) {
-    std::vector<std::uint8_t> archive;
+std::uint64_t PartsSize(const Distribution& distribution) {
+    std::uint64_t total = 0;
     for (const ArchivePart& part : distribution.Parts) {
-        const std::vector<std::uint8_t> bytes = ReadFileBytes(part.Path);
+        total += part.Size;
+    }
+    return total;
+}
+
+std::vector<std::uint8_t> JoinParts(const Distribution& distribution) {
+    const std::uint64_t total = PartsSize(distribution);
+    if (total > INT32_MAX) {
+        throw DataError("the parts hold " + std::to_string(total) + " bytes, more than an archive may: 2147483647");
+    }
+    std::vector<std::uint8_t> archive;
+    archive.reserve(static_cast<std::size_t>(total));
+    for (const ArchivePart& part : distribution.Parts) {
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(part.Path, part.Size);
         archive.insert(archive.end(), bytes.begin(), bytes.end());
     }
     return archive;
+}
+
+PartStream::PartStream(const std::vector<ArchivePart>& parts) : parts_(parts), crcs_(parts.size(), 0) {}
+
+std::size_t PartStream::Read(std::uint8_t* buffer, std::size_t size) {
+    while (index_ < parts_.size()) {
+        const ArchivePart& part = parts_[index_];
+        if (done_ == part.Size) {
+            file_.reset();
+            ++index_;
+            done_ = 0;
+            continue;
+        }
+        if (!file_) {
+            RegularFileSize(part.Path);
+            file_.reset(std::fopen(part.Path.c_str(), "rb"));
+            if (!file_) {
+                throw DataError("cannot open " + part.Path);
+            }
+        }
+        const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, part.Size - done_));
+        const std::size_t got = std::fread(buffer, 1, wanted, file_.get());
+        if (got == 0) {
+            throw DataError("cannot read " + part.Path + ": it ended after " + std::to_string(done_) + " of its " +
+                            std::to_string(part.Size) + " bytes");
+        }
+        crcs_[index_] = Crc32(buffer, got, crcs_[index_]);
+        done_ += got;
+        return got;
+    }
+    return 0;
+}
+
+void PartStream::ReadToEnd() {
+    std::uint8_t block[65536];
+    while (Read(block, sizeof block) > 0) {
+    }
 }
 
 std::int64_t ProgramLength(const MemberTable& table) {

@@ -1,19 +1,10 @@
 #include "dist/distribution_check.h"
 
-#include "base/checksum.h"
+#include "archive/lzh_decode.h"
 
-std::vector<std::string> CheckDistribution(const Distribution& distribution, const std::vector<std::uint8_t>& archive,
-                                           const DecodedStream& decoded) {
+std::vector<std::string> CheckSizes(const Distribution& distribution) {
     std::vector<std::string> faults = distribution.PartFaults;
-    if (decoded.Truncated()) {
-        faults.push_back("the archive is truncated: decoding " + std::to_string(distribution.Table.DecodedTotal) +
-                         " bytes needs more than the " + std::to_string(archive.size()) + " bytes the parts hold");
-    } else if (decoded.UnusedBytes() > 0) {
-        faults.push_back("the archive goes on for " + std::to_string(decoded.UnusedBytes()) +
-                         " bytes after the stream that DecodedTotal " +
-                         std::to_string(distribution.Table.DecodedTotal) +
-                         " of setup.exe covers: a part is damaged or belongs to another setup.exe");
-    }
+    const std::uint64_t archive = PartsSize(distribution);
     if (!distribution.StampProblem.empty()) {
         faults.push_back(distribution.StampProblem);
     } else {
@@ -22,10 +13,15 @@ std::vector<std::string> CheckDistribution(const Distribution& distribution, con
             faults.push_back(stamped + "DiskCount=" + std::to_string(distribution.Stamp.DiskCount) + " but " +
                              std::to_string(distribution.Parts.size()) + " part(s) were found");
         }
-        if (distribution.Stamp.ArchiveSize != static_cast<std::int64_t>(archive.size())) {
+        if (static_cast<std::uint64_t>(distribution.Stamp.ArchiveSize) != archive) {
             faults.push_back(stamped + "ArchiveSize=" + std::to_string(distribution.Stamp.ArchiveSize) +
-                             " but the parts hold " + std::to_string(archive.size()) + " bytes");
+                             " but the parts hold " + std::to_string(archive) + " bytes");
         }
+    }
+    if (distribution.Table.DecodedTotal > LzhMaxDecodedLength(archive)) {
+        faults.push_back(std::to_string(archive) + " bytes of compressed data cannot decode to " +
+                         std::to_string(distribution.Table.DecodedTotal) + " bytes: at most " +
+                         std::to_string(LzhMaxDecodedLength(archive)));
     }
     if (!distribution.HasManifest) {
         return faults;
@@ -36,26 +32,46 @@ std::vector<std::string> CheckDistribution(const Distribution& distribution, con
         faults.push_back(named + " has DiskCount=" + std::to_string(manifest.DiskCount) + " but " +
                          std::to_string(distribution.Parts.size()) + " part(s) were found");
     }
-    if (manifest.ArchiveSize != archive.size()) {
+    if (manifest.ArchiveSize != archive) {
         faults.push_back(named + " has ArchiveSize=" + std::to_string(manifest.ArchiveSize) + " but the parts hold " +
-                         std::to_string(archive.size()) + " bytes");
+                         std::to_string(archive) + " bytes");
     }
     if (manifest.DecodedTotal != distribution.Table.DecodedTotal) {
         faults.push_back(named + " has DecodedTotal=" + std::to_string(manifest.DecodedTotal) +
                          " but setup.exe's table says " + std::to_string(distribution.Table.DecodedTotal));
     }
-    std::size_t from = 0;
     for (std::size_t i = 0; i < distribution.Parts.size() && i < manifest.Parts.size(); ++i) {
         const ArchivePart& part = distribution.Parts[i];
         if (part.Size != manifest.Parts[i].Size) {
             faults.push_back(part.Name + " holds " + std::to_string(part.Size) + " bytes, " + named + " says " +
                              std::to_string(manifest.Parts[i].Size));
-        } else if (Crc32(archive.data() + from, part.Size) != manifest.Parts[i].Crc) {
-            faults.push_back(part.Name + " is damaged: its CRC-32 differs from the one in " + named);
         }
-        from += part.Size;
     }
-    if (!decoded.Truncated() && decoded.Crc != manifest.DecodedCrc) {
+    return faults;
+}
+
+std::vector<std::string> CheckDecoded(const Distribution& distribution, const std::vector<std::uint32_t>& partCrcs,
+                                      const DecodedStream& decoded) {
+    std::vector<std::string> faults;
+    if (decoded.Truncated()) {
+        faults.push_back("the archive is truncated: decoding " + std::to_string(distribution.Table.DecodedTotal) +
+                         " bytes needs more than the " + std::to_string(decoded.InputBytes) + " bytes the parts hold");
+    } else if (decoded.UnusedBytes() > 0) {
+        faults.push_back("the archive goes on for " + std::to_string(decoded.UnusedBytes()) +
+                         " bytes after the stream that DecodedTotal " +
+                         std::to_string(distribution.Table.DecodedTotal) +
+                         " of setup.exe covers: a part is damaged or belongs to another setup.exe");
+    }
+    if (!distribution.HasManifest) {
+        return faults;
+    }
+    const std::string named = std::string("the manifest ") + ManifestFileName;
+    for (std::size_t i = 0; i < partCrcs.size() && i < distribution.Manifest.Parts.size(); ++i) {
+        if (partCrcs[i] != distribution.Manifest.Parts[i].Crc) {
+            faults.push_back(distribution.Parts[i].Name + " is damaged: its CRC-32 differs from the one in " + named);
+        }
+    }
+    if (!decoded.Truncated() && decoded.Crc != distribution.Manifest.DecodedCrc) {
         faults.push_back("the decoded stream's CRC-32 differs from the one in " + named);
     }
     return faults;

@@ -15,8 +15,9 @@ constexpr std::size_t PieceSize = 1 << 16;
 // The decoder calls its source and sink through plain function pointers,
 // so the state they work on lives here for the length of one call.
 struct CodecState {
-    const std::vector<std::uint8_t>* Input = nullptr;
-    std::size_t InputPos = 0;
+    const EncodedSource* Source = nullptr;
+    std::uint8_t Input[PieceSize];
+    std::size_t InputUsed = 0, InputHeld = 0;
     std::uint64_t Wanted = 0;  // bytes past this are the last match's overrun
     std::uint8_t Piece[PieceSize];
     std::size_t PieceUsed = 0;
@@ -44,10 +45,17 @@ void HandOn() {
     State->PieceUsed = 0;
 }
 
-void ReadFromMemory(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
+void ReadFromSource(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
     actual = 0;
-    while (actual < count && State->InputPos < State->Input->size()) {
-        buffer[actual++] = (*State->Input)[State->InputPos++];
+    while (actual < count) {
+        if (State->InputUsed == State->InputHeld) {
+            State->InputHeld = (*State->Source)(State->Input, PieceSize);
+            State->InputUsed = 0;
+            if (State->InputHeld == 0) {
+                return;
+            }
+        }
+        buffer[actual++] = State->Input[State->InputUsed++];
     }
 }
 
@@ -63,17 +71,16 @@ void WriteToPiece(const std::uint8_t* buffer, std::uint16_t count, std::uint16_t
 
 }  // namespace
 
-DecodedStream DecodeStream(const std::vector<std::uint8_t>& input, std::int32_t length, const DecodedSink& sink,
-                           const std::function<void(std::uint64_t)>& progress) {
-    if (length > LzhMaxDecodedLength(input.size())) {
-        throw DataError(std::to_string(input.size()) + " bytes of compressed data cannot decode to " +
-                        std::to_string(length) + " bytes: at most " +
-                        std::to_string(LzhMaxDecodedLength(input.size())));
+DecodedStream DecodeStream(std::uint64_t inputSize, const EncodedSource& source, std::int32_t length,
+                           const DecodedSink& sink, const std::function<void(std::uint64_t)>& progress) {
+    if (length > LzhMaxDecodedLength(inputSize)) {
+        throw DataError(std::to_string(inputSize) + " bytes of compressed data cannot decode to " +
+                        std::to_string(length) + " bytes: at most " + std::to_string(LzhMaxDecodedLength(inputSize)));
     }
     DecodedStream result;
-    result.InputBytes = input.size();
+    result.InputBytes = inputSize;
     const auto state = std::make_unique<CodecState>();
-    state->Input = &input;
+    state->Source = &source;
     state->Wanted = length > 0 ? static_cast<std::uint64_t>(length) : 0;
     state->Result = &result;
     state->Sink = &sink;
@@ -81,7 +88,7 @@ DecodedStream DecodeStream(const std::vector<std::uint8_t>& input, std::int32_t 
     State = state.get();
     ContinueFlag = 1;
     try {
-        LzhDecode(length, ReadFromMemory, WriteToPiece);
+        LzhDecode(length, ReadFromSource, WriteToPiece);
         HandOn();
     } catch (...) {
         State = nullptr;
@@ -91,4 +98,16 @@ DecodedStream DecodeStream(const std::vector<std::uint8_t>& input, std::int32_t 
     result.BitsUsed = LzhBitsUsed();
     result.SoundLength = std::min(result.Length, static_cast<std::uint64_t>(LzhSoundLength()));
     return result;
+}
+
+DecodedStream DecodeStream(const std::vector<std::uint8_t>& input, std::int32_t length, const DecodedSink& sink,
+                           const std::function<void(std::uint64_t)>& progress) {
+    std::size_t at = 0;
+    const EncodedSource fromMemory = [&input, &at](std::uint8_t* buffer, std::size_t size) {
+        const std::size_t count = std::min(size, input.size() - at);
+        std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(at), count, buffer);
+        at += count;
+        return count;
+    };
+    return DecodeStream(input.size(), fromMemory, length, sink, progress);
 }

@@ -28,9 +28,17 @@ struct DecodedStream {
 // Takes the decoded bytes in order; `at` is the position of data[0].
 using DecodedSink = std::function<void(std::uint64_t at, const std::uint8_t* data, std::size_t size)>;
 
-// Decodes up to `length` bytes of the LZHUF stream `input` into `sink`.
-// Throws DataError, before decoding, when no stream of the input's size
+// Gives up to `size` bytes of the input into `buffer` and says how many; 0 at its end.
+using EncodedSource = std::function<std::size_t(std::uint8_t* buffer, std::size_t size)>;
+
+// Decodes up to `length` bytes of the LZHUF stream of `inputSize` bytes
+// that `source` gives into `sink`, reading only as far as the decoding
+// needs. Throws DataError, before decoding, when no stream of that size
 // can decode to `length` bytes. Not reentrant: the decoder's byte source
 // and sink are plain functions over shared state.
+DecodedStream DecodeStream(std::uint64_t inputSize, const EncodedSource& source, std::int32_t length,
+                           const DecodedSink& sink, const std::function<void(std::uint64_t)>& progress = {});
+
+// The same for a stream in memory.
 DecodedStream DecodeStream(const std::vector<std::uint8_t>& input, std::int32_t length, const DecodedSink& sink,
                            const std::function<void(std::uint64_t)>& progress = {});

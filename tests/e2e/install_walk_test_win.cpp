@@ -1,25 +1,32 @@
 // Complete installations from three disks, one table row per way through.
 #include "setup_walk_win.h"
 
+using namespace harness;
+
 namespace {
 
 struct InstallCase {
     const char* Name;
-    const char* DestTail;  // appended to the destination: "" or "\\"
-    const char* Group;     // typed into the group dialog; nullptr: the proposal kept
-    int GroupButton;
-    int FinalAnswer;
-    bool DisksInDrive;       // all parts in one directory, as on a CD: no prompts
-    bool CancelNoUnpacking;  // a cancel answered No while unpacking
-    bool FromFloppies;
+    const char* DestTail = "";    // appended to the destination: "" or "\\"
+    const char* Group = nullptr;  // typed into the group dialog; nullptr: the proposal kept
+    int GroupButton = IDOK;
+    int FinalAnswer = IDNO;
+    bool DisksInDrive = false;       // all parts in one directory, as on a CD: no prompts
+    bool CancelNoUnpacking = false;  // a cancel answered No while unpacking
+    bool FromFloppies = false;
+    const char* Quote = "";  // around the uninstall command: a space in its path
 };
 
 const InstallCase InstallCases[] = {
-    {"Default", "", nullptr, IDOK, IDNO, false, false, true},
-    {"FinalYesNamedGroupTrailingBackslash", "\\", "Walk Group", IDOK, IDYES, false, false, false},
-    {"PartsAlreadyInTheDriveEmptyGroupNameSpaceInDestination", " Dir", "", IDOK, IDNO, true, false, false},
-    {"GroupCancelled", "", "Other", IDCANCEL, IDNO, false, false, false},
-    {"CancelAnsweredNoWhileUnpacking", "", nullptr, IDOK, IDNO, false, true, false},
+    {.Name = "Default", .FromFloppies = true},
+    {.Name = "FinalYesNamedGroupTrailingBackslash", .DestTail = "\\", .Group = "Walk Group", .FinalAnswer = IDYES},
+    {.Name = "PartsAlreadyInTheDriveEmptyGroupNameSpaceInDestination",
+     .DestTail = " Dir",
+     .Group = "",
+     .DisksInDrive = true,
+     .Quote = "\""},
+    {.Name = "GroupCancelled", .Group = "Other", .GroupButton = IDCANCEL},
+    {.Name = "CancelAnsweredNoWhileUnpacking", .CancelNoUnpacking = true},
 };
 
 class InstallWalk : public SetupWalk, public ::testing::WithParamInterface<InstallCase> {};
@@ -62,10 +69,8 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     EXPECT_FALSE(FileExists(dir + "Glyphvan._TM")) << "the joined archive is removed";
     EXPECT_EQ(ReadBytes(dir + "Glyphvane.LIB"), ownLibrary) << "an existing .LIB is kept";
     EXPECT_EQ(UninstallValue("DisplayName"), "Glyphvane") << "the product's name, not the group's";
-    const std::string uninstaller = dir + "UnInstal.Exe";
-    EXPECT_EQ(UninstallValue("UnInstallString"),
-              uninstaller.find(' ') == std::string::npos ? uninstaller : '"' + uninstaller + '"')
-        << "one backslash before the name; the uninstall command is quoted.";
+    EXPECT_EQ(UninstallValue("UnInstallString"), c.Quote + dir + "UnInstal.Exe" + c.Quote)
+        << "one backslash before the name";
     EXPECT_TRUE(FileExists(Drive() + "Glyphvan.003")) << "the disks are only read";
     if (c.GroupButton == IDOK) {
         // A link file holds its target as text and its working directory in

@@ -4,14 +4,13 @@
 
 #include <algorithm>
 #include <array>
-#include <tuple>
 
 namespace {
 
 TEST(Gradient, BlueFallsOneUnitPerStepAndStopsAtBlack) {
     // 768 rows: three per step, so rows 765 to 767 are black; under 255 rows
     // the blue falls every row and never gets there.
-    for (const auto [height, rowsPerStep] : {std::array{768, 3}, std::array{200, 1}}) {
+    for (const auto& [height, rowsPerStep] : {std::pair{768, 3}, std::pair{200, 1}}) {
         const std::vector<TColor> rows = GradientRowColors(GradientTopColor, GradientBottomColor, height);
         ASSERT_EQ(rows.size(), std::size_t(height));
         for (int y = 0; y < height; ++y) {
@@ -28,24 +27,33 @@ TEST(Gradient, BlueFallsOneUnitPerStepAndStopsAtBlack) {
 
 TEST(Luminance, RoundsHalvesToEvenAndPicksTheShadow) {
     const TColor black = MakeColor(0, 0, 0), white = MakeColor(255, 255, 255);
-    const std::tuple<TColor, int, TColor> cases[] = {
+    const struct {
+        TColor Color;
+        int Luminance;
+        TColor Shadow;
+    } cases[] = {
         {TitleColor, 227, black},              // 226.95
         {MakeColor(5, 0, 0), 2, white},        // 1.5 up
         {MakeColor(0, 0, 150), 16, white},     // 16.5 down
         {MakeColor(130, 150, 0), 128, black},  // 127.5 up: light
         {MakeColor(127, 127, 127), 127, white},
     };
-    for (const auto& [color, luminance, shadow] : cases) {
-        EXPECT_EQ(Luminance(color), luminance) << std::hex << color;
-        EXPECT_EQ(ShadowColor(color), shadow) << std::hex << color;
+    for (const auto& c : cases) {
+        EXPECT_EQ(Luminance(c.Color), c.Luminance) << std::hex << c.Color;
+        EXPECT_EQ(ShadowColor(c.Color), c.Shadow) << std::hex << c.Color;
     }
 }
 
 TEST(Placement, LogoAndFooterSitAtTheBottomOfTheScreen) {
-    // The screen's width and height, then the logo's and the footer's x and y.
-    for (const auto& c : {std::array{1024, 768, 410, 696, 774, 748}, std::array{801, 601, 298, 529, 551, 581}}) {
-        const TScreenPoint logo = LogoOrigin(c[0], c[1]), footer = FooterOrigin(c[0], c[1]);
-        EXPECT_EQ((std::array{c[0], c[1], logo.x, logo.y, footer.x, footer.y}), c);
+    const struct {
+        int Width, Height;  // the screen's
+        TScreenPoint Logo, Footer;
+    } cases[] = {{1024, 768, {410, 696}, {774, 748}}, {801, 601, {298, 529}, {551, 581}}};
+    for (const auto& c : cases) {
+        const TScreenPoint logo = LogoOrigin(c.Width, c.Height), footer = FooterOrigin(c.Width, c.Height);
+        EXPECT_EQ((std::array{logo.x, logo.y, footer.x, footer.y}),
+                  (std::array{c.Logo.x, c.Logo.y, c.Footer.x, c.Footer.y}))
+            << c.Width;
     }
 }
 

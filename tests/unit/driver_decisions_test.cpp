@@ -5,7 +5,6 @@
 
 #include <stdexcept>
 #include <string>
-#include <tuple>
 
 #include "archive/lzh_decode.h"
 #include "setup/error_text.h"
@@ -14,7 +13,12 @@
 namespace {
 
 TEST(PhasePlan, OutcomeOfEachPhase) {
-    const std::tuple<SetupPhase, bool, std::int32_t, PhaseOutcome> cases[] = {
+    const struct {
+        SetupPhase Phase;
+        bool TemplateFound;
+        std::int32_t Result;  // of the dialog
+        PhaseOutcome Outcome;
+    } cases[] = {
         // A missing template stops with the clean-up; the walks of the builds
         // without a template show the other phases.
         {SetupPhase::Gathering, false, 1, PhaseOutcome::Stop},
@@ -28,24 +32,27 @@ TEST(PhasePlan, OutcomeOfEachPhase) {
         {SetupPhase::ProgramGroup, true, 0, PhaseOutcome::FinishWithoutShortcut},
         {SetupPhase::ProgramGroup, true, -1, PhaseOutcome::FinishWithoutShortcut},
     };
-    for (const auto& [phase, templateFound, result, expected] : cases) {
-        EXPECT_EQ(DecidePhaseOutcome(phase, templateFound, result), expected)
-            << PhaseTemplateName(phase) << " found=" << templateFound << " result=" << result;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(DecidePhaseOutcome(c.Phase, c.TemplateFound, c.Result), c.Outcome)
+            << PhaseTemplateName(c.Phase) << " found=" << c.TemplateFound << " result=" << c.Result;
 }
 
 TEST(Cleanup, DeletesOnlyWhatThisRunWrote) {
-    const std::tuple<const char*, bool, FileSnapshot, FileSnapshot, bool> cases[] = {
-        {"new file from the copying phases", true, {false, 0, 0}, {true, 10, 5}, true},
-        {"earlier installation's file untouched", true, {true, 10, 5}, {true, 10, 5}, false},
-        {"earlier file rewritten with another size", true, {true, 10, 5}, {true, 0, 5}, true},
-        {"earlier file rewritten, same size", true, {true, 10, 5}, {true, 10, 6}, true},
-        {"stop before any copying: a file there is not ours", false, {false, 0, 0}, {true, 10, 5}, false},
-        {"nothing there now", true, {true, 10, 5}, {false, 0, 0}, false},
+    const FileSnapshot none, earlier{true, 10, 5}, resized{true, 0, 5}, retimed{true, 10, 6};
+    const struct {
+        const char* What;
+        bool CopyingStarted;
+        FileSnapshot Before, Now;
+        bool Deleted;
+    } cases[] = {
+        {"new file from the copying phases", true, none, earlier, true},
+        {"earlier installation's file untouched", true, earlier, earlier, false},
+        {"earlier file rewritten with another size", true, earlier, resized, true},
+        {"earlier file rewritten, same size", true, earlier, retimed, true},
+        {"stop before any copying: a file there is not ours", false, none, earlier, false},
+        {"nothing there now", true, earlier, none, false},
     };
-    for (const auto& [what, copyingStarted, before, now, expected] : cases) {
-        EXPECT_EQ(WrittenThisRun(copyingStarted, before, now), expected) << what;
-    }
+    for (const auto& c : cases) EXPECT_EQ(WrittenThisRun(c.CopyingStarted, c.Before, c.Now), c.Deleted) << c.What;
 }
 
 TEST(ErrorReport, ClassModuleAddressAndOneFullStop) {

@@ -10,7 +10,6 @@
 #include <map>
 #include <random>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -136,15 +135,19 @@ protected:
     const Bytes program_ = Sample(60000);
 };
 
-TEST_F(GvdistCliTest, PackListVerifyExtract) {
-    // Refused: five disks' worth, a member named like another but for case,
-    // a setup.exe that is not a PE image or has no section for the stamp
-    // (the magic elsewhere does not count) or none in it, or is cut short.
+// Refused: five disks' worth, a member named like another but for case, a
+// setup.exe that is not a PE image or has no section for the stamp (the
+// magic elsewhere does not count) or none in it, or is cut short.
+TEST_F(GvdistCliTest, PackRefusesAndWritesNothing) {
     fs::create_directories("in/case");
     std::ofstream("in/case/user.lib") << "x";
     Bytes noMagic = SetupImage();
     noMagic[StampAt] = 0;
-    const std::tuple<Bytes, std::string, const char*> refused[] = {
+    const struct {
+        Bytes Setup;
+        std::string Extra;
+        const char* Fault;
+    } refused[] = {
         {SetupImage(), "--disk-size 6144", "at most 4"},
         {SetupImage(), "--disk-size 12288 --member in/case/user.lib", "already taken"},
         // Member names are ASCII only.
@@ -162,11 +165,13 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
         EXPECT_NE(run.Out.find(fault), std::string::npos) << run.Out;
         EXPECT_EQ(Snapshot("disks").size(), 0u);
     }
+}
+
+TEST_F(GvdistCliTest, PackStampsTheSectionAndListShowsTheMembersInOrder) {
     // Debug information may repeat the magic: only the section is stamped.
     Bytes setup = SetupImage();
     std::copy_n(StampMagic, StampMagicSize, setup.begin() + 600);
     WriteBytes("in/setup.exe", setup);
-
     const Result pack = Pack("disks");
     ASSERT_EQ(pack.Status, 0) << pack.Out;
     const std::string archiveSize = std::to_string(std::stoi(pack.Out.substr(pack.Out.find("ArchiveSize=") + 12)));
@@ -189,7 +194,10 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
         EXPECT_NE(at, std::string::npos) << expected << "\n" << list.Out;
     }
     EXPECT_EQ(Gvdist("verify disks").Status, 0);
+}
 
+TEST_F(GvdistCliTest, ExtractKeepsTheUsersLibraryAndPutsHelpWhereAsked) {
+    ASSERT_EQ(Pack("disks").Status, 0);
     ASSERT_EQ(Gvdist("extract disks -d dest --help-dir help").Status, 0);
     EXPECT_EQ(ReadBytes("dest/Glyphvane.Exe"), program_);
     EXPECT_EQ(ReadText("help/GLYPH.HLP"), "GLYPH.HLP text\n");
@@ -202,8 +210,11 @@ TEST_F(GvdistCliTest, PackListVerifyExtract) {
     EXPECT_EQ(ReadText("dest/USER.LIB"), "glyphs the user made");
     EXPECT_EQ(ReadText("dest/README.TXT"), "README.TXT text\n");
     EXPECT_EQ(ReadText("dest/GLYPH.HLP"), "GLYPH.HLP text\n");
+}
 
-    // Packed again onto four disks, then onto one: no old part stays.
+// Packed onto three disks, then four, then one: no old part stays.
+TEST_F(GvdistCliTest, PackAgainLeavesNoOldPart) {
+    EXPECT_EQ(Pack("disks").Out.rfind("DiskCount=3\n", 0), 0u);
     EXPECT_EQ(Pack("disks", "--disk-size 9216").Out.rfind("DiskCount=4\n", 0), 0u);
     EXPECT_EQ(Pack("disks", "").Out.rfind("DiskCount=1\n", 0), 0u);
     EXPECT_EQ(Snapshot("disks").size(), 3u);
@@ -234,7 +245,11 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     };
     Bytes corrupt = ReadBytes("disks/Glyphvan.002");
     corrupt[corrupt.size() / 2] ^= 0x5A;
-    const std::tuple<const char*, Bytes, const char*> edits[] = {
+    const struct {
+        const char* File;
+        Bytes Content;
+        const char* Fault;
+    } edits[] = {
         // The disk count and archive size are stamped.
         {"setup.exe", stamped(MakeStamp(2, 1)), "setup.exe is stamped DiskCount=2 but 3 part(s) were found"},
         {"setup.exe", stamped(MakeStamp(3, 1)), "setup.exe is stamped ArchiveSize=1 but the parts hold"},
@@ -448,8 +463,10 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     looped[515] = 2;  // the part's first cluster, 2, leads back to itself
     looped[516] &= 0xF0;
     WriteBytes("looped.img", looped);
-    // The sources, and the fault that refuses them (nullptr: extract succeeds).
-    const std::pair<std::string, const char*> rows[] = {
+    const struct {
+        std::string Sources;
+        const char* Fault;  // nullptr: extract succeeds
+    } rows[] = {
         {"disks/glyphvane-disk3.img disks/glyphvane-disk1.img disks/glyphvane-disk2.img", nullptr},
         {"disks/glyphvane-disk2.img disks/DISK1 disks/glyphvane-disk3.img disks/DISK3", nullptr},
         {"disks/DISK1 hostile.img disks/DISK3", nullptr},

@@ -6,7 +6,6 @@
 #include <random>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "archive/lzh_decode.h"
@@ -92,14 +91,20 @@ struct HeapLog {
 
 TEST(LzhDecode, TablesTakenInOrderAndReleasedInReverse) {
     const std::string noMemory = "LZH : Cannot get memory for dictionary tables";
-    // Which allocation fails (1-based, 0: none), whether the release is refused
-    // and the sink throws; then the output and the error.
-    const std::tuple<const char*, std::size_t, bool, bool, std::string, std::string> cases[] = {
-        {"all is well", 0, false, false, "t", ""},
-        {"ring refused", 1, false, false, "", noMemory},
-        {"children refused", 4, false, false, "", noMemory},
-        {"release refused after the output", 0, true, false, "t", "LZH : Error freeing memory for dictionary tables"},
-        {"the sink's error passes", 0, false, true, "", "disk full"},
+    const struct {
+        const char* What;
+        std::size_t FailAllocation = 0;  // 1-based; 0: none
+        bool RefuseRelease = false, SinkThrows = false;
+        std::string Output = "", Error = "";
+    } cases[] = {
+        {.What = "all is well", .Output = "t"},
+        {.What = "ring refused", .FailAllocation = 1, .Error = noMemory},
+        {.What = "children refused", .FailAllocation = 4, .Error = noMemory},
+        {.What = "release refused after the output",
+         .RefuseRelease = true,
+         .Output = "t",
+         .Error = "LZH : Error freeing memory for dictionary tables"},
+        {.What = "the sink's error passes", .SinkThrows = true, .Error = "disk full"},
     };
     const TLzhTableHeap heap = {
         [](std::size_t size) -> void* {
@@ -110,21 +115,21 @@ TEST(LzhDecode, TablesTakenInOrderAndReleasedInReverse) {
             return !Log.refuseRelease;
         }};
     LzhSetTableHeap(&heap);
-    for (const auto& [what, failAllocation, refuseRelease, sinkThrows, output, error] : cases) {
-        SCOPED_TRACE(what);
-        Log = HeapLog{0, {}, {}, failAllocation, refuseRelease};
-        SinkThrows = sinkThrows;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        Log = HeapLog{0, {}, {}, c.FailAllocation, c.RefuseRelease};
+        SinkThrows = c.SinkThrows;
         std::string thrown;
         try {
             Decode({0x00}, 1);
         } catch (const std::exception& e) {
             thrown = e.what();
         }
-        EXPECT_EQ(thrown, error);
-        EXPECT_EQ(H.output, output);
-        EXPECT_EQ(Log.requests, failAllocation ? failAllocation : 4);
+        EXPECT_EQ(thrown, c.Error);
+        EXPECT_EQ(H.output, c.Output);
+        EXPECT_EQ(Log.requests, c.FailAllocation ? c.FailAllocation : 4);
         EXPECT_EQ(Log.released, std::vector<void*>(Log.allocated.rbegin(), Log.allocated.rend()));
-        EXPECT_EQ(H.sourceCalls == 0, failAllocation != 0);  // nothing read without tables
+        EXPECT_EQ(H.sourceCalls == 0, c.FailAllocation != 0);  // nothing read without tables
     }
     LzhSetTableHeap(nullptr);
     SinkThrows = false;
@@ -155,9 +160,13 @@ std::vector<std::uint8_t> Sample(Kind kind, std::size_t size) {
 }
 
 TEST(LzhEncode, RoundTripsNeverLargerThanTheFastParseAndDeterministic) {
-    // The input, then the most its best stream may take in per cent of the
-    // input's size and in per mille of the fast stream's size.
-    const std::tuple<const char*, std::vector<std::uint8_t>, std::size_t, std::size_t> cases[] = {
+    // The most its best stream may take: in per cent of the input's size and
+    // in per mille of the fast stream's size.
+    const struct {
+        const char* What;
+        std::vector<std::uint8_t> Data;
+        std::size_t MaxPercent, FastPermille;
+    } cases[] = {
         {"empty", {}, 0, 1000},
         {"one byte", {0x41}, 200, 1000},
         {"60 spaces match the initial ring fill", std::vector<std::uint8_t>(60, ' '), 5, 1000},

@@ -2,24 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace {
 
 TEST(NamingTest, ExtensionKeepAndHelpRules) {
-    // the name, its extension, whether it is kept on a reinstall, whether it is help
-    const std::tuple<const char*, const char*, bool, bool> rows[] = {
+    const struct {
+        const char* Name;
+        const char* Extension;
+        bool Kept;  // on a reinstall
+        bool Help;
+    } rows[] = {
         {"GLYPH.HLP", ".HLP", false, true},       {"Glyph.hlp", ".hlp", false, true},
         {"USER.LIB", ".LIB", true, false},        {"layout.dTp", ".dTp", true, false},
         {"archive.tar.lib", ".lib", true, false}, {"README", "", false, false},
         {"X.LIBX", ".LIBX", false, false},        {"dir.hlp\\file", "", false, false},
         {"C.LIB:stream", "", false, false},       {"C:\\dir\\A.HLP", ".HLP", false, true},
     };
-    for (const auto& [name, extension, kept, help] : rows) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(ExtensionOf(name), extension);
-        EXPECT_EQ(IsKeptOnReinstall(name), kept);
-        EXPECT_EQ(IsHelpFile(name), help);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(ExtensionOf(row.Name), row.Extension);
+        EXPECT_EQ(IsKeptOnReinstall(row.Name), row.Kept);
+        EXPECT_EQ(IsHelpFile(row.Name), row.Help);
     }
     EXPECT_EQ(UpperAscii("abc.XyZ-09_\xE4"), "ABC.XYZ-09_\xE4");
 }

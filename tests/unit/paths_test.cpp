@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace {
 
 TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {
+    const struct {
+        const char* Directory;
+        const char* Name;
+        const char* Joined;
+    } cases[] = {
         {"", "Glyphvan.001", "Glyphvan.001"},
         {"C:\\Program Files\\Glyphvane", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},
         {"C:\\Glyphvane\\", "UnInstal.Exe", "C:\\Glyphvane\\UnInstal.Exe"},

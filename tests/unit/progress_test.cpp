@@ -7,8 +7,10 @@
 namespace {
 
 TEST(ProgressMarkFor, PercentAndBarEdge) {
-    // done, total, bar left, bar width; percent, bar edge
-    const std::array<std::int32_t, 6> cases[] = {
+    const struct {
+        std::int32_t Done, Total, BarLeft, BarWidth;
+        std::int32_t Percent, BarX;  // the bar's edge
+    } cases[] = {
         // 1/8 of 100 is 12.5 and rounds down; 3/8 is 37.5 and rounds up.
         {1, 8, 0, 100, 12, 12},
         {3, 8, 0, 100, 38, 38},
@@ -18,11 +20,11 @@ TEST(ProgressMarkFor, PercentAndBarEdge) {
         // Parts larger than the total go past 100; the caller decides.
         {3675000 + 40000, 3675000, 0, 300, 101, 303},
     };
-    for (const auto& [done, total, barLeft, barWidth, percent, barX] : cases) {
+    for (const auto& c : cases) {
         ProgressMark mark;
-        ASSERT_TRUE(ProgressMarkFor(done, total, barLeft, barWidth, mark)) << done;
-        EXPECT_EQ(mark.Percent, percent) << done << "/" << total;
-        EXPECT_EQ(mark.BarX, barX) << done << "/" << total;
+        ASSERT_TRUE(ProgressMarkFor(c.Done, c.Total, c.BarLeft, c.BarWidth, mark)) << c.Done;
+        EXPECT_EQ(mark.Percent, c.Percent) << c.Done << "/" << c.Total;
+        EXPECT_EQ(mark.BarX, c.BarX) << c.Done << "/" << c.Total;
     }
     // `DrawProgress` draws nothing without a total.
     ProgressMark none;

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <string>
-#include <tuple>
 
 #include "setup/registry_win.h"
 
@@ -27,8 +26,11 @@ protected:
 // A plain value is read in the default destination's walk; these are the
 // values it does not meet.
 TEST_F(RegistryTest, ReadsStringsAsStoredUpToTheFirstZero) {
-    // Name, type, data as stored (terminator included where wanted), read.
-    const std::tuple<const char*, DWORD, std::string, std::string> cases[] = {
+    const struct {
+        const char* Name;
+        DWORD Type;
+        std::string Stored, Read;  // the terminator stored where wanted
+    } cases[] = {
         {"not expanded", REG_EXPAND_SZ, std::string("%WINDIR%\\x", 11), "%WINDIR%\\x"},
         {"cut at zero", REG_SZ, std::string("AB\0CD", 6), "AB"},
         {"no terminator", REG_SZ, "XYZ", "XYZ"},

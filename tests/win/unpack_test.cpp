@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <tuple>
 
 #include "archive/extract_win.h"
 #include "archive/member_list_win.h"
@@ -38,7 +37,10 @@ void Stage(const TempDir& dest, const Product& product, bool withHelpDir = true)
 // The walks install a product with members into a help directory; these
 // are the layouts they cannot reach.
 TEST(Unpacking, DecodesExtractsAndCutsBack) {
-    const std::pair<bool, std::vector<std::pair<std::string, Bytes>>> cases[] = {
+    const struct {
+        bool WithHelpDir;
+        std::vector<std::pair<std::string, Bytes>> Members;
+    } cases[] = {
         {false, {{"guide.hlp", SampleBytes(300, 4)}}},  // no help directory: help beside the program
         {true, {}},                                     // no members
     };
@@ -58,24 +60,27 @@ TEST(Unpacking, DecodesExtractsAndCutsBack) {
 // at once.
 TEST(Unpacking, RefusesWithTheMessage) {
     const Product product{SampleBytes(9000, 1), {{"UnInstal.Exe", SampleBytes(3000, 2)}}};
-    std::int32_t size = 0;                                       // the archive's
-    const std::size_t any = SIZE_MAX, streamSize = 9000 + 3000;  // the program and its member
-    const std::tuple<const char*, std::function<void(const TempDir&)>, std::size_t> cases[] = {
-        {"missing archive", [](const TempDir& dest) { DeleteFileA((dest / ArchiveFile).c_str()); }, any},
+    std::int32_t size = 0;  // the archive's
+    const struct {
+        const char* What;
+        std::function<void(const TempDir&)> Spoil;
+        std::size_t ProgramAtMost;  // bytes of the program file left
+    } cases[] = {
+        {"missing archive", [](const TempDir& dest) { DeleteFileA((dest / ArchiveFile).c_str()); }, 0},
         // At most 48 bytes per archive byte, plus 60.
         {"more than an archive of its size can hold", [&size](const TempDir&) { DecodedTotal = 48 * size + 61; }, 0},
-        // Decoding stops when the archive runs out.
-        {"the table of a longer archive", [&size](const TempDir&) { DecodedTotal = 40 * size; }, streamSize + 512},
+        // Decoding stops when the archive runs out: the program and its member, and a block.
+        {"the table of a longer archive", [&size](const TempDir&) { DecodedTotal = 40 * size; }, 9000 + 3000 + 512},
     };
-    for (const auto& [what, spoil, writtenAtMost] : cases) {
-        SCOPED_TRACE(what);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
         const TempDir dest;
         Stage(dest, product);
         size = static_cast<std::int32_t>(ReadBytes(dest / ArchiveFile).size());
-        spoil(dest);
+        c.Spoil(dest);
         EXPECT_EQ(WithUser(RunUnpacking, [](User& user) { user.Answer(user.WaitFor(Seen::Failure), IDOK); }), 0);
         EXPECT_FALSE(FileExists(dest / "UnInstal.Exe"));
-        EXPECT_LE(ReadBytes(dest / ProgramFile).size(), writtenAtMost);
+        EXPECT_LE(ReadBytes(dest / ProgramFile).size(), c.ProgramAtMost);
     }
 }
 

@@ -5,6 +5,8 @@
 // On the way, the destination dialog proposes its default from the registry.
 #include "setup_walk_win.h"
 
+using namespace harness;
+
 namespace {
 
 enum class Phase { Destination, Agreement, Gathering, Unpacking, ProgramGroup };

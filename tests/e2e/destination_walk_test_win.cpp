@@ -3,6 +3,8 @@
 // builds without a later dialog are the stop walk's.
 #include "setup_walk_win.h"
 
+using namespace harness;
+
 TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated) {
     WriteBytes(root_ / "AFile", {'x'});
     const std::string refused[] = {

@@ -5,6 +5,8 @@
 #include "cli/cli.h"
 #include "setup_walk_win.h"
 
+using namespace harness;
+
 TEST(PackedBuilds, UnstrippedAndDebugBuildsPackAndVerify) {
     TempDir dir;
     for (const char* build : {"setup_unstripped.exe", "setup_debug.exe"}) {

@@ -4,6 +4,8 @@
 // where Programs and Features reads a 32-bit program's entry.
 #include "setup_walk_win.h"
 
+using namespace harness;
+
 namespace {
 
 constexpr const char* ProgramFilesX86 = "C:\\PROGRAM FILES (X86)\\GLYPHVANE";

@@ -4,19 +4,36 @@
 #include "setup/confirm_win.h"
 #include "setup/globals.h"
 
-void OpenCopyDialog(HWND dialog, HDC& dc) {
+namespace {
+
+constexpr UINT StartWorkMessage = 32000;
+
+void OnInitDialog(HWND dialog, HDC& dc) {
     SetWindowTextA(dialog, "Please Stand By...");
     SetUpProgressDrawing(dialog, dc);
     SetFocus(GetDlgItem(dialog, IDCANCEL));
     PostMessageA(dialog, StartWorkMessage, 0, 0);
 }
 
-bool IsCancelCommand(UINT message, WPARAM wParam) {
-    return (message == WM_COMMAND || message == WM_SYSCOMMAND) && LOWORD(wParam) == IDCANCEL;
+void OnStartWork(HWND dialog, HDC& dc, int (*work)(HWND)) {
+    const int result = work(dialog);
+    ReleaseProgressDrawing(dc);
+    EndDialog(dialog, result);
 }
 
-void AskToStopCopy() {
-    if (ConfirmTerminate()) ContinueFlag = 0;
+}  // namespace
+
+INT_PTR CopyDialogProc(HWND dialog, UINT message, WPARAM wParam, HDC& dc, int (*work)(HWND)) {
+    if ((message == WM_COMMAND || message == WM_SYSCOMMAND) && LOWORD(wParam) == IDCANCEL) {
+        if (ConfirmTerminate()) ContinueFlag = 0;
+        return FALSE;
+    }
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(dialog, dc); return FALSE;
+    case WM_DESTROY: ContinueFlag = 0; return FALSE;
+    case StartWorkMessage: OnStartWork(dialog, dc, work); return TRUE;
+    default: return FALSE;
+    }
 }
 
 void ReportInstallFailure() { MessageBoxA(nullptr, "Glyphvane was unable to install its files.", "Error", MB_OK); }

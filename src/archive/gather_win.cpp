@@ -45,14 +45,6 @@ CopyOutcome JoinParts(HWND dialog, HANDLE archive) {
     return outcome;
 }
 
-void OnInitDialog(HWND dialog) { OpenCopyDialog(dialog, GatherDC); }
-
-void OnStartWork(HWND dialog) {
-    const int result = RunGathering(dialog);
-    ReleaseProgressDrawing(GatherDC);
-    EndDialog(dialog, result);
-}
-
 }  // namespace
 
 CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied) {
@@ -95,14 +87,5 @@ int RunGathering(HWND dialog) {
 }
 
 INT_PTR CALLBACK IProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (IsCancelCommand(message, wParam)) {
-        AskToStopCopy();
-        return FALSE;
-    }
-    switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;
-    case WM_DESTROY: ContinueFlag = 0; return FALSE;
-    case StartWorkMessage: OnStartWork(dialog); return TRUE;
-    default: return FALSE;
-    }
+    return CopyDialogProc(dialog, message, wParam, GatherDC, RunGathering);
 }

@@ -45,14 +45,6 @@ CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath) {
     return CopyOutcome::Done;
 }
 
-void OnInitDialog(HWND dialog) { OpenCopyDialog(dialog, ProgressDC); }
-
-void OnStartWork(HWND dialog) {
-    const int result = RunUnpacking();
-    ReleaseProgressDrawing(ProgressDC);
-    EndDialog(dialog, result);
-}
-
 }  // namespace
 
 CopyOutcome DecodeArchive() {
@@ -85,14 +77,5 @@ int RunUnpacking() {
 }
 
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    if (IsCancelCommand(message, wParam)) {
-        AskToStopCopy();
-        return FALSE;
-    }
-    switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;
-    case WM_DESTROY: ContinueFlag = 0; return FALSE;
-    case StartWorkMessage: OnStartWork(dialog); return TRUE;
-    default: return FALSE;
-    }
+    return CopyDialogProc(dialog, message, wParam, ProgressDC, [](HWND) { return RunUnpacking(); });
 }

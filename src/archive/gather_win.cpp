@@ -16,7 +16,6 @@
 namespace {
 
 constexpr DWORD GatherBlockSize = 2048;
-constexpr int MaxParts = 4;
 
 void ShowGatherProgress(std::int64_t copied) {
     // Parts larger than the announced total leave the bar where it was.
@@ -37,7 +36,7 @@ CopyOutcome JoinParts(HWND dialog, HANDLE archive) {
     std::int64_t copied = 0;
     LastPercent = -1;
     CopyOutcome outcome = CopyPartAt(PathJoin(SourceDir, FirstPartFile), archive, copied);
-    for (int k = 2; k <= MaxParts && k <= DiskCount && outcome == CopyOutcome::Done; ++k) {
+    for (int k = 2; k <= MaxDiskCount && k <= DiskCount && outcome == CopyOutcome::Done; ++k) {
         const std::string path = PathJoin(SourceDir, PartFileName(FirstPartFile, k));
         if (!AwaitDisk(dialog, k, path)) return CopyOutcome::Cancelled;
         outcome = CopyPartAt(path, archive, copied);

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "setup/globals.h"
+
 std::string ExtensionOf(const std::string& name) {
     const std::string::size_type dot = name.rfind('.');
     if (dot == std::string::npos) {
@@ -37,11 +39,11 @@ std::string ReplaceExtension(const std::string& name, const std::string& extensi
 }
 
 std::string PartFileName(const std::string& firstPart, int k) {
-    static const char* const further[] = {".002", ".003", ".004"};
+    static const char* const further[MaxDiskCount - 1] = {".002", ".003", ".004"};
     if (k == 1) {
         return firstPart;
     }
-    if (k < 2 || k > 4) {
+    if (k < 2 || k > MaxDiskCount) {
         return "";
     }
     return ReplaceExtension(firstPart, further[k - 2]);

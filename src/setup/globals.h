@@ -31,6 +31,7 @@ extern std::string DefaultDestDir;
 // start-up from the stamp gvdist pack writes; the product's own values
 // until then.
 constexpr int ProductDiskCount = 3;
+constexpr int MaxDiskCount = 4;  // the setup asks for parts 2 to 4 only
 constexpr std::int32_t ProductArchiveSize = 3675000;
 extern int DiskCount;
 extern std::int32_t ArchiveSize;

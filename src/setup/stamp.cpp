@@ -1,8 +1,10 @@
 #include "setup/stamp.h"
 
+#include "setup/globals.h"
+
 std::string StampFault(std::int64_t diskCount, std::int64_t archiveSize) {
-    if (diskCount < 1 || diskCount > 4) {
-        return "DiskCount " + std::to_string(diskCount) + ", not 1 to 4";
+    if (diskCount < 1 || diskCount > MaxDiskCount) {
+        return "DiskCount " + std::to_string(diskCount) + ", not 1 to " + std::to_string(MaxDiskCount);
     }
     if (archiveSize < 1) {
         return "ArchiveSize " + std::to_string(archiveSize) + ", below 1";

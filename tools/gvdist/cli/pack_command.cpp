@@ -197,11 +197,11 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     files.Add((dir / ManifestFileName).string()).Write(FormatManifest(manifest));
     const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, parts, manifest);
     // Parts of an earlier, longer distribution would be taken for this one's.
-    for (int k = static_cast<int>(sizes.size()) + 1; k <= MaxParts; ++k) {
+    for (int k = static_cast<int>(sizes.size()) + 1; k <= MaxDiskCount; ++k) {
         files.Remove((dir / PartFileName(FirstPartFile, k)).string());
     }
     // So would the disk folders and images of an earlier pack.
-    for (int k = 1; k <= MaxParts; ++k) {
+    for (int k = 1; k <= MaxDiskCount; ++k) {
         for (const std::string& name : {DiskFolderName(k), DiskImageName(k)}) {
             const fs::path ready = media ? fs::path(media->Path()) / name : fs::path();
             if (media && fs::exists(ready)) {

@@ -23,10 +23,10 @@ std::vector<std::uint64_t> PlanPartSizes(std::uint64_t archiveSize, std::uint64_
         left -= size;
         capacity = diskSize;
     } while (left > 0);
-    if (sizes.size() > static_cast<std::size_t>(MaxParts)) {
+    if (sizes.size() > static_cast<std::size_t>(MaxDiskCount)) {
         throw DataError("the archive (" + std::to_string(archiveSize) + " bytes) needs " +
                         std::to_string(sizes.size()) + " disks of " + std::to_string(diskSize) +
-                        " bytes, but the setup reads at most " + std::to_string(MaxParts));
+                        " bytes, but the setup reads at most " + std::to_string(MaxDiskCount));
     }
     return sizes;
 }

@@ -1,12 +1,11 @@
 // Which files go on which disk: setup.exe and Glyphvan.001 on disk 1, one
-// further part on each further disk, at most four disks.
+// further part on each further disk, at most MaxDiskCount disks.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 extern const char SetupFileName[];  // "setup.exe"
-constexpr int MaxParts = 4;         // the setup asks for at most four disks
 
 // The sizes of the parts an archive of `archiveSize` bytes is cut into.
 // Disk 1 also carries setup.exe, so part 1 gets what setup.exe leaves of

@@ -99,7 +99,7 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
     Distribution distribution;
     distribution.Sources = sources;
     std::vector<std::string> wanted = {SetupFileName, ManifestFileName};
-    for (int k = 1; k <= MaxParts; ++k) {
+    for (int k = 1; k <= MaxDiskCount; ++k) {
         wanted.push_back(PartFileName(FirstPartFile, k));
     }
     std::map<std::string, std::vector<Found>> found;
@@ -150,7 +150,7 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
     }
 
     int firstMissing = 0;
-    for (int k = 1; k <= MaxParts; ++k) {
+    for (int k = 1; k <= MaxDiskCount; ++k) {
         const std::string name = PartFileName(FirstPartFile, k);
         const Found* part = Agreed(name, found[name]);
         if (part == nullptr) {
@@ -169,7 +169,7 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
     if (distribution.HasStamp && distribution.StampProblem.empty()) {
         expected = std::max(expected, static_cast<int>(distribution.Stamp.DiskCount));
     }
-    for (int k = MaxParts; k > expected; --k) {
+    for (int k = MaxDiskCount; k > expected; --k) {
         if (!found[PartFileName(FirstPartFile, k)].empty()) {
             expected = k;
             break;

@@ -6,6 +6,7 @@
 #include "base/errors.h"
 #include "base/numbers.h"
 #include "dist/disk_plan.h"
+#include "setup/globals.h"
 
 const char ManifestFileName[] = "gvdist.txt";
 
@@ -67,8 +68,9 @@ DistributionManifest ParseManifest(const std::string& text) {
     };
     DistributionManifest manifest;
     const std::uint64_t diskCount = ParseNumber("DiskCount", get("DiskCount"), 10);
-    if (diskCount < 1 || diskCount > MaxParts) {
-        throw DataError(std::string(ManifestFileName) + ": DiskCount " + std::to_string(diskCount) + " is not 1 to 4");
+    if (diskCount < 1 || diskCount > MaxDiskCount) {
+        throw DataError(std::string(ManifestFileName) + ": DiskCount " + std::to_string(diskCount) + " is not 1 to " +
+                        std::to_string(MaxDiskCount));
     }
     manifest.DiskCount = static_cast<int>(diskCount);
     manifest.ArchiveSize = ParseNumber("ArchiveSize", get("ArchiveSize"), 10);

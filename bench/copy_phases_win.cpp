@@ -20,6 +20,7 @@
 #include "base/file_util.h"
 #include "dist/stamp_file.h"
 #include "setup/globals.h"
+#include "setup/run_state_win.h"
 #include "util/paths.h"
 
 namespace {
@@ -54,15 +55,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    static std::uint8_t inBlock[TransferBufferSize];
-    static std::uint8_t outBlock[TransferBufferSize];
-    InBuffer = inBlock;
-    OutBuffer = outBlock;
-    GetBytesProc = ReadCompressed;
-    PutBytesProc = WriteDecoded;
-    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
+    StartRunState();
     SourceDir = PathJoin(paths[0], "");
     DestDir = paths[1];
     if (paths.size() == 3) {

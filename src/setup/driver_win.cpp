@@ -1,9 +1,7 @@
 #include "setup/driver_win.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "archive/byte_stream_win.h"
 #include "archive/gather_win.h"
@@ -11,40 +9,14 @@
 #include "setup/finish_win.h"
 #include "setup/globals.h"
 #include "setup/phase_plan.h"
+#include "setup/run_state_win.h"
 #include "ui/dialogs_win.h"
+#include "util/module_path_win.h"
 #include "util/paths.h"
 
 namespace {
 
 const char BackgroundClass[] = "TMSetUp";
-
-// InBuffer and OutBuffer live from start-up to the end of the run, also
-// when an error ends it early.
-struct TransferBuffers {
-    TransferBuffers() {
-        InBuffer = new std::uint8_t[TransferBufferSize];
-        OutBuffer = new std::uint8_t[TransferBufferSize];
-    }
-    ~TransferBuffers() {
-        delete[] InBuffer;
-        InBuffer = nullptr;
-        delete[] OutBuffer;
-        OutBuffer = nullptr;
-    }
-    TransferBuffers(const TransferBuffers&) = delete;
-    TransferBuffers& operator=(const TransferBuffers&) = delete;
-};
-
-std::string OwnPath(HINSTANCE instance) {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(instance, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            return std::string(path.data(), length);
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 WNDCLASSA BackgroundClassRecord() {
     WNDCLASSA record = {};
@@ -54,21 +26,16 @@ WNDCLASSA BackgroundClassRecord() {
     return record;
 }
 
-void StartUp(HINSTANCE instance, std::unique_ptr<TransferBuffers>& buffers) {
+void StartUp(HINSTANCE instance) {
     WNDCLASSA record = BackgroundClassRecord();
-    SourceDir = DirPart(OwnPath(instance));
-    buffers = std::make_unique<TransferBuffers>();
-    GetBytesProc = ReadCompressed;
-    PutBytesProc = WriteDecoded;
-    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    SourceDir = DirPart(ModulePath(instance));
+    StartRunState();
     record.hInstance = instance;
     RegisterClassA(&record);
     // Visible from its creation: the dialogs' message loops paint it.
     MainWindow = CreateWindowExA(0, BackgroundClass, "Installation", WS_POPUP | WS_VISIBLE, 0, 0, ScreenWidth,
                                  ScreenHeight, nullptr, nullptr, instance, nullptr);
     LogoBitmap = LoadBitmapA(instance, "logo");
-    GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
     SetupAborted = false;
 }
 
@@ -167,8 +134,7 @@ PhaseOutcome RunPhases(HINSTANCE instance, CopyingRecord& record) {
 }  // namespace
 
 int RunSetup(HINSTANCE instance) {
-    std::unique_ptr<TransferBuffers> buffers;
-    StartUp(instance, buffers);
+    StartUp(instance);
     CopyingRecord record;
     switch (RunPhases(instance, record)) {
     case PhaseOutcome::Stop:

@@ -4,29 +4,18 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "setup/error_text.h"
+#include "util/module_path_win.h"
 
 namespace {
-
-std::string OwnModulePath() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            return std::string(path.data(), length);
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 void ShowReport(const std::string& className, const std::string& message) {
     // The address shown is the base of the setup's own module: an error
     // thrown as a C++ exception carries no code address of its own, and the
     // base tells which build and load address the report came from.
     const auto base = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
-    const std::string text = FormatErrorReport(className, ModuleBaseName(OwnModulePath()), base, message);
+    const std::string text = FormatErrorReport(className, ModuleBaseName(ModulePath()), base, message);
     MessageBoxA(nullptr, text.c_str(), ErrorReportCaption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 

@@ -5,21 +5,15 @@
 #include "archive/progress_draw_win.h"
 #include "harness_win.h"
 #include "setup/globals.h"
+#include "setup/run_state_win.h"
 
 namespace harness {
 
 void PrepareInstallState(const std::string& destDir, const std::string& windowsDir, bool withHelpDir) {
-    static std::uint8_t inBlock[TransferBufferSize];
-    static std::uint8_t outBlock[TransferBufferSize];
-    InBuffer = inBlock;
-    OutBuffer = outBlock;
-    GetBytesProc = ReadCompressed;
-    PutBytesProc = WriteDecoded;
+    StartRunState();
     DestDir = SourceDir = destDir;
     std::snprintf(WindowsDir, sizeof WindowsDir, "%s", windowsDir.c_str());
     if (withHelpDir) CreateDirectoryA((windowsDir + "\\Help").c_str(), nullptr);
-    ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
     ContinueFlag = 1;
     DiskCount = ProductDiskCount;
     ArchiveSize = ProductArchiveSize;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "util/module_path_win.h"
+
 namespace {
 
 const char Caption[] = "Uninstall Glyphvane";
@@ -24,17 +26,6 @@ std::string Join(const std::string& directory, const std::string& name) {
         return directory + name;
     }
     return directory + "\\" + name;
-}
-
-std::string OwnPath() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            return std::string(path.data(), length);
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -78,7 +69,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                     MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return 1;
     }
-    const std::string self = OwnPath();
+    const std::string self = ModulePath();
     const std::string installDir = DirectoryOf(self);
     std::vector<std::string> leftOver;
     for (const char* name : ProductFiles) {

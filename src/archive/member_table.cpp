@@ -4,14 +4,9 @@
 
 #include "archive/naming.h"
 #include "setup/globals.h"
+#include "util/little_endian.h"
 
 namespace {
-
-std::int32_t ReadInt32(const std::uint8_t* p) {
-    const std::uint32_t value = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-    return static_cast<std::int32_t>(value);
-}
 
 // Two upper-case hex digits, without the printf family the setup leaves out.
 std::string Hex2(unsigned char c) {
@@ -35,19 +30,10 @@ std::string Printable(const std::string& name) {
     return shown;
 }
 
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
 // Windows opens a device, not a file, for these names whatever extension
 // follows them; it also ignores trailing spaces and dots of the base name.
 bool IsDeviceName(const std::string& name) {
-    std::string base = Upper(name.substr(0, name.find('.')));
+    std::string base = UpperAscii(name.substr(0, name.find('.')));
     while (!base.empty() && (base.back() == ' ' || base.back() == '.')) {
         base.pop_back();
     }

@@ -6,14 +6,14 @@
 #include <stdexcept>
 
 #include "archive/member_table.h"
+#include "util/little_endian.h"
 
 namespace {
 
 void AppendInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
-    const std::uint32_t bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<std::uint8_t>(bits >> shift));
-    }
+    std::uint8_t bytes[4];
+    WriteInt32(bytes, value);
+    out.insert(out.end(), bytes, bytes + 4);
 }
 
 }  // namespace

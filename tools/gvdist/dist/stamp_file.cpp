@@ -5,20 +5,9 @@
 #include "base/errors.h"
 #include "dist/pe_sections.h"
 #include "setup/stamp.h"
+#include "util/little_endian.h"
 
 namespace {
-
-std::int32_t ReadInt32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                     static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-void WriteInt32(std::uint8_t* p, std::int32_t value) {
-    const std::uint32_t bits = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-    }
-}
 
 bool StartsWithMagic(const std::vector<std::uint8_t>& setup, std::size_t at) {
     return std::equal(StampMagic, StampMagic + StampMagicSize, setup.begin() + static_cast<std::ptrdiff_t>(at));

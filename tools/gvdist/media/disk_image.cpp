@@ -7,6 +7,7 @@
 #include "base/errors.h"
 #include "base/numbers.h"
 #include "media/tool_process.h"
+#include "util/little_endian.h"
 
 namespace fs = std::filesystem;
 
@@ -51,14 +52,6 @@ std::string ImagePath(const std::string& path) {
     return HostPath(path);
 }
 
-unsigned Little(const unsigned char* bytes, int count) {
-    unsigned value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = value << 8 | bytes[i];
-    }
-    return value;
-}
-
 }  // namespace
 
 void MakeDiskImage(const std::string& imagePath, const DiskFormat& format, const ImageContent& content) {
@@ -82,12 +75,12 @@ std::uintmax_t CheckImageLayout(const std::string& imagePath) {
     if (!file) {
         throw DataError(imagePath + " is not a FAT disk image: it is shorter than one sector");
     }
-    const unsigned sectorBytes = Little(boot + 11, 2);
+    const unsigned sectorBytes = ReadLittle(boot + 11, 2);
     const unsigned clusterSectors = boot[13];
-    const unsigned sectors = Little(boot + 19, 2) != 0 ? Little(boot + 19, 2) : Little(boot + 32, 4);
+    const unsigned sectors = ReadLittle(boot + 19, 2) != 0 ? ReadLittle(boot + 19, 2) : ReadLittle(boot + 32, 4);
     const bool sectorSizeOk = sectorBytes >= 128 && sectorBytes <= 4096 && (sectorBytes & (sectorBytes - 1)) == 0;
     const bool clusterOk = clusterSectors != 0 && (clusterSectors & (clusterSectors - 1)) == 0;
-    if (!sectorSizeOk || !clusterOk || Little(boot + 14, 2) == 0 || boot[16] == 0 || sectors == 0) {
+    if (!sectorSizeOk || !clusterOk || ReadLittle(boot + 14, 2) == 0 || boot[16] == 0 || sectors == 0) {
         throw DataError(imagePath + " is not a FAT disk image: its first sector is no FAT boot sector");
     }
     const std::uintmax_t declared = static_cast<std::uintmax_t>(sectors) * sectorBytes;

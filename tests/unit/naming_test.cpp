@@ -6,10 +6,8 @@ namespace {
 
 TEST(NamingTest, ExtensionKeepAndHelpRules) {
     const struct {
-        const char* Name;
-        const char* Extension;
-        bool Kept;  // on a reinstall
-        bool Help;
+        const char *Name, *Extension;
+        bool KeptOnReinstall, Help;
     } rows[] = {
         {"GLYPH.HLP", ".HLP", false, true},       {"Glyph.hlp", ".hlp", false, true},
         {"USER.LIB", ".LIB", true, false},        {"layout.dTp", ".dTp", true, false},
@@ -20,7 +18,7 @@ TEST(NamingTest, ExtensionKeepAndHelpRules) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Name);
         EXPECT_EQ(ExtensionOf(row.Name), row.Extension);
-        EXPECT_EQ(IsKeptOnReinstall(row.Name), row.Kept);
+        EXPECT_EQ(IsKeptOnReinstall(row.Name), row.KeptOnReinstall);
         EXPECT_EQ(IsHelpFile(row.Name), row.Help);
     }
     EXPECT_EQ(UpperAscii("abc.XyZ-09_\xE4"), "ABC.XYZ-09_\xE4");

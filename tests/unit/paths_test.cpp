@@ -6,9 +6,7 @@ namespace {
 
 TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName) {
     const struct {
-        const char* Directory;
-        const char* Name;
-        const char* Joined;
+        const char *Directory, *Name, *Joined;
     } cases[] = {
         {"", "Glyphvan.001", "Glyphvan.001"},
         {"C:\\Program Files\\Glyphvane", "UnInstal.Exe", "C:\\Program Files\\Glyphvane\\UnInstal.Exe"},

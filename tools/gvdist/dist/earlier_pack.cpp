@@ -61,7 +61,7 @@ bool IsEarlierDiskFolder(const fs::path& folder, int disk, const std::optional<D
 
 void CheckEarlierPackOnly(const std::string& dir) {
     const std::optional<DistributionManifest> manifest = EarlierManifest(dir);
-    for (int k = 1; k <= MaxParts; ++k) {
+    for (int k = 1; k <= MaxDiskCount; ++k) {
         for (const std::string& name : {PartFileName(FirstPartFile, k), DiskFolderName(k), DiskImageName(k)}) {
             const fs::path path = fs::path(dir) / name;
             std::error_code error;

@@ -98,6 +98,13 @@ void WriteUninstallEntry() {
     WriteUninstallValue(uninstall.get(), "UnInstallString", CommandLineFor(PathJoin(DestDir, UninstallFile)));
 }
 
-void RunProduct() {
-    ShellExecuteA(MainWindow, nullptr, PathJoin(DestDir, ProgramFile).c_str(), nullptr, DestDir.c_str(), SW_SHOW);
+void QuietDiskErrors() { FoundErrorMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
+
+void LaunchThroughShell(const std::string& program, const std::string& directory) {
+    ShellExecuteA(MainWindow, nullptr, program.c_str(), nullptr, directory.c_str(), SW_SHOW);
+}
+
+void RunProduct(ProgramLauncher launch) {
+    SetErrorMode(FoundErrorMode);
+    launch(PathJoin(DestDir, ProgramFile), DestDir);
 }

@@ -32,4 +32,5 @@ bool SetupAborted = false;
 #ifdef _WIN32
 HWND MainWindow = nullptr;
 HBITMAP LogoBitmap = nullptr;
+UINT FoundErrorMode = 0;
 #endif

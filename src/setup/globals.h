@@ -54,4 +54,6 @@ extern bool SetupAborted;
 #ifdef _WIN32
 extern HWND MainWindow;
 extern HBITMAP LogoBitmap;
+// The error mode the setup found at start-up, the one the product starts with.
+extern UINT FoundErrorMode;
 #endif

@@ -6,12 +6,11 @@
 
 #include "setup/driver_win.h"
 #include "setup/error_report_win.h"
+#include "setup/finish_win.h"
 #include "setup/stamp.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // A drive without its disk fails the call that asked: the setup's own
-    // disk prompt and wrong-disk message answer it, not the system's box.
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    QuietDiskErrors();
     InstallUnhandledErrorReport();
     LoadDistributionStamp();
     try {

@@ -1,12 +1,13 @@
 #include "archive/progress.h"
 
-#include <cmath>
-
+// In whole numbers rather than with floor and fmod: setup.exe links no C
+// library of floating-point functions.
 std::int32_t RoundHalfEven(double value) {
-    double whole = std::floor(value);
+    std::int32_t whole = static_cast<std::int32_t>(value);  // towards zero
+    if (whole > value) --whole;
     const double rest = value - whole;
-    if (rest > 0.5 || (rest == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
-    return static_cast<std::int32_t>(whole);
+    if (rest > 0.5 || (rest == 0.5 && whole % 2 != 0)) ++whole;
+    return whole;
 }
 
 bool ProgressMarkFor(std::int32_t done, std::int32_t total, std::int32_t barLeft, std::int32_t barWidth,

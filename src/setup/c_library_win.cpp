@@ -2,7 +2,8 @@
 // shipping setup.exe, which links no C runtime: memory from the process
 // heap, the rest written out plainly. Built without link-time optimisation
 // and without turning loops into library calls, so that memset does not
-// call itself and the library's references still find these.
+// call itself and the library's references still find these; and without
+// unwinding tables, since nothing throws through them.
 #include <windows.h>
 
 #include <cstddef>

@@ -16,20 +16,6 @@ std::string Hex2(unsigned char c) {
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
-// Names come from an untrusted file: show them on one line, whatever they hold.
-std::string Printable(const std::string& name) {
-    std::string shown;
-    for (const char ch : name) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (IsControl(c) || c >= 0x80 || c == '"' || c == '\\') {
-            shown += "\\x" + Hex2(c);
-        } else {
-            shown += ch;
-        }
-    }
-    return shown;
-}
-
 // Windows opens a device, not a file, for these names whatever extension
 // follows them; it also ignores trailing spaces and dots of the base name.
 bool IsDeviceName(const std::string& name) {
@@ -45,10 +31,24 @@ bool IsDeviceName(const std::string& name) {
 }
 
 std::string Describe(std::size_t index, const std::string& name) {
-    return "member " + std::to_string(index + 1) + " (\"" + Printable(name) + "\")";
+    return "member " + std::to_string(index + 1) + " (\"" + PrintableName(name) + "\")";
 }
 
 }  // namespace
+
+// Names come from an untrusted file: show them on one line, whatever they hold.
+std::string PrintableName(const std::string& name) {
+    std::string shown;
+    for (const char ch : name) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (IsControl(c) || c >= 0x80 || c == '"' || c == '\\') {
+            shown += "\\x" + Hex2(c);
+        } else {
+            shown += ch;
+        }
+    }
+    return shown;
+}
 
 std::string CheckMemberName(const std::string& name) {
     if (name.empty()) {

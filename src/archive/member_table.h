@@ -49,6 +49,10 @@ std::string ReadMemberTableFile(const std::string& path, MemberTable& table);
 // Returns "" or what is wrong.
 std::string ValidateMemberTable(const MemberTable& table);
 
+// `name` on one line whatever it holds: control, non-ASCII, quote and
+// backslash bytes as \xHH.
+std::string PrintableName(const std::string& name);
+
 // Why `name` cannot be a member's file name, or "" when it can.
 std::string CheckMemberName(const std::string& name);
 

@@ -218,6 +218,11 @@ TEST_F(GvdistCliTest, PackAgainLeavesNoOldPart) {
     EXPECT_EQ(Pack("disks", "--disk-size 9216").Out.rfind("DiskCount=4\n", 0), 0u);
     EXPECT_EQ(Pack("disks", "").Out.rfind("DiskCount=1\n", 0), 0u);
     EXPECT_EQ(Snapshot("disks").size(), 3u);
+    // From its own setup.exe again: the old member table goes.
+    const Bytes packedOnce = ReadBytes("disks/setup.exe");
+    fs::copy_file("disks/setup.exe", "in/setup.exe", fs::copy_options::overwrite_existing);
+    EXPECT_EQ(Pack("disks", "").Status, 0);
+    EXPECT_EQ(ReadBytes("disks/setup.exe"), packedOnce);
 }
 
 TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {

@@ -26,7 +26,7 @@ void RunList(const Options& options, std::ostream& out, std::ostream&) {
         << std::setw(20) << ProgramFile << "DestDir (the program file)\n";
     for (const MemberEntry& member : table.Members) {
         out << std::right << std::setw(11) << member.Offset << std::setw(11) << member.Size << "  " << std::left
-            << std::setw(20) << member.Name << PlacementOf(member.Name) << "\n";
+            << std::setw(20) << PrintableName(member.Name) << PlacementOf(member.Name) << "\n";
     }
 
     std::uint64_t total = 0;

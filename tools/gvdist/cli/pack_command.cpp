@@ -17,6 +17,7 @@
 #include "cli/progress_bar.h"
 #include "dist/distribution.h"
 #include "dist/earlier_pack.h"
+#include "dist/pe_sections.h"
 #include "dist/stamp_file.h"
 #include "lzh/lzh_encode.h"
 #include "lzh/stream_codec.h"
@@ -148,12 +149,28 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const Bytes& setup
     return media;
 }
 
+// A setup.exe taken from an earlier distribution carries that one's member
+// table behind its image: it goes, so that tables do not pile up.
+void StripOldTable(std::vector<std::uint8_t>& setup, const std::string& name) {
+    std::uint64_t imageEnd = 0;
+    for (const PeSection& section : ReadPeSections(setup, name)) {
+        imageEnd = std::max(imageEnd, section.Offset + section.RawSize);
+    }
+    const std::size_t tail = setup.size() - static_cast<std::size_t>(std::min<std::uint64_t>(imageEnd, setup.size()));
+    MemberTable old;
+    if (tail > 0 && ParseMemberTable(setup.data() + setup.size() - tail, tail, tail, old).empty() &&
+        tail == MemberTrailerSize + MemberEntrySize * old.Members.size()) {
+        setup.resize(setup.size() - tail);
+    }
+}
+
 }  // namespace
 
 void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     // setup.exe shares the first disk with Glyphvan.001: a larger one cannot be packed.
     std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath, options.DiskSize);
     const std::size_t stampAt = FindTheStamp(setup, options.SetupPath);
+    StripOldTable(setup, options.SetupPath);
     const DecodedInput input = GatherInput(options, err);
     const std::vector<std::uint8_t> compressed =
         Compress(input.Stream, options.Fast ? LzhParse::Fast : LzhParse::Optimal, ProgressWanted(options.Quiet));

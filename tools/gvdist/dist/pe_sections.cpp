@@ -32,6 +32,7 @@ std::vector<PeSection> ReadPeSections(const std::vector<std::uint8_t>& image, co
         section.Name.assign(nameBegin, std::find(nameBegin, nameBegin + 8, 0));
         const std::uint64_t virtualSize = ReadLittle(&image[at + 8], 4), rawSize = ReadLittle(&image[at + 16], 4);
         section.Offset = ReadLittle(&image[at + 20], 4);
+        section.RawSize = rawSize;
         section.Size = virtualSize == 0 ? rawSize : std::min(virtualSize, rawSize);
         if (section.Offset + rawSize > size) {
             throw DataError(name + " is a damaged PE image: its section " + section.Name +

@@ -12,7 +12,8 @@
 struct PeSection {
     std::string Name;  // up to 8 characters; a longer one reads "/" and a number
     std::uint64_t Offset = 0;
-    std::uint64_t Size = 0;  // the bytes the loader maps from the file
+    std::uint64_t Size = 0;     // the bytes the loader maps from the file
+    std::uint64_t RawSize = 0;  // the bytes it takes in the file
 };
 
 // Throws DataError, naming `name`, when `image` is not a PE image or its

@@ -4,6 +4,9 @@
 
 std::vector<std::string> CheckSizes(const Distribution& distribution) {
     std::vector<std::string> faults = distribution.PartFaults;
+    if (!faults.empty()) {
+        return faults;  // the sizes that follow from a missing disk would only repeat it
+    }
     const std::uint64_t archive = PartsSize(distribution);
     if (!distribution.StampProblem.empty()) {
         faults.push_back(distribution.StampProblem);

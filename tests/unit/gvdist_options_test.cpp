@@ -32,6 +32,7 @@ TEST(GvdistOptionsTest, UsageErrorsAndHelp) {
         {{"list", "-x"}, "unknown option '-x'"},
         {{"pack", "--program", "P", "--program", "Q", "--setup", "S", "-o", "O"}, "given twice"},
         {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--disk-size", "1.44M"}, "whole number"},
+        {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--disk-size=+5"}, "whole number of bytes, not '+5'"},
         {{"pack", "--program", "P", "--setup", "S", "-o", "O", "--disk-size", "0"}, "must be more than 0"},
         {{"pack", "--program"}, "needs a value"},
         {{"verify"}, "takes at least 1 argument"},

@@ -15,9 +15,7 @@
 namespace {
 
 const std::uint8_t* Input;
-std::size_t InputSize;
-std::size_t InputAt;
-std::size_t Produced;
+std::size_t InputSize, InputAt, Produced;
 
 }  // namespace
 
@@ -34,11 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         length,
         [](std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
             if (count != 1) std::abort();
-            actual = 0;
-            if (InputAt < InputSize) {
-                *buffer = Input[InputAt++];
-                actual = 1;
-            }
+            actual = InputAt < InputSize ? (*buffer = Input[InputAt++], 1) : 0;
         },
         [](const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual) {
             if (count != 1) std::abort();

@@ -11,12 +11,10 @@ TEST(Gradient, BlueFallsOneUnitPerStepAndStopsAtBlack) {
     // 768 rows: three per step, so rows 765 to 767 are black; under 255 rows
     // the blue falls every row and never gets there.
     for (const auto& [height, rowsPerStep] : {std::pair{768, 3}, std::pair{200, 1}}) {
-        const std::vector<TColor> rows = GradientRowColors(GradientTopColor, GradientBottomColor, height);
-        ASSERT_EQ(rows.size(), std::size_t(height));
-        for (int y = 0; y < height; ++y) {
-            const int blue = std::max(0, 255 - y / rowsPerStep);
-            ASSERT_EQ(rows[y], MakeColor(0, 0, std::uint8_t(blue))) << height << " row " << y;
-        }
+        std::vector<TColor> expected;
+        for (int y = 0; y < height; ++y)
+            expected.push_back(MakeColor(0, 0, std::uint8_t(std::max(0, 255 - y / rowsPerStep))));
+        EXPECT_EQ(GradientRowColors(GradientTopColor, GradientBottomColor, height), expected) << height;
     }
     // Each channel moves toward its own end and stays there: no wrap past 255,
     // and bytes compare unsigned on both sides of 128.
@@ -38,22 +36,19 @@ TEST(Luminance, RoundsHalvesToEvenAndPicksTheShadow) {
         {MakeColor(130, 150, 0), 128, black},  // 127.5 up: light
         {MakeColor(127, 127, 127), 127, white},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Luminance(c.Color), c.Luminance) << std::hex << c.Color;
-        EXPECT_EQ(ShadowColor(c.Color), c.Shadow) << std::hex << c.Color;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(std::pair(Luminance(c.Color), ShadowColor(c.Color)), std::pair(c.Luminance, c.Shadow))
+            << std::hex << c.Color;
 }
 
 TEST(Placement, LogoAndFooterSitAtTheBottomOfTheScreen) {
     const struct {
-        int Width, Height;  // the screen's
-        TScreenPoint Logo, Footer;
-    } cases[] = {{1024, 768, {410, 696}, {774, 748}}, {801, 601, {298, 529}, {551, 581}}};
+        int Width, Height;                     // the screen's
+        std::array<std::int32_t, 4> Expected;  // the logo's x and y, then the footer's
+    } cases[] = {{1024, 768, {410, 696, 774, 748}}, {801, 601, {298, 529, 551, 581}}};
     for (const auto& c : cases) {
         const TScreenPoint logo = LogoOrigin(c.Width, c.Height), footer = FooterOrigin(c.Width, c.Height);
-        EXPECT_EQ((std::array{logo.x, logo.y, footer.x, footer.y}),
-                  (std::array{c.Logo.x, c.Logo.y, c.Footer.x, c.Footer.y}))
-            << c.Width;
+        EXPECT_EQ((std::array{logo.x, logo.y, footer.x, footer.y}), c.Expected) << c.Width;
     }
 }
 

@@ -91,6 +91,7 @@ struct HeapLog {
 
 TEST(LzhDecode, TablesTakenInOrderAndReleasedInReverse) {
     const std::string noMemory = "LZH : Cannot get memory for dictionary tables";
+    const std::string noFree = "LZH : Error freeing memory for dictionary tables";
     const struct {
         const char* What;
         std::size_t FailAllocation = 0;  // 1-based; 0: none
@@ -100,10 +101,7 @@ TEST(LzhDecode, TablesTakenInOrderAndReleasedInReverse) {
         {.What = "all is well", .Output = "t"},
         {.What = "ring refused", .FailAllocation = 1, .Error = noMemory},
         {.What = "children refused", .FailAllocation = 4, .Error = noMemory},
-        {.What = "release refused after the output",
-         .RefuseRelease = true,
-         .Output = "t",
-         .Error = "LZH : Error freeing memory for dictionary tables"},
+        {.What = "release refused after the output", .RefuseRelease = true, .Output = "t", .Error = noFree},
         {.What = "the sink's error passes", .SinkThrows = true, .Error = "disk full"},
     };
     const TLzhTableHeap heap = {

@@ -17,6 +17,8 @@ std::string Parse(const Bytes& file, MemberTable& table) {
     return ParseMemberTable(file.data(), file.size(), file.size(), table);
 }
 
+MemberEntry Named(const std::string& name) { return {name, 0, 0}; }
+
 TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
     Bytes expected = {2, 'A', 'B'};
     expected.resize(20, 0);
@@ -40,46 +42,41 @@ TEST(MemberTableTest, WritesAndReadsTheExactLayout) {
     EXPECT_EQ(SerializeMemberTable(read), largest);
     std::filesystem::remove(path);
 
-    EXPECT_THROW(SerializeMemberTable(MemberTable{{{"12345678901234567890", 0, 0}}, 0}), std::invalid_argument);
-    EXPECT_THROW(SerializeMemberTable(MemberTable{std::vector<MemberEntry>(256, {"A", 0, 0}), 0}),
-                 std::invalid_argument);
+    EXPECT_THROW(SerializeMemberTable({{Named("12345678901234567890")}, 0}), std::invalid_argument);
+    EXPECT_THROW(SerializeMemberTable({std::vector(256, Named("A")), 0}), std::invalid_argument);
 }
-
-MemberEntry Named(const std::string& name) { return {name, 0, 0}; }
 
 // The member table is checked before anything is written: each rule, on the
 // table and again through the reader.
 TEST(MemberTableTest, ValidationRules) {
     // The table, and part of the message ("" for a valid table).
     const std::pair<MemberTable, const char*> rows[] = {
-        {MemberTable{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X")}, 10}, ""},
-        {MemberTable{{{"A", 0, 50}, {"B", 50, 50}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
-        {MemberTable{{{"A", 0, 80}, {"B", 50, 50}}, 100}, "member 2 (\"B\"): starts at 50, inside member 1 (\"A\")"},
-        {MemberTable{{}, 77}, ""},
-        {MemberTable{{Named("")}, 10}, "member 1 (\"\"): name is empty"},
-        {MemberTable{{Named("12345678901234567890")}, 10}, "more than 19"},
-        {MemberTable{{Named("A"), Named("..\\EVIL.EXE")}, 10}, "member 2 (\"..\\x5CEVIL.EXE\"): name contains '\\'"},
-        {MemberTable{{Named("sub/file")}, 10}, "name contains '/'"},
-        {MemberTable{{Named("C:")}, 10}, "name contains ':'"},
-        {MemberTable{{Named("LINE\nBREAK")}, 10}, "(\"LINE\\x0ABREAK\"): name contains the control character 0x0A"},
-        {MemberTable{{Named("DEL\x7F")}, 10}, "control character 0x7F"},
+        {{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X")}, 10}, ""},
+        {{{{"A", 0, 50}, {"B", 50, 50}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
+        {{{{"A", 0, 80}, {"B", 50, 50}}, 100}, "member 2 (\"B\"): starts at 50, inside member 1 (\"A\")"},
+        {{{}, 77}, ""},
+        {{{Named("")}, 10}, "member 1 (\"\"): name is empty"},
+        {{{Named("12345678901234567890")}, 10}, "more than 19"},
+        {{{Named("A"), Named("..\\EVIL.EXE")}, 10}, "member 2 (\"..\\x5CEVIL.EXE\"): name contains '\\'"},
+        {{{Named("sub/file")}, 10}, "name contains '/'"},
+        {{{Named("C:")}, 10}, "name contains ':'"},
+        {{{Named("LINE\nBREAK")}, 10}, "(\"LINE\\x0ABREAK\"): name contains the control character 0x0A"},
+        {{{Named("DEL\x7F")}, 10}, "control character 0x7F"},
         // Member names are ASCII only.
-        {MemberTable{{Named("\xC4.txt")}, 10}, "(\"\\xC4.txt\"): name contains the non-ASCII byte 0xC4"},
-        {MemberTable{{Named("..")}, 10}, "directory reference"},
-        {MemberTable{{Named("con")}, 10}, "device name"},
-        {MemberTable{{Named("com9.log")}, 10}, "device name"},
-        {MemberTable{{Named("NUL .TXT")}, 10}, "device name"},
-        {MemberTable{{Named("FONTS.LIB.")}, 10}, "member 1 (\"FONTS.LIB.\"): name ends in a dot or a space"},
-        {MemberTable{{Named("X.HLP ")}, 10}, "ends in a dot or a space"},
-        {MemberTable{{Named("A"), Named("gLyPhVaNe.eXe")}, 10},
-         "member 2 (\"gLyPhVaNe.eXe\"): name is the program file's"},
-        {MemberTable{{Named("READ.ME"), Named("B"), Named("read.me")}, 10},
-         "member 3 (\"read.me\"): name is the same file as member 1's"},
-        {MemberTable{{{"A.TXT", -1, 1}}, 10}, "member 1 (\"A.TXT\"): offset -1 is negative"},
-        {MemberTable{{{"A.TXT", 0, -5}}, 10}, "size -5 is negative"},
-        {MemberTable{{}, -1}, "DecodedTotal -1 is negative"},
-        {MemberTable{{{"A.TXT", 5, 6}}, 10}, "member 1 (\"A.TXT\"): ends at 11, past DecodedTotal 10"},
-        {MemberTable{{{"BIG", 0x7FFFFFFF, 0x7FFFFFFF}}, 0x7FFFFFFF}, "ends at 4294967294, past"},
+        {{{Named("\xC4.txt")}, 10}, "(\"\\xC4.txt\"): name contains the non-ASCII byte 0xC4"},
+        {{{Named("..")}, 10}, "directory reference"},
+        {{{Named("con")}, 10}, "device name"},
+        {{{Named("com9.log")}, 10}, "device name"},
+        {{{Named("NUL .TXT")}, 10}, "device name"},
+        {{{Named("FONTS.LIB.")}, 10}, "member 1 (\"FONTS.LIB.\"): name ends in a dot or a space"},
+        {{{Named("X.HLP ")}, 10}, "ends in a dot or a space"},
+        {{{Named("A"), Named("gLyPhVaNe.eXe")}, 10}, "member 2 (\"gLyPhVaNe.eXe\"): name is the program file's"},
+        {{{Named("R.ME"), Named("B"), Named("r.me")}, 10}, "3 (\"r.me\"): name is the same file as member 1's"},
+        {{{{"A.TXT", -1, 1}}, 10}, "member 1 (\"A.TXT\"): offset -1 is negative"},
+        {{{{"A.TXT", 0, -5}}, 10}, "size -5 is negative"},
+        {{{}, -1}, "DecodedTotal -1 is negative"},
+        {{{{"A.TXT", 5, 6}}, 10}, "member 1 (\"A.TXT\"): ends at 11, past DecodedTotal 10"},
+        {{{{"BIG", 0x7FFFFFFF, 0x7FFFFFFF}}, 0x7FFFFFFF}, "ends at 4294967294, past"},
     };
     for (const auto& [input, expected] : rows) {
         SCOPED_TRACE(expected);

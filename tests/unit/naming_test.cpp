@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(NamingTest, ExtensionKeepAndHelpRules) {
@@ -15,12 +17,10 @@ TEST(NamingTest, ExtensionKeepAndHelpRules) {
         {"X.LIBX", ".LIBX", false, false},        {"dir.hlp\\file", "", false, false},
         {"C.LIB:stream", "", false, false},       {"C:\\dir\\A.HLP", ".HLP", false, true},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.Name);
-        EXPECT_EQ(ExtensionOf(row.Name), row.Extension);
-        EXPECT_EQ(IsKeptOnReinstall(row.Name), row.KeptOnReinstall);
-        EXPECT_EQ(IsHelpFile(row.Name), row.Help);
-    }
+    for (const auto& row : rows)
+        EXPECT_EQ(std::tuple(ExtensionOf(row.Name), IsKeptOnReinstall(row.Name), IsHelpFile(row.Name)),
+                  std::tuple(std::string(row.Extension), row.KeptOnReinstall, row.Help))
+            << row.Name;
     EXPECT_EQ(UpperAscii("abc.XyZ-09_\xE4"), "ABC.XYZ-09_\xE4");
 }
 

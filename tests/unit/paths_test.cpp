@@ -18,13 +18,9 @@ TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName) {
 }
 
 TEST(DirPart, CutsBehindTheLastColonOrBackslash) {
+    // A colon after the last backslash still counts as the cut.
     const std::pair<const char*, const char*> cases[] = {
-        {"setup.exe", ""},
-        {"C:\\setup.exe", "C:\\"},
-        {"C:setup.exe", "C:"},
-        // A colon after the last backslash still counts as the cut.
-        {"dir\\C:x", "dir\\C:"},
-    };
+        {"setup.exe", ""}, {"C:\\setup.exe", "C:\\"}, {"C:setup.exe", "C:"}, {"dir\\C:x", "dir\\C:"}};
     for (const auto& [path, directory] : cases) EXPECT_EQ(DirPart(path), directory) << path;
 }
 

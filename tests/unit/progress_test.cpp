@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <utility>
 
 namespace {
 
@@ -23,8 +23,7 @@ TEST(ProgressMarkFor, PercentAndBarEdge) {
     for (const auto& c : cases) {
         ProgressMark mark;
         ASSERT_TRUE(ProgressMarkFor(c.Done, c.Total, c.BarLeft, c.BarWidth, mark)) << c.Done;
-        EXPECT_EQ(mark.Percent, c.Percent) << c.Done << "/" << c.Total;
-        EXPECT_EQ(mark.BarX, c.BarX) << c.Done << "/" << c.Total;
+        EXPECT_EQ(std::pair(mark.Percent, mark.BarX), std::pair(c.Percent, c.BarX)) << c.Done << "/" << c.Total;
     }
     // `DrawProgress` draws nothing without a total.
     ProgressMark none;

@@ -10,6 +10,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -88,6 +89,13 @@ struct Result {
     std::string Out;  // stdout and stderr
 };
 
+// The run ended with `status` and said `said`.
+testing::AssertionResult Ran(const Result& run, int status, const std::string& said) {
+    const bool ran = run.Status == status && run.Out.find(said) != std::string::npos;
+    return (ran ? testing::AssertionSuccess() : testing::AssertionFailure())
+           << "exit " << run.Status << ", want " << status << " and '" << said << "' in:\n" + run.Out;
+}
+
 class GvdistCliTest : public ::testing::Test {
 protected:
     // Each test works in a folder of its own, named relative to it.
@@ -159,9 +167,7 @@ TEST_F(GvdistCliTest, PackRefusesAndWritesNothing) {
     };
     for (const auto& [setup, extra, fault] : refused) {
         WriteBytes("in/setup.exe", setup);
-        const Result run = Pack("disks", extra);
-        EXPECT_EQ(run.Status, 2);
-        EXPECT_NE(run.Out.find(fault), std::string::npos) << run.Out;
+        EXPECT_TRUE(Ran(Pack("disks", extra), 2, fault));
         EXPECT_EQ(Snapshot("disks").size(), 0u);
     }
 }
@@ -174,9 +180,9 @@ TEST_F(GvdistCliTest, PackStampsTheSectionAndListShowsTheMembersInOrder) {
     const Result pack = Pack("disks");
     ASSERT_EQ(pack.Status, 0) << pack.Out;
     const std::string archiveSize = std::to_string(std::stoi(pack.Out.substr(pack.Out.find("ArchiveSize=") + 12)));
-    EXPECT_EQ(pack.Out,
-              "DiskCount=3\nArchiveSize=" + archiveSize + "\n");  // and no progress bar when not on a terminal
-    EXPECT_EQ(Snapshot("disks").size(), 5u);                      // the parts, setup.exe, gvdist.txt
+    // and no progress bar when not on a terminal
+    EXPECT_EQ(pack.Out, "DiskCount=3\nArchiveSize=" + archiveSize + "\n");
+    EXPECT_EQ(Snapshot("disks").size(), 5u);  // the parts, setup.exe, gvdist.txt
     Bytes want = SetupImage(3, std::stoi(archiveSize)), packed = ReadBytes("disks/setup.exe");
     std::copy_n(StampMagic, StampMagicSize, want.begin() + 600);
     EXPECT_EQ(Bytes(packed.begin(), packed.begin() + 1500), want);
@@ -206,9 +212,8 @@ TEST_F(GvdistCliTest, ExtractKeepsTheUsersLibraryAndPutsHelpWhereAsked) {
     std::ofstream("dest/USER.LIB") << "glyphs the user made";
     std::ofstream("dest/README.TXT") << "stale";
     ASSERT_EQ(Gvdist("extract disks -d dest").Status, 0);
-    EXPECT_EQ(ReadText("dest/USER.LIB"), "glyphs the user made");
-    EXPECT_EQ(ReadText("dest/README.TXT"), "README.TXT text\n");
-    EXPECT_EQ(ReadText("dest/GLYPH.HLP"), "GLYPH.HLP text\n");
+    EXPECT_EQ(std::tuple(ReadText("dest/USER.LIB"), ReadText("dest/README.TXT"), ReadText("dest/GLYPH.HLP")),
+              std::tuple("glyphs the user made", "README.TXT text\n", "GLYPH.HLP text\n"));
 }
 
 // Packed onto three disks, then four, then one: no old part stays.
@@ -229,9 +234,7 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     ASSERT_EQ(pack.Status, 0);
     const std::int32_t archive = std::stoi(pack.Out.substr(pack.Out.find("ArchiveSize=") + 12));
     const auto expectRefused = [](const char* fault) {
-        const Result verify = Gvdist("verify disks");
-        EXPECT_EQ(verify.Status, 2);
-        EXPECT_NE(verify.Out.find(fault), std::string::npos) << verify.Out;
+        EXPECT_TRUE(Ran(Gvdist("verify disks"), 2, fault));
         EXPECT_EQ(Gvdist("extract disks -d dest/in").Status, 2);
         EXPECT_EQ(Snapshot("dest").size(), 0u);  // neither in dest/in nor one level up
     };
@@ -299,10 +302,10 @@ TEST_F(GvdistCliTest, SalvageKeepsWhatDecodesBeforeTheFirstMissingByte) {
         members += (members.empty() ? "--program in/" : " --member in/") + name;
     }
     ASSERT_EQ(Gvdist("pack " + members + " --setup in/setup.exe -o disks --disk-size 12288 --disks").Status, 0);
-    fs::copy("disks/DISK3", "cut");
-    fs::resize_file("cut/Glyphvan.003", fs::file_size("cut/Glyphvan.003") / 2);
-    fs::copy("disks/DISK2", "cut2");
-    fs::resize_file("cut2/Glyphvan.002", fs::file_size("cut2/Glyphvan.002") / 2);
+    fs::copy("disks/DISK3", "c3");
+    fs::resize_file("c3/Glyphvan.003", fs::file_size("c3/Glyphvan.003") / 2);
+    fs::copy("disks/DISK2", "c2");
+    fs::resize_file("c2/Glyphvan.002", fs::file_size("c2/Glyphvan.002") / 2);
     fs::copy("disks", "bad");  // with gvdist.txt, which tells the damaged part
     std::ofstream("bad/Glyphvan.002", std::ios::binary | std::ios::in) << "damage";
     const struct {
@@ -314,29 +317,21 @@ TEST_F(GvdistCliTest, SalvageKeepsWhatDecodesBeforeTheFirstMissingByte) {
         {.From = "disks", .Recovered = 6, .Says = "recovered  E.TXT", .Verify = ": OK"},
         {.From = "disks/DISK1 disks/DISK2", .Recovered = 4, .Says = "disk 3 missing", .Verify = "recoverable; disk 3"},
         {.From = "disks/DISK1", .Recovered = 2, .Says = "; disks 2 and 3 missing", .Verify = "; disks 2 and 3 missing"},
-        {.From = "disks/DISK1 disks/DISK2 cut", .Recovered = 5, .Says = "(cut after", .Verify = "; disk 3 cut short"},
+        {.From = "disks/DISK1 disks/DISK2 c3", .Recovered = 5, .Says = "(cut after", .Verify = "; disk 3 cut short"},
         {.From = "disks/DISK2 disks/DISK3", .Recovered = 0, .Says = "nothing can be", .Verify = "(disk 1) is not"},
         {.From = "disks/DISK1 disks/DISK3", .Recovered = 2, .Says = "decoded past a gap", .Verify = "; disk 2 missing"},
-        {.From = "disks/DISK1 cut2 disks/DISK3",
-         .Recovered = 4,
-         .Says = "disk 2 cut short",
-         .Verify = "cannot be used"},
+        {.From = "disks/DISK1 c2 disks/DISK3", .Recovered = 4, .Says = "disk 2 cut short", .Verify = "cannot be used"},
         {.From = "bad", .Recovered = 2, .Says = "; disk 2 damaged", .Verify = "Glyphvan.002 is damaged"},
     };
     for (const auto& row : rows) {
         const Result salvage = Gvdist("extract --salvage " + std::string(row.From) + " -d dest");
-        EXPECT_EQ(salvage.Status, row.Recovered == files.size() ? 0 : 2) << row.From;
-        EXPECT_NE(salvage.Out.find(row.Says), std::string::npos) << salvage.Out;
+        EXPECT_TRUE(Ran(salvage, row.Recovered == files.size() ? 0 : 2, row.Says)) << row.From;
         if (row.Recovered > 0 && row.Recovered < files.size()) {
             EXPECT_NE(salvage.Out.find(std::to_string(row.Recovered) + " of 6 members recovered;"), std::string::npos);
         }
-        EXPECT_EQ(Snapshot("dest").size(), row.Recovered) << salvage.Out;  // the lost files are absent
-        for (std::size_t i = 0; i < row.Recovered; ++i) {
-            EXPECT_EQ(ReadBytes("dest/" + files[i].first), files[i].second) << files[i].first;
-        }
-        const Result verify = Gvdist("verify " + std::string(row.From));
-        EXPECT_EQ(verify.Status, row.Recovered == files.size() ? 0 : 2);
-        EXPECT_NE(verify.Out.find(row.Verify), std::string::npos) << verify.Out;
+        // Byte for byte; the lost files are absent.
+        EXPECT_EQ(Snapshot("dest"), (std::map<std::string, Bytes>(files.begin(), files.begin() + row.Recovered)));
+        EXPECT_TRUE(Ran(Gvdist("verify " + std::string(row.From)), row.Recovered == files.size() ? 0 : 2, row.Verify));
         fs::remove_all("dest");
     }
 }
@@ -361,18 +356,14 @@ TEST_F(GvdistCliTest, FilesTakeTheirPlacesTogetherAndNeverThroughLinks) {
         fs::create_directories((folder / inside).parent_path());
         std::ofstream(folder / inside) << "the user's";
         const auto kept = Snapshot("kept");
-        const Result run = Pack("kept", "--format 2.88M" + media);
-        EXPECT_EQ(run.Status, 2);
-        EXPECT_NE(run.Out.find(folder.string() + " is a folder that gvdist did not"), std::string::npos) << run.Out;
+        EXPECT_TRUE(Ran(Pack("kept", "--format 2.88M" + media), 2, folder.string() + " is a folder that gvdist"));
         EXPECT_EQ(Snapshot("kept"), kept);
         fs::remove_all(folder);
     }
     ASSERT_EQ(Pack("disks", "--format 360K" + media).Status, 0);
     {
         const FolderLock other("disks");  // another pack, in the middle of writing
-        const Result run = Pack("disks", "--format 2.88M" + media);
-        EXPECT_EQ(run.Status, 2);
-        EXPECT_NE(run.Out.find(FolderBusyText("disks")), std::string::npos) << run.Out;
+        EXPECT_TRUE(Ran(Pack("disks", "--format 2.88M" + media), 2, FolderBusyText("disks")));
     }
     EXPECT_EQ(Pack("disks", "--format 2.88M" + media).Status, 0);        // an earlier pack's disks 2 and 3 go
     EXPECT_EQ(Snapshot("disks").size(), media == " --disks" ? 6u : 7u);  // and so does the lock file
@@ -407,9 +398,7 @@ TEST_F(GvdistCliTest, EncodeDecodeRoundTrip) {
     EXPECT_EQ(ReadBytes("prog.out"), program_);
 
     fs::resize_file("prog.lzs", fs::file_size("prog.lzs") / 2);
-    const Result truncated = Gvdist("decode --length 60000 prog.lzs half.out");
-    EXPECT_EQ(truncated.Status, 2);
-    EXPECT_NE(truncated.Out.find("truncated"), std::string::npos);
+    EXPECT_TRUE(Ran(Gvdist("decode --length 60000 prog.lzs half.out"), 2, "truncated"));
     EXPECT_FALSE(fs::exists("half.out"));
 }
 
@@ -427,11 +416,9 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         const std::string n = std::to_string(k), image = "disks/glyphvane-disk" + n + ".img";
         EXPECT_EQ(Snapshot("disks/DISK" + n).size(), k == 1 ? 2u : 1u);
         EXPECT_EQ(fs::file_size(image), 368640u);
-        EXPECT_EQ(std::system(("fsck.fat -n " + image + " >/dev/null && mdir -i " + image +
-                               " :: | grep -q 'is GLYPHVANE" + n + "'")
-                                  .c_str()),
-                  0)
-            << image;
+        const std::string check =
+            "fsck.fat -n " + image + " >/dev/null && mdir -i " + image + " :: | grep -q 'is GLYPHVANE" + n + "'";
+        EXPECT_EQ(std::system(check.c_str()), 0) << image;
     }
     EXPECT_EQ(fs::file_size("disks/Glyphvan.001"), 362496u - 2048);  // disk 1 full, setup.exe in 2 clusters
 
@@ -484,9 +471,7 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         {"disks/DISK1 looped.img disks/DISK3", "cannot copy Glyphvan.002 from looped.img: mtype: loop detected"},
     };
     for (const auto& [sources, fault] : rows) {
-        const Result extract = Gvdist("extract " + sources + " -d dest");
-        EXPECT_EQ(extract.Status, fault ? 2 : 0) << sources << "\n" << extract.Out;
-        EXPECT_NE(extract.Out.find(fault ? fault : "NOISE.DAT"), std::string::npos) << extract.Out;
+        EXPECT_TRUE(Ran(Gvdist("extract -d dest " + sources), fault ? 2 : 0, fault ? fault : "NOISE.DAT")) << sources;
         EXPECT_EQ(Snapshot("dest").size(), fault ? 0u : 6u);  // nothing, or the product's files
         EXPECT_EQ(ReadBytes("dest/NOISE.DAT"), fault ? Bytes() : noise);
         fs::remove_all("dest");
@@ -502,8 +487,7 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         const Result verify = Gvdist("verify ./-Do/glyphvane-disk1.img");
         setenv("PATH", path.c_str(), 1);
         unsetenv("TMPDIR");
-        EXPECT_EQ(verify.Status, status) << value << verify.Out;
-        EXPECT_NE(verify.Out.find(said), std::string::npos) << verify.Out;
+        EXPECT_TRUE(Ran(verify, status, said)) << value;
     }
     // and nothing new beside the sources and out.txt
     EXPECT_EQ(std::distance(fs::directory_iterator(root_), {}), 13);
@@ -524,13 +508,11 @@ TEST(GvdistToolTest, OutputStopsAtItsLimit) {
 // read, naming the cause; what would hang or fill memory is cut off by timeout.
 TEST_F(GvdistCliTest, HostileSourcesAreRefusedAtOnce) {
     ASSERT_EQ(Pack("disks").Status, 0);
-    mkfifo("fifo", 0600);
-    struct Row {
+    const struct {
         const char* Change;  // made in a copy of the distribution, d
         std::string Command;
         const char* Fault;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"cp d/Glyphvan.001 d/GLYPHVAN.001", "verify d", " and GLYPHVAN.001, which a FAT disk or Windows takes"},
         {"truncate -s 3G d/Glyphvan.001", "verify d", "Glyphvan.001 holds 3221225472 bytes"},
         {"rm d/Glyphvan.*", "verify d", "Glyphvan.001 (disk 1) is not in the sources given"},
@@ -543,15 +525,13 @@ TEST_F(GvdistCliTest, HostileSourcesAreRefusedAtOnce) {
         {"truncate -s 1500000 in/setup.exe", "pack --program in/prog.exe --setup in/setup.exe -o out",
          "in/setup.exe holds 1500000 bytes, more than the 1457664"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
+        mkfifo("fifo", 0600);  // unless the row before left it
         fs::copy("disks", "d");
         ASSERT_EQ(std::system(row.Change), 0) << row.Change;
-        const Result run = Gvdist(row.Command, "timeout 10 ");
-        EXPECT_EQ(run.Status, 2) << row.Change;
-        EXPECT_NE(run.Out.find(row.Fault), std::string::npos) << row.Change << "\n" << run.Out;
+        EXPECT_TRUE(Ran(Gvdist(row.Command, "timeout 10 "), 2, row.Fault)) << row.Change;
         EXPECT_FALSE(fs::exists("dest") || fs::exists("out")) << row.Change;
         for (const char* made : {"d", "d.img", "dest", "out"}) fs::remove_all(made);
-        mkfifo("fifo", 0600);
     }
 }
 
@@ -559,9 +539,7 @@ TEST_F(GvdistCliTest, HostileSourcesAreRefusedAtOnce) {
 // makes: one byte, runs that must not match the ring's unwritten tail, a
 // program, and noise long enough for the tree to be rebuilt.
 TEST_F(GvdistCliTest, LhaExtractsTheLzhArchive) {
-    if (std::system("command -v lha >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "lha is not installed";
-    }
+    if (std::system("command -v lha >/dev/null 2>&1") != 0) GTEST_SKIP() << "lha is not installed";
     const std::pair<const char*, Bytes> inputs[] = {{"one.bin", {0x7F}},
                                                     {"zeros.bin", Bytes(5000, 0)},
                                                     {"spaces.txt", Bytes(5000, ' ')},

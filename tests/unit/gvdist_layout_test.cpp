@@ -20,10 +20,7 @@ TEST(GvdistLayoutTest, PartSizesLeaveRoomForSetupOnTheFirstDisk) {
         {9489, 1025, 10000, 1024, {7952, 1537}},  // setup.exe takes whole clusters
         {8000, 0, 2000, 512, {2000, 2000, 2000, 2000}},
     };
-    for (const auto& row : rows) {
-        EXPECT_EQ(PlanPartSizes(row.Archive, row.Setup, row.Disk, row.Cluster), row.Parts)
-            << row.Archive << " " << row.Setup;
-    }
+    for (const auto& r : rows) EXPECT_EQ(PlanPartSizes(r.Archive, r.Setup, r.Disk, r.Cluster), r.Parts) << r.Setup;
     EXPECT_THROW(PlanPartSizes(8001, 0, 2000, 512), DataError);   // five disks, one byte on the last
     EXPECT_THROW(PlanPartSizes(10, 1537, 2048, 512), DataError);  // no room for part 1
 }

@@ -2,6 +2,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -16,9 +17,7 @@ using Args = std::vector<std::string>;
 // command, an inline value, the largest length and the end of options.
 TEST(GvdistOptionsTest, OptionsInAnyOrder) {
     const Options pack = ParseOptions({"-q", "pack", "--program=P.EXE", "--setup", "S", "-o", "out", "--fast"});
-    EXPECT_TRUE(pack.Quiet);
-    EXPECT_TRUE(pack.Fast);
-    EXPECT_EQ(pack.ProgramPath, "P.EXE");
+    EXPECT_EQ(std::tie(pack.Quiet, pack.Fast, pack.ProgramPath), std::tuple(true, true, "P.EXE"));
     EXPECT_EQ(ParseOptions({"decode", "--length", "2147483647", "in", "out"}).Length, 2147483647);
     EXPECT_EQ(ParseOptions({"verify", "--", "-disks"}).Arguments, (Args{"-disks"}));
 }

@@ -9,9 +9,7 @@
 
 namespace {
 
-const COLORREF Red = RGB(255, 0, 0);
-const COLORREF White = RGB(255, 255, 255);
-const COLORREF Black = RGB(0, 0, 0);
+const COLORREF Red = RGB(255, 0, 0), White = RGB(255, 255, 255), Black = RGB(0, 0, 0);
 
 // The "Progress" dialog's bar, drawn into a bitmap whose pixels can be read
 // along the bar's top edge, which the percentage text never reaches.

@@ -49,8 +49,8 @@ TEST_F(RegistryTest, WritesAndCreatesOrReportsFailureInItsOwnWords) {
     char buffer[64] = {};
     DWORD size = sizeof buffer, type = 0;
     RegQueryValueExA(key_, "text", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
-    EXPECT_EQ(std::string(buffer, size), std::string("Glyphvane", 10));  // terminator stored
-    EXPECT_EQ(type, DWORD(REG_SZ));
+    // The terminator is stored.
+    EXPECT_EQ(std::pair(std::string(buffer, size), type), std::pair(std::string("Glyphvane", 10), DWORD(REG_SZ)));
     EXPECT_FALSE(OpenRegKey(key_, "Sub")) << "opening does not create";
 
     const DWORD number = 5;

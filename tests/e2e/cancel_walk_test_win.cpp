@@ -54,10 +54,9 @@ constexpr const char* WindowsKey = "Software\\Microsoft\\Windows\\CurrentVersion
 
 // A value holding `data` and its ending zero; nullptr: no value.
 void SetValue(HKEY root, const char* key, const char* name, const char* data, DWORD type = REG_SZ) {
-    if (!data)
-        RegDeleteKeyValueA(root, key, name);
-    else
-        EXPECT_EQ(RegSetKeyValueA(root, key, name, type, data, static_cast<DWORD>(strlen(data) + 1)), ERROR_SUCCESS);
+    if (!data) RegDeleteKeyValueA(root, key, name);
+    EXPECT_TRUE(!data ||
+                RegSetKeyValueA(root, key, name, type, data, static_cast<DWORD>(strlen(data) + 1)) == ERROR_SUCCESS);
 }
 
 // Each row leaves no preference and Program Files as it found them.

@@ -7,13 +7,10 @@ using namespace harness;
 
 TEST_F(SetupWalk, RefusedDestinationsKeepTheDialogOpenAndANewDirectoryIsCreated) {
     WriteBytes(root_ / "AFile", {'x'});
-    const std::string refused[] = {
-        "",
-        "1:\\GV",
-        root_ / "*.*",              // A wildcard destination is refused. The form's other rules are the unit test's
-        root_ / "Missing\\Deeper",  // only one level is created
-        root_ / "AFile",            // a file, not a directory
-    };
+    // Refused: a wildcard destination (the form's other rules are the unit
+    // test's), a missing directory two levels deep (only one level is
+    // created) and a file, not a directory.
+    const std::string refused[] = {"", "1:\\GV", root_ / "*.*", root_ / "Missing\\Deeper", root_ / "AFile"};
     Start();
     HWND dialog = WaitFor(Seen::Destination);
     ASSERT_NE(dialog, nullptr);

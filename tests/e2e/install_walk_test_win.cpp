@@ -20,11 +20,8 @@ struct InstallCase {
 const InstallCase InstallCases[] = {
     {.Name = "Default", .FromFloppies = true},
     {.Name = "FinalYesNamedGroupTrailingBackslash", .DestTail = "\\", .Group = "Walk Group", .FinalAnswer = IDYES},
-    {.Name = "PartsAlreadyInTheDriveEmptyGroupNameSpaceInDestination",
-     .DestTail = " Dir",
-     .Group = "",
-     .DisksInDrive = true,
-     .Quote = "\""},
+    // All parts in the drive, an empty group name, a space in the destination.
+    {.Name = "PartsInDriveEmptyGroupSpacedDest", .DestTail = " Dir", .Group = "", .DisksInDrive = true, .Quote = "\""},
     {.Name = "GroupCancelled", .Group = "Other", .GroupButton = IDCANCEL},
     {.Name = "CancelAnsweredNoWhileUnpacking", .CancelNoUnpacking = true},
 };
@@ -35,8 +32,7 @@ class InstallWalk : public SetupWalk, public ::testing::WithParamInterface<Insta
 
 TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     const InstallCase& c = GetParam();
-    const std::string dest = InCapitals(Destination() + c.DestTail);
-    const std::string dir = dest.back() == '\\' ? dest : dest + "\\";
+    const std::string dest = InCapitals(Destination() + c.DestTail), dir = dest.back() == '\\' ? dest : dest + "\\";
     const std::string link = c.Group ? ProgramsFolder() + "\\" + c.Group + ".LNK" : ShortcutPath();
     CreateDirectoryA(dest.c_str(), nullptr);
     const Bytes ownLibrary = {'m', 'i', 'n', 'e'};
@@ -50,14 +46,11 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     AcceptAgreement();
     if (!c.DisksInDrive) SwapDisks();
     if (c.CancelNoUnpacking) CancelUnpacking(IDNO);
-    HWND group = WaitFor(Seen::ProgramGroup);
-    ExpectQuestion(group);
+    HWND group = WaitForQuestion(Seen::ProgramGroup);
     EXPECT_EQ(ItemText(group, 102), "Glyphvane") << "the product's name is proposed";
     if (group && c.Group) SetItemText(group, 102, c.Group);
     Answer(group, c.GroupButton);
-    HWND question = WaitFor(Seen::FinalQuestion);
-    EXPECT_TRUE(!question || !Owner(question)) << "the final question has no owner";
-    Answer(question, c.FinalAnswer);
+    AnswerOwned(Seen::FinalQuestion, nullptr, c.FinalAnswer);
     ExpectEndsWithZero();
 
     const Product& installed = DistributionFor(SetupComplete).Contents;

@@ -10,8 +10,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
     while (length > 0 && own[length - 1] != '\\') own[--length] = '\0';
     SetCurrentDirectoryA(own);
-    HANDLE file =
-        CreateFileA("Glyphvane.tmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA("Glyphvane.tmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
     const BOOL wrote = WriteFile(file, current, size, &written, nullptr);

@@ -52,9 +52,8 @@ const PackedDistribution& DistributionFor(const std::string& build, const std::s
         {"Glyphvane.Dat", SampleBytes(static_cast<std::size_t>((disk - setupOnDisk + disk + disk / 2) * 9 / 10), 7)},
     };
     if (!firstMember.empty()) product.Members.insert(product.Members.begin(), {firstMember, Repeated("first ", 600)});
-    std::vector<std::string> args = {"pack",    "--quiet", "--disks", "--disk-size", std::to_string(disk),
-                                     "--setup", setupExe};
-    args.insert(args.end(), {"--program", OwnDirectory() + "e2e_product.exe", "--output", dir + "\\dist"});
+    std::vector<std::string> args = {"pack", "--quiet", "--disks", "--disk-size", std::to_string(disk), "--setup"};
+    args.insert(args.end(), {setupExe, "--program", OwnDirectory() + "e2e_product.exe", "--output", dir + "\\dist"});
     const std::string files = dir + "\\product\\";
     fs::create_directories(files);
     for (const auto& [name, content] : product.Members) {
@@ -142,19 +141,19 @@ void SetupWalk::CancelUnpacking(int answer) {
     if (unpacking) Press(unpacking, IDCANCEL);
     ResumeThread(thread_);
     EXPECT_EQ(ItemText(unpacking, 0xFFFF), Seen::Unpacking.Text);
-    AnswerCancelQuestion(answer);
+    AnswerOwned(Seen::CancelQuestion, nullptr, answer);
 }
 
 void SetupWalk::CancelWith(HWND dialog, int answer) {
     if (!dialog) return Lose("no dialog to cancel");
     Press(dialog, IDCANCEL);
-    AnswerCancelQuestion(answer);
+    AnswerOwned(Seen::CancelQuestion, nullptr, answer);
 }
 
-void SetupWalk::AnswerCancelQuestion(int answer) {
-    HWND question = WaitFor(Seen::CancelQuestion);
-    EXPECT_TRUE(!question || !Owner(question)) << "the cancel question has no owner";
-    Answer(question, answer);
+void SetupWalk::AnswerOwned(const DialogMatch& match, HWND owner, int answer) {
+    HWND dialog = WaitFor(match);
+    EXPECT_TRUE(!dialog || Owner(dialog) == owner) << "the owner of \"" << match.Caption << "\" " << match.Text;
+    Answer(dialog, answer);
 }
 
 // The agreement's field (id 0) lies over its heading, 102. Read without a
@@ -172,8 +171,9 @@ void SetupWalk::ExpectLaidOut(HWND dialog) {
     EXPECT_EQ(overlaps, meant) << "controls that cover each other in \"" << Caption(dialog) << "\"";
 }
 
-void SetupWalk::ExpectQuestion(HWND dialog) {
-    if (!dialog) return;
+HWND SetupWalk::WaitForQuestion(const DialogMatch& match) {
+    HWND dialog = WaitFor(match);
+    if (!dialog) return nullptr;
     ExpectLaidOut(dialog);
     RECT frame{};
     GetWindowRect(dialog, &frame);
@@ -183,20 +183,19 @@ void SetupWalk::ExpectQuestion(HWND dialog) {
     SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_NORMAL, 5000, &defaultId);
     SendMessageTimeoutA(GetDlgItem(dialog, LOWORD(defaultId)), WM_GETDLGCODE, 0, 0, SMTO_NORMAL, 5000, &code);
     EXPECT_TRUE(defaultId == MAKELRESULT(IDOK, DC_HASDEFID) && (code & DLGC_DEFPUSHBUTTON)) << "Enter presses OK";
+    return dialog;
 }
 
 void SetupWalk::EnterDestination(const std::string& path) {
-    HWND dialog = WaitFor(Seen::Destination);
+    HWND dialog = WaitForQuestion(Seen::Destination);
     if (!dialog) return;
-    ExpectQuestion(dialog);
     SetItemText(dialog, 104, path);  // the destination walk sees it in capitals
     Answer(dialog, IDOK);
 }
 
 void SetupWalk::AcceptAgreement() {
-    HWND dialog = WaitFor(Seen::Agreement);
+    HWND dialog = WaitForQuestion(Seen::Agreement);
     if (!dialog) return;
-    ExpectQuestion(dialog);
     // The text sits in a read-only field of its own, id 0, that scrolls down.
     HWND field = GetDlgItem(dialog, 0);
     const LONG style = GetWindowLongA(field, GWL_STYLE), wanted = ES_READONLY | ES_MULTILINE | WS_VSCROLL;
@@ -213,9 +212,7 @@ void SetupWalk::SwapDisks() {
         EXPECT_EQ(Owner(prompt), gathering) << "the prompt belongs to the gathering dialog";
         if (k == 2) {  // OK without the disk is refused, and the same prompt comes again
             Answer(prompt, IDOK);
-            HWND wrong = WaitFor(Seen::WrongDisk);
-            EXPECT_EQ(Owner(wrong), gathering);
-            Answer(wrong, IDOK);
+            AnswerOwned(Seen::WrongDisk, gathering, IDOK);
             prompt = WaitFor(Seen::DiskPrompt(2));
         }
         InsertDisk(k);
@@ -224,11 +221,9 @@ void SetupWalk::SwapDisks() {
 }
 
 void SetupWalk::ExpectTerminated() {
-    HWND message = WaitFor(Seen::Terminated);
-    if (!message) return;
-    EXPECT_NE(Backdrop(), nullptr);
-    EXPECT_EQ(Owner(message), Backdrop()) << "the terminated message belongs to the background window";
-    Answer(message, IDOK);
+    // It belongs to the background window.
+    EXPECT_TRUE(lost_ || Backdrop()) << "no background window";
+    AnswerOwned(Seen::Terminated, Backdrop(), IDOK);
     ExpectEndsWithZero();
 }
 

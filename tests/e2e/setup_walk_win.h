@@ -19,7 +19,8 @@ constexpr const char* SetupComplete = "setup_e2e.exe";
 constexpr const char* SetupWithoutLicense = "setup_no_license.exe";
 std::string OwnDirectory();  // where they lie, with a backslash
 
-// The names in a directory; a string value of the registry, or "<missing>".
+// The names in a directory; a string value of the registry (of the types in
+// `flags`, in the view they name), or "<missing>".
 inline std::set<std::string> ListDirectory(const std::string& path) {
     std::set<std::string> names;
     std::error_code error;
@@ -30,12 +31,11 @@ inline std::string InCapitals(std::string text) {
     CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
-inline std::string RegistryString(HKEY root, const std::string& key, const std::string& name) {
+inline std::string RegistryString(HKEY root, const std::string& key, const std::string& name,
+                                  DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND) {
     char data[1024] = {};
     DWORD size = sizeof data - 1;
-    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
-                     data, &size) != ERROR_SUCCESS)
-        return "<missing>";
+    if (RegGetValueA(root, key.c_str(), name.c_str(), flags, nullptr, data, &size) != ERROR_SUCCESS) return "<missing>";
     return data;
 }
 
@@ -82,12 +82,13 @@ protected:
     void CancelUnpacking(int answer);
     // Cancel on `dialog`; the cancel question, which has no owner, gets `answer`.
     void CancelWith(HWND dialog, int answer);
-    void AnswerCancelQuestion(int answer);
+    // Waits for `match`, which `owner` owns (nullptr: none), and answers it.
+    void AnswerOwned(const harness::DialogMatch& match, HWND owner, int answer);
     // The visible controls cover each other only where the layout means them to.
     void ExpectLaidOut(HWND dialog);
-    // The user's steps. A question is laid out and centred, and OK is its
-    // default push button.
-    void ExpectQuestion(HWND dialog);
+    // The user's steps. A question, waited for, is laid out and centred, and
+    // OK is its default push button.
+    HWND WaitForQuestion(const harness::DialogMatch& match);
     void EnterDestination(const std::string& path);
     void AcceptAgreement();
     // Answers the prompts for disks 2 and 3, inserting each; for disk 2 OK

@@ -14,14 +14,7 @@ constexpr const char* Wow64UninstallKey =
 
 // A string value as the registry's 64-bit view holds it, or "<missing>".
 std::string ValueIn64BitView(const char* key, const char* name) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY, &opened) != ERROR_SUCCESS)
-        return "<missing>";
-    char data[1024] = {};
-    DWORD size = sizeof data - 1, type = 0;
-    const LONG read = RegQueryValueExA(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(opened);
-    return read == ERROR_SUCCESS && type == REG_SZ ? data : "<missing>";
+    return RegistryString(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY);
 }
 
 class Wow64Walk : public SetupWalk {

@@ -118,7 +118,6 @@ gv_wine_prefix() {
     local prefix=$1 arch=$2 loader=$GV_WINE64
     [ "$arch" = win32 ] && loader=$GV_WINE32
     mkdir -p "$prefix"
-    gv_wineserver_start "$prefix"
     if [ ! -f "$prefix/.gv-booted" ]; then
         gv_wine_in "$prefix" "$arch" "$GV_WINE_BOOT_TIMEOUT" "booting a $arch Wine prefix (wineboot)" \
             "$loader" wineboot -i || return 1
@@ -131,7 +130,13 @@ gv_wine_prefix() {
         cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" ||
             { gv_wine_fail "cannot copy Wine's fonts into $prefix"; return 1; }
         touch "$prefix/.gv-booted"
+        # The boot's own server ends a few seconds after its last client.
+        WINEPREFIX=$prefix timeout 60 "$GV_WINESERVER" -w >/dev/null 2>&1 </dev/null || true
     fi
+    # Boot before serve: no process of ours starts in a prefix before
+    # wineboot has made it. A server started in an empty prefix takes it for
+    # a 64-bit one, and the 32-bit loader then refuses to boot it.
+    gv_wineserver_start "$prefix"
     gv_floppy_drive "$prefix" "$arch" "$loader" || return 1
     # Start Wine's services now, with their output elsewhere: started by a
     # test they would inherit its output pipe and keep ctest waiting.

@@ -19,6 +19,7 @@ GV_WINE32=/usr/lib/wine/wine
 GV_WINE64=/usr/lib/wine/wine64
 GV_WINE=$GV_WINE64
 GV_WINESERVER=/usr/lib/wine/wineserver
+GV_WINE_FONTS=/usr/share/wine/fonts
 GV_XVFB_PID=
 GV_WINESERVER_PIDS=()
 GV_WINE32_CAUSE=
@@ -127,7 +128,7 @@ gv_wine_prefix() {
         # Debian's Wine looks for its own fonts in /usr/share/fonts, not
         # where fonts-wine puts them; without Marlett every caption button
         # shows a letter. The Windows directory's Fonts folder is always read.
-        cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" ||
+        cp "$GV_WINE_FONTS"/*.ttf "$prefix/drive_c/windows/Fonts/" ||
             { gv_wine_fail "cannot copy Wine's fonts into $prefix"; return 1; }
         touch "$prefix/.gv-booted"
         # The boot's own server ends a few seconds after its last client.

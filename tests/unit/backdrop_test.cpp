@@ -45,7 +45,7 @@ TEST(Placement, LogoAndFooterSitAtTheBottomOfTheScreen) {
     const struct {
         int Width, Height;                     // the screen's
         std::array<std::int32_t, 4> Expected;  // the logo's x and y, then the footer's
-    } cases[] = {{1024, 768, {410, 696, 774, 748}}, {801, 601, {298, 529, 551, 581}}};
+    } cases[] = {{1024, 768, {410, 696, 774, 748}}, {801, 601, {298, 529, 551, 581}}, {640, 480, {218, 408, 390, 460}}};
     for (const auto& c : cases) {
         const TScreenPoint logo = LogoOrigin(c.Width, c.Height), footer = FooterOrigin(c.Width, c.Height);
         EXPECT_EQ((std::array{logo.x, logo.y, footer.x, footer.y}), c.Expected) << c.Width;

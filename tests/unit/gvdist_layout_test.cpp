@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/errors.h"
 #include "dist/disk_plan.h"
+#include "dist/distribution.h"
 #include "dist/manifest.h"
 
 namespace {
@@ -45,6 +47,27 @@ TEST(GvdistLayoutTest, ManifestRoundTripsAndRejectsDamage) {
         changed.replace(changed.find(edit.first), edit.first.size(), edit.second);
         EXPECT_THROW(ParseManifest(changed), DataError) << edit.second;
     }
+}
+
+// Parts larger than one read: each part's CRC-32 runs on across reads of
+// any size, and the stream ends where the last part does.
+TEST(GvdistLayoutTest, PartStreamChecksumsWholePartsAcrossReads) {
+    const struct {
+        std::size_t Size, Modulus;
+        std::uint32_t Crc;  // as zlib.crc32 gives it
+    } rows[] = {{150000, 251, 0xEFEB8EB5}, {70000, 253, 0xDB4D7C70}};
+    std::vector<ArchivePart> parts;
+    for (const auto& r : rows) {
+        parts.push_back({"", ::testing::TempDir() + "part" + std::to_string(parts.size()), "", r.Size});
+        std::ofstream file(parts.back().Path, std::ios::binary);
+        for (std::size_t i = 0; i < r.Size; ++i) file.put(static_cast<char>(i % r.Modulus));
+    }
+    PartStream stream(parts);
+    std::uint8_t first[1000];
+    EXPECT_EQ(stream.Read(first, sizeof first), sizeof first);
+    stream.ReadToEnd();
+    EXPECT_EQ(stream.Read(first, sizeof first), 0u);
+    EXPECT_EQ(stream.Crcs(), (std::vector<std::uint32_t>{rows[0].Crc, rows[1].Crc}));
 }
 
 }  // namespace

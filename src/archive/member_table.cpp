@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "archive/naming.h"
-#include "setup/globals.h"
+#include "setup/product.h"
 #include "util/little_endian.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "setup/globals.h"
+#include "setup/product.h"
 
 std::string ExtensionOf(const std::string& name) {
     const std::string::size_type dot = name.rfind('.');

@@ -6,18 +6,14 @@
 #include <string>
 
 #include "archive/lzh_decode.h"  // ContinueFlag, TLzhReadProc, TLzhWriteProc
+#include "setup/product.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
-// Product constants. GroupName and DefaultDestDir are the only ones that
-// change during a run.
-extern const char ProductName[];    // "Glyphvane"
-extern const char ProgramFile[];    // "Glyphvane.Exe"
-extern const char FirstPartFile[];  // "Glyphvan.001"
-extern const char ArchiveFile[];    // "Glyphvan._TM"
-extern const char UninstallFile[];  // "UnInstal.Exe"
+// Product constants beside those of product.h. GroupName and DefaultDestDir
+// are the only ones that change during a run.
 extern const char TitleText[];
 extern const char CancelQuestion[];
 extern const char TerminatedText[];
@@ -30,9 +26,6 @@ extern std::string DefaultDestDir;
 // (disks) and their total size, the 100 % mark of the gathering. Read at
 // start-up from the stamp gvdist pack writes; the product's own values
 // until then.
-constexpr int ProductDiskCount = 3;
-constexpr int MaxDiskCount = 4;  // the setup asks for parts 2 to 4 only
-constexpr std::int32_t ProductArchiveSize = 3675000;
 extern int DiskCount;
 extern std::int32_t ArchiveSize;
 

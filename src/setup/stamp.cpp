@@ -1,6 +1,6 @@
 #include "setup/stamp.h"
 
-#include "setup/globals.h"
+#include "setup/product.h"
 
 std::string StampFault(std::int64_t diskCount, std::int64_t archiveSize) {
     if (diskCount < 1 || diskCount > MaxDiskCount) {

@@ -1,6 +1,6 @@
 #include "ui/destination.h"
 
-#include "setup/globals.h"
+#include "setup/product.h"
 #include "util/paths.h"
 
 const char FallbackProgramFilesDir[] = "C:\\Program Files";

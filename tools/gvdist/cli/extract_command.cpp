@@ -10,7 +10,7 @@
 #include "cli/progress_bar.h"
 #include "cli/verified_distribution.h"
 #include "dist/salvage.h"
-#include "setup/globals.h"
+#include "setup/product.h"
 
 namespace fs = std::filesystem;
 

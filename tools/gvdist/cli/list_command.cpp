@@ -3,7 +3,7 @@
 #include "cli/commands.h"
 #include "dist/distribution.h"
 #include "dist/placement.h"
-#include "setup/globals.h"
+#include "setup/product.h"
 
 void RunList(const Options& options, std::ostream& out, std::ostream&) {
     const Distribution distribution =

@@ -22,7 +22,7 @@
 #include "lzh/lzh_encode.h"
 #include "lzh/stream_codec.h"
 #include "media/disk_media.h"
-#include "setup/globals.h"
+#include "setup/product.h"
 
 namespace fs = std::filesystem;
 

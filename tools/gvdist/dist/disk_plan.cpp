@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/errors.h"
-#include "setup/globals.h"
+#include "setup/product.h"
 
 const char SetupFileName[] = "setup.exe";
 

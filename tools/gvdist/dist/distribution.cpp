@@ -9,7 +9,7 @@
 #include "base/errors.h"
 #include "base/file_util.h"
 #include "media/disk_image.h"
-#include "setup/globals.h"
+#include "setup/product.h"
 #include "setup/stamp.h"
 
 namespace fs = std::filesystem;

@@ -11,7 +11,7 @@
 #include "dist/disk_plan.h"
 #include "dist/manifest.h"
 #include "media/disk_media.h"
-#include "setup/globals.h"
+#include "setup/product.h"
 
 namespace fs = std::filesystem;
 

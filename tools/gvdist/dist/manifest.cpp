@@ -6,7 +6,7 @@
 #include "base/errors.h"
 #include "base/numbers.h"
 #include "dist/disk_plan.h"
-#include "setup/globals.h"
+#include "setup/product.h"
 
 const char ManifestFileName[] = "gvdist.txt";
 

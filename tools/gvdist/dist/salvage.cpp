@@ -6,7 +6,7 @@
 #include "archive/naming.h"
 #include "base/checksum.h"
 #include "lzh/stream_codec.h"
-#include "setup/globals.h"
+#include "setup/product.h"
 
 namespace {
 

@@ -63,6 +63,5 @@ bool TruncateProgramFile() {
     // Without members the program is the whole stream; the cut still drops
     // what an older, longer program file left behind it and the part of
     // the last match that ran past the stream's end.
-    return SeekTo(program.Get(), MemberList.empty() ? DecodedTotal : MemberList.front().Offset) &&
-           SetEndOfFile(program.Get());
+    return SeekTo(program.Get(), ProgramLength(MemberList, DecodedTotal)) && SetEndOfFile(program.Get());
 }

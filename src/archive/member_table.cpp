@@ -180,3 +180,7 @@ std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std
     }
     return ValidateMemberTable(table);
 }
+
+std::int32_t ProgramLength(const std::vector<MemberEntry>& members, std::int32_t decodedTotal) {
+    return members.empty() ? decodedTotal : members.front().Offset;
+}

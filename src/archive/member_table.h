@@ -30,6 +30,10 @@ struct MemberTable {
     std::int32_t DecodedTotal = 0;
 };
 
+// Bytes [0, ProgramLength) of the decoded stream are the program file: up
+// to the first member's offset, or the whole stream without members.
+std::int32_t ProgramLength(const std::vector<MemberEntry>& members, std::int32_t decodedTotal);
+
 // How many bytes from the end of a file of `fileSize` bytes always hold
 // its whole table.
 std::size_t MemberTableTailSize(std::uint64_t fileSize);

@@ -121,8 +121,8 @@ void RunExtract(const Options& options, std::ostream& out, std::ostream& err) {
     if (lost(0)) {
         report.push_back(LostLine(salvage->Files[0], *salvage));
     } else {
-        slices.push_back(
-            {0, static_cast<std::uint64_t>(ProgramLength(table)), &files.Add((destDir / ProgramFile).string())});
+        slices.push_back({0, static_cast<std::uint64_t>(ProgramLength(table.Members, table.DecodedTotal)),
+                          &files.Add((destDir / ProgramFile).string())});
         report.push_back(recovered + ProgramFile);
     }
     for (std::size_t i = 0; i < table.Members.size(); ++i) {

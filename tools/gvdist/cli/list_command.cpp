@@ -22,8 +22,8 @@ void RunList(const Options& options, std::ostream& out, std::ostream&) {
     out << std::right << std::setw(11) << "offset" << std::setw(11) << "size"
         << "  " << std::left << std::setw(20) << "name"
         << "placed in\n";
-    out << std::right << std::setw(11) << 0 << std::setw(11) << ProgramLength(table) << "  " << std::left
-        << std::setw(20) << ProgramFile << "DestDir (the program file)\n";
+    out << std::right << std::setw(11) << 0 << std::setw(11) << ProgramLength(table.Members, table.DecodedTotal) << "  "
+        << std::left << std::setw(20) << ProgramFile << "DestDir (the program file)\n";
     for (const MemberEntry& member : table.Members) {
         out << std::right << std::setw(11) << member.Offset << std::setw(11) << member.Size << "  " << std::left
             << std::setw(20) << PrintableName(member.Name) << PlacementOf(member.Name) << "\n";

@@ -163,25 +163,27 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
         }
         distribution.Parts.push_back({name, part->Path, part->Source, RegularFileSize(part->Path)});
     }
-    // The disks that must be there: up to the last part found, or as many
-    // as the manifest or a usable stamp says.
-    int expected = static_cast<int>(distribution.Parts.size());
-    if (distribution.HasStamp && distribution.StampProblem.empty()) {
-        expected = std::max(expected, static_cast<int>(distribution.Stamp.DiskCount));
-    }
-    for (int k = MaxDiskCount; k > expected; --k) {
-        if (!found[PartFileName(FirstPartFile, k)].empty()) {
-            expected = k;
-            break;
-        }
-    }
-    expected = std::max({expected, distribution.HasManifest ? distribution.Manifest.DiskCount : 0, 1});
+    const int expected = ExpectedDiskCount(distribution);
     for (int k = static_cast<int>(distribution.Parts.size()) + 1; k <= expected; ++k) {
         if (found[PartFileName(FirstPartFile, k)].empty()) {
             distribution.PartFaults.push_back(MissingDiskText(k));
         }
     }
     return distribution;
+}
+
+int ExpectedDiskCount(const Distribution& distribution) {
+    int expected = static_cast<int>(distribution.Parts.size());
+    if (distribution.HasStamp && distribution.StampProblem.empty()) {
+        expected = std::max(expected, static_cast<int>(distribution.Stamp.DiskCount));
+    }
+    if (distribution.HasManifest) {
+        expected = std::max(expected, distribution.Manifest.DiskCount);
+    }
+    for (const int disk : distribution.DisksPastGap) {
+        expected = std::max(expected, disk);
+    }
+    return std::max(expected, 1);
 }
 
 std::string DescribeSources(const Distribution& distribution) {
@@ -249,8 +251,4 @@ void PartStream::ReadToEnd() {
     std::uint8_t block[65536];
     while (Read(block, sizeof block) > 0) {
     }
-}
-
-std::int64_t ProgramLength(const MemberTable& table) {
-    return table.Members.empty() ? table.DecodedTotal : table.Members.front().Offset;
 }

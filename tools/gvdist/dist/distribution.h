@@ -56,6 +56,10 @@ struct Distribution {
 // are PartFaults.
 Distribution OpenDistribution(const std::vector<std::string>& sources);
 
+// How many disks the set has: up to the last part found, or as many as the
+// manifest or a usable stamp says, whichever is most.
+int ExpectedDiskCount(const Distribution& distribution);
+
 // The sources in one line for messages.
 std::string DescribeSources(const Distribution& distribution);
 
@@ -86,7 +90,3 @@ private:
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_{nullptr, std::fclose};
     std::vector<std::uint32_t> crcs_;
 };
-
-// Bytes [0, ProgramLength) of the decoded stream are the program file: up
-// to the first member's offset, the setup cuts it back there.
-std::int64_t ProgramLength(const MemberTable& table);

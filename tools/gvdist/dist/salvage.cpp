@@ -19,22 +19,6 @@ std::string DiskList(const std::vector<int>& disks) {
     return text;
 }
 
-// How many disks the set has: as many as were found, the stamp or the
-// manifest says, whichever is most.
-int ExpectedDisks(const Distribution& distribution) {
-    int expected = static_cast<int>(distribution.Parts.size());
-    if (distribution.HasStamp && distribution.StampProblem.empty()) {
-        expected = std::max(expected, static_cast<int>(distribution.Stamp.DiskCount));
-    }
-    if (distribution.HasManifest) {
-        expected = std::max(expected, distribution.Manifest.DiskCount);
-    }
-    for (const int disk : distribution.DisksPastGap) {
-        expected = std::max(expected, disk);
-    }
-    return std::max(expected, 1);
-}
-
 // Takes the parts in turn into plan.Archive, up to the first damaged one
 // or including the first that ends early; sets the break when it finds one.
 void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
@@ -90,7 +74,7 @@ std::string SalvagePlan::Summary(const std::string& done) const {
 SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<void(std::uint64_t)>& progress) {
     SalvagePlan plan;
     TakeParts(distribution, plan);
-    const int expected = ExpectedDisks(distribution);
+    const int expected = ExpectedDiskCount(distribution);
     const int found = static_cast<int>(distribution.Parts.size());
     if (plan.BreakDisk == 0 && found < expected) {
         std::vector<int> missing;
@@ -125,7 +109,8 @@ SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<vo
         plan.Break = "disk " + std::to_string(plan.BreakDisk) + " cut short";
     }
 
-    plan.Files.push_back({ProgramFile, 0, static_cast<std::uint64_t>(ProgramLength(table))});
+    plan.Files.push_back(
+        {ProgramFile, 0, static_cast<std::uint64_t>(ProgramLength(table.Members, table.DecodedTotal))});
     for (const MemberEntry& member : table.Members) {
         plan.Files.push_back(
             {member.Name, static_cast<std::uint64_t>(member.Offset), static_cast<std::uint64_t>(member.Size)});

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "base/checksum.h"
+#include "archive/crc32.h"
 
 namespace {
 

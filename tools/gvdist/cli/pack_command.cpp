@@ -5,9 +5,9 @@
 #include <memory>
 #include <set>
 
+#include "archive/crc32.h"
 #include "archive/member_table.h"
 #include "archive/naming.h"
-#include "base/checksum.h"
 #include "base/errors.h"
 #include "base/file_util.h"
 #include "base/folder_lock.h"

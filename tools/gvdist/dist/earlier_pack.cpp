@@ -4,8 +4,8 @@
 #include <optional>
 #include <set>
 
+#include "archive/crc32.h"
 #include "archive/naming.h"
-#include "base/checksum.h"
 #include "base/errors.h"
 #include "base/file_util.h"
 #include "dist/disk_plan.h"

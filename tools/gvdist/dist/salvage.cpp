@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "archive/crc32.h"
 #include "archive/lzh_decode.h"
 #include "archive/naming.h"
-#include "base/checksum.h"
 #include "lzh/stream_codec.h"
 #include "setup/product.h"
 

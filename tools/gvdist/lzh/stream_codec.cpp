@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "archive/crc32.h"
 #include "archive/lzh_decode.h"
-#include "base/checksum.h"
 #include "base/errors.h"
 
 namespace {

@@ -1,28 +1,30 @@
-#include "base/checksum.h"
-
-#include <array>
+#include "archive/crc32.h"
 
 namespace {
 
-std::array<std::uint32_t, 256> MakeTable() {
-    std::array<std::uint32_t, 256> table{};
+// Filled on first use rather than stored: the 1 KB table would otherwise
+// travel in setup.exe.
+std::uint32_t Table[256];
+
+void FillTable() {
     for (std::uint32_t n = 0; n < 256; ++n) {
         std::uint32_t c = n;
         for (int k = 0; k < 8; ++k) {
             c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
         }
-        table[n] = c;
+        Table[n] = c;
     }
-    return table;
 }
 
 }  // namespace
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc) {
-    static const std::array<std::uint32_t, 256> table = MakeTable();
+    if (Table[1] == 0) {
+        FillTable();
+    }
     crc = ~crc;
     for (std::size_t i = 0; i < size; ++i) {
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+        crc = Table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     }
     return ~crc;
 }

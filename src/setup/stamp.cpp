@@ -2,6 +2,19 @@
 
 #include "setup/product.h"
 
+DistributionChecks PartChecks = {};
+
+bool ChecksServe(const DistributionChecks& checks, std::int64_t diskCount, std::int64_t archiveSize) {
+    if (checks.CheckedParts != diskCount || diskCount < 1 || diskCount > MaxDiskCount) {
+        return false;
+    }
+    std::int64_t total = 0;
+    for (int k = 0; k < diskCount; ++k) {
+        total += checks.Parts[k].Size;
+    }
+    return total == archiveSize;
+}
+
 std::string StampFault(std::int64_t diskCount, std::int64_t archiveSize) {
     if (diskCount < 1 || diskCount > MaxDiskCount) {
         return "DiskCount " + std::to_string(diskCount) + ", not 1 to " + std::to_string(MaxDiskCount);

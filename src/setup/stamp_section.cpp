@@ -12,4 +12,14 @@ __attribute__((section(GV_STAMP_SECTION), used)) const volatile DistributionStam
 void LoadDistributionStamp() {
     DiskCount = ShippedStamp.DiskCount;
     ArchiveSize = ShippedStamp.ArchiveSize;
+    const volatile DistributionChecks& shipped = ShippedStamp.Checks;
+    PartChecks.CheckedParts = shipped.CheckedParts;
+    for (int k = 0; k < MaxDiskCount; ++k) {
+        PartChecks.Parts[k].Size = shipped.Parts[k].Size;
+        PartChecks.Parts[k].Crc = shipped.Parts[k].Crc;
+    }
+    PartChecks.DecodedCrc = shipped.DecodedCrc;
+    if (!ChecksServe(PartChecks, DiskCount, ArchiveSize)) {
+        PartChecks.CheckedParts = 0;
+    }
 }

@@ -55,7 +55,7 @@ Bytes SetupImage(std::int32_t diskCount = 3, std::int32_t archiveSize = 3675000,
     Bytes bytes(1500, 0);
     // "MZ", "PE" at 0x40, one section, no optional header; the section's size and place
     for (const auto& [at, value] : std::map<std::size_t, std::uint32_t>{
-             {0, 0x5A4D}, {0x3C, 0x40}, {0x40, 0x4550}, {0x46, 1}, {0x60, 20}, {0x68, 476}, {0x6C, StampAt}})
+             {0, 0x5A4D}, {0x3C, 0x40}, {0x40, 0x4550}, {0x46, 1}, {0x60, StampSize}, {0x68, 476}, {0x6C, StampAt}})
         for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> 8 * i);
     std::copy(stampSection.begin(), stampSection.end(), bytes.begin() + SectionHeaderAt);
     const DistributionStamp stamp = MakeStamp(diskCount, archiveSize);
@@ -185,6 +185,9 @@ TEST_F(GvdistCliTest, PackStampsTheSectionAndListShowsTheMembersInOrder) {
     EXPECT_EQ(Snapshot("disks").size(), 5u);  // the parts, setup.exe, gvdist.txt
     Bytes want = SetupImage(3, std::stoi(archiveSize)), packed = ReadBytes("disks/setup.exe");
     std::copy_n(StampMagic, StampMagicSize, want.begin() + 600);
+    // with the checks behind the counts, which list shows and verify uses
+    std::copy_n(packed.begin() + StampAt + StampCountsSize, StampSize - StampCountsSize,
+                want.begin() + StampAt + StampCountsSize);
     EXPECT_EQ(Bytes(packed.begin(), packed.begin() + 1500), want);
 
     // In this order: the members as given, after the program.
@@ -192,13 +195,19 @@ TEST_F(GvdistCliTest, PackStampsTheSectionAndListShowsTheMembersInOrder) {
     EXPECT_EQ(list.Status, 0);
     std::size_t at = 0;
     for (const std::string& expected : std::vector<std::string>{
-             "4 member(s), DecodedTotal 63045", "stamped for DiskCount 3, ArchiveSize " + archiveSize, "Glyphvane.Exe",
+             "4 member(s), DecodedTotal 63045", "stamped for DiskCount 3, ArchiveSize " + archiveSize,
+             "disk 3: " + std::to_string(fs::file_size("disks/Glyphvan.003")) + " bytes, CRC-32 ", "Glyphvane.Exe",
              "GLYPH.HLP", "Windows help directory", "USER.LIB", "kept if existing", "Glyphvan.003",
              "3 part(s), " + archiveSize + " bytes"}) {
         at = list.Out.find(expected, at);
         EXPECT_NE(at, std::string::npos) << expected << "\n" << list.Out;
     }
     EXPECT_EQ(Gvdist("verify disks").Status, 0);
+    // A setup built before the checks is stamped with the counts alone, and its set reads as before.
+    setup[0x60] = StampCountsSize;
+    WriteBytes("in/setup.exe", setup);
+    EXPECT_TRUE(Ran(Pack("old"), 0, "the setup will not check its disks"));
+    EXPECT_TRUE(Ran(Gvdist("verify old"), 0, "its disks carry no checksums"));
 }
 
 TEST_F(GvdistCliTest, ExtractKeepsTheUsersLibraryAndPutsHelpWhereAsked) {
@@ -267,7 +276,7 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
         {"setup.exe", tabled({"..\\EVIL.TXT", 0, 5}, 63045), "member 2 (\"..\\x5CEVIL.TXT\"): name contains '\\'"},
         // At most 48 bytes per archive byte, plus 60: one byte more is refused.
         {"setup.exe", tabled({"MORE.TXT", 10, 5}, 48 * archive + 61), "cannot decode to"},
-        {"Glyphvan.002", corrupt, "Glyphvan.002 is damaged"},
+        {"Glyphvan.002", corrupt, "Glyphvan.002 (disk 2) is damaged"},
     };
     for (const auto& [file, content, fault] : edits) {
         const Bytes original = ReadBytes(fs::path("disks") / file);
@@ -283,8 +292,8 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(Gvdist("verify disks").Status, 0);
 
     fs::resize_file("disks/Glyphvan.003", fs::file_size("disks/Glyphvan.003") - 16);
-    expectRefused("Glyphvan.003 holds");  // and gvdist.txt says more
-    fs::remove("disks/gvdist.txt");       // found by the decoding, without the manifest and with a stamp that agrees
+    expectRefused("Glyphvan.003 (disk 3) holds");  // and the stamp says more
+    fs::remove("disks/gvdist.txt");  // found by the decoding, without the manifest and with a stamp that agrees
     WriteBytes("disks/setup.exe", stamped(MakeStamp(3, archive - 16)));
     expectRefused("the archive is truncated");
 }
@@ -304,10 +313,12 @@ TEST_F(GvdistCliTest, SalvageKeepsWhatDecodesBeforeTheFirstMissingByte) {
     ASSERT_EQ(Gvdist("pack " + members + " --setup in/setup.exe -o disks --disk-size 12288 --disks").Status, 0);
     fs::copy("disks/DISK3", "c3");
     fs::resize_file("c3/Glyphvan.003", fs::file_size("c3/Glyphvan.003") / 2);
-    fs::copy("disks/DISK2", "c2");
-    fs::resize_file("c2/Glyphvan.002", fs::file_size("c2/Glyphvan.002") / 2);
-    fs::copy("disks", "bad");  // with gvdist.txt, which tells the damaged part
-    std::ofstream("bad/Glyphvan.002", std::ios::binary | std::ios::in) << "damage";
+    // Without gvdist.txt: a middle disk copied short, yet longer than the
+    // last, and one whose eight sectors read as zeros, as a bad floppy does.
+    fs::copy("disks/DISK2", "s2");
+    fs::resize_file("s2/Glyphvan.002", fs::file_size("s2/Glyphvan.002") - 100);
+    fs::copy("disks/DISK2", "z2");
+    std::ofstream("z2/Glyphvan.002", std::ios::binary | std::ios::in).seekp(2048) << std::string(4096, '\0');
     const struct {
         const char* From;
         std::size_t Recovered;  // the first files of the stream
@@ -317,11 +328,11 @@ TEST_F(GvdistCliTest, SalvageKeepsWhatDecodesBeforeTheFirstMissingByte) {
         {.From = "disks", .Recovered = 6, .Says = "recovered  E.TXT", .Verify = ": OK"},
         {.From = "disks/DISK1 disks/DISK2", .Recovered = 4, .Says = "disk 3 missing", .Verify = "recoverable; disk 3"},
         {.From = "disks/DISK1", .Recovered = 2, .Says = "; disks 2 and 3 missing", .Verify = "; disks 2 and 3 missing"},
-        {.From = "disks/DISK1 disks/DISK2 c3", .Recovered = 5, .Says = "(cut after", .Verify = "; disk 3 cut short"},
+        {.From = "disks/DISK1 disks/DISK2 c3", .Recovered = 4, .Says = "damaged (disk 3)", .Verify = "; disk 3 cut"},
         {.From = "disks/DISK2 disks/DISK3", .Recovered = 0, .Says = "nothing can be", .Verify = "(disk 1) is not"},
         {.From = "disks/DISK1 disks/DISK3", .Recovered = 2, .Says = "decoded past a gap", .Verify = "; disk 2 missing"},
-        {.From = "disks/DISK1 c2 disks/DISK3", .Recovered = 4, .Says = "disk 2 cut short", .Verify = "cannot be used"},
-        {.From = "bad", .Recovered = 2, .Says = "; disk 2 damaged", .Verify = "Glyphvan.002 is damaged"},
+        {.From = "disks/DISK1 s2 disks/DISK3", .Recovered = 2, .Says = "damaged (disk 2)", .Verify = "(disk 2) holds"},
+        {.From = "disks/DISK1 z2 disks/DISK3", .Recovered = 2, .Says = "damaged (disk 2)", .Verify = "(disk 2) is dam"},
     };
     for (const auto& row : rows) {
         const Result salvage = Gvdist("extract --salvage " + std::string(row.From) + " -d dest");
@@ -476,6 +487,26 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         EXPECT_EQ(ReadBytes("dest/NOISE.DAT"), fault ? Bytes() : noise);
         fs::remove_all("dest");
     }
+    // A chain cut short and a doubled entry: mtools hands over other bytes
+    // without a word, and the salvage keeps only what is exact.
+    Bytes cut = ReadBytes("disks/glyphvane-disk2.img"), doubled = ReadBytes("disks/glyphvane-disk3.img");
+    cut[813] |= 0xF0;  // cluster 201, the part's 200th, ends its chain
+    cut[814] = 0xFF;
+    const auto entry = std::search(doubled.begin(), doubled.end(), "GLYPHVAN003", "GLYPHVAN003" + 11);
+    std::copy_n(entry, 32, entry + 32);
+    WriteBytes("cut.img", cut);
+    WriteBytes("doubled.img", doubled);
+    ASSERT_EQ(Gvdist("extract -d whole disks").Status, 0);
+    std::map<std::string, Bytes> exact = Snapshot("whole");
+    exact.erase("NOISE.DAT");
+    for (const auto& [sources, disk] :
+         {std::pair{"disks/DISK1 cut.img disks/DISK3", "2"}, {"disks/DISK1 disks/DISK2 doubled.img", "3"}}) {
+        EXPECT_TRUE(Ran(Gvdist("verify " + std::string(sources)), 2, "(disk " + std::string(disk) + ") holds"));
+        EXPECT_TRUE(Ran(Gvdist("extract --salvage -d dest " + std::string(sources)), 2,
+                        "of 760000 bytes: damaged (disk " + std::string(disk) + "))"));
+        EXPECT_EQ(Snapshot("dest"), exact) << sources;
+        fs::remove_all("dest");
+    }
     // Host paths that read as options, and an mtools planted in a relative folder of PATH.
     ASSERT_EQ(Pack("-Do", "--format 360K --images").Status, 0);
     std::ofstream("mdir") << "#!/bin/sh\ntouch planted\n";
@@ -490,7 +521,7 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         EXPECT_TRUE(Ran(verify, status, said)) << value;
     }
     // and nothing new beside the sources and out.txt
-    EXPECT_EQ(std::distance(fs::directory_iterator(root_), {}), 13);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_), {}), 16);
 }
 
 // What an image yields stops at the disk's size, whatever its chains or
@@ -514,7 +545,7 @@ TEST_F(GvdistCliTest, HostileSourcesAreRefusedAtOnce) {
         const char* Fault;
     } rows[] = {
         {"cp d/Glyphvan.001 d/GLYPHVAN.001", "verify d", " and GLYPHVAN.001, which a FAT disk or Windows takes"},
-        {"truncate -s 3G d/Glyphvan.001", "verify d", "Glyphvan.001 holds 3221225472 bytes"},
+        {"truncate -s 3G d/Glyphvan.001", "verify d", "Glyphvan.001 (disk 1) holds 3221225472 bytes"},
         {"rm d/Glyphvan.*", "verify d", "Glyphvan.001 (disk 1) is not in the sources given"},
         {"mv fifo d/Glyphvan.002", "extract d -d dest", "d/Glyphvan.002 is not a regular file"},
         {"mv fifo d/gvdist.txt", "verify d", "d/gvdist.txt is not a regular file"},

@@ -78,9 +78,11 @@ Distribution OpenSources(const Options& options) {
     }
 }
 
-// "lost       GLYPH.HLP (cut after 1200 of 5000 bytes: needs disk 2)"
+// "lost       GLYPH.HLP (cut after 1200 of 5000 bytes: needs disk 2)", or
+// "damaged (disk 2)" when the disk is there.
 std::string LostLine(const SalvagedFile& file, const SalvagePlan& plan) {
-    const std::string disk = "needs disk " + std::to_string(plan.BreakDisk) + ")";
+    const std::string number = std::to_string(plan.BreakDisk);
+    const std::string disk = (plan.Damaged ? "damaged (disk " + number + ")" : "needs disk " + number) + ")";
     if (file.Offset >= plan.SoundLength) {
         return "lost       " + file.Name + " (" + disk;
     }
@@ -94,6 +96,9 @@ void RunExtract(const Options& options, std::ostream& out, std::ostream& err) {
     // Every name in the table has passed the member name rules by now.
     Distribution distribution = OpenSources(options);
     const MemberTable table = distribution.Table;
+    if (!NoChecksNote(distribution).empty()) {
+        err << "gvdist: note: " << NoChecksNote(distribution) << "\n";
+    }
     std::optional<SalvagePlan> salvage;
     if (options.Salvage) {
         ProgressBar bar("decoding", static_cast<std::uint64_t>(table.DecodedTotal), ProgressWanted(options.Quiet));

@@ -1,5 +1,6 @@
 #include <iomanip>
 
+#include "base/numbers.h"
 #include "cli/commands.h"
 #include "dist/distribution.h"
 #include "dist/placement.h"
@@ -12,9 +13,17 @@ void RunList(const Options& options, std::ostream& out, std::ostream&) {
 
     out << distribution.SetupSource << ": " << table.Members.size() << " member(s), DecodedTotal " << table.DecodedTotal
         << "\n";
+    const StampValues& stamp = distribution.Stamp;
     if (distribution.HasStamp) {
-        out << "stamped for DiskCount " << distribution.Stamp.DiskCount << ", ArchiveSize "
-            << distribution.Stamp.ArchiveSize << "\n";
+        out << "stamped for DiskCount " << stamp.DiskCount << ", ArchiveSize " << stamp.ArchiveSize;
+        out << (stamp.HasChecks ? ", decoded CRC-32 " + Hex32(stamp.DecodedCrc) : "") << "\n";
+        for (std::size_t k = 0; k < stamp.Parts.size(); ++k) {
+            out << "  disk " << k + 1 << ": " << stamp.Parts[k].Size << " bytes, CRC-32 " << Hex32(stamp.Parts[k].Crc)
+                << "\n";
+        }
+    }
+    if (!NoChecksNote(distribution).empty()) {
+        out << "  note: " << NoChecksNote(distribution) << "\n";
     }
     if (!distribution.StampProblem.empty()) {
         out << "  note: " << distribution.StampProblem << "\n";

@@ -116,6 +116,20 @@ std::vector<Bytes> CutIntoParts(const Bytes& archive, const std::vector<std::uin
     return parts;
 }
 
+// The stamp of `parts`, which decode to `stream`, with their checks
+// recorded when the setup has room for them.
+StampValues StampFor(const std::vector<Bytes>& parts, const Bytes& stream, bool withChecks) {
+    StampValues stamp;
+    stamp.DiskCount = static_cast<std::int64_t>(parts.size());
+    for (const Bytes& part : parts) {
+        stamp.ArchiveSize += static_cast<std::int64_t>(part.size());
+        stamp.Parts.push_back({part.size(), Crc32(part.data(), part.size())});
+    }
+    stamp.HasChecks = withChecks;
+    stamp.DecodedCrc = Crc32(stream.data(), stream.size());
+    return stamp;
+}
+
 // The disks as folders and images, made in a folder of their own inside
 // the output folder from the files about to be placed there.
 std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const Bytes& setup, const std::vector<Bytes>& parts,
@@ -181,8 +195,14 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     // Everything that can be refused is refused before the first file is written.
     const std::vector<std::uint64_t> sizes =
         PlanPartSizes(compressed.size(), setup.size(), options.DiskSize, options.ClusterSize);
-    // The copy in the distribution serves exactly these parts.
-    WriteStamp(setup, stampAt, {static_cast<std::int64_t>(sizes.size()), static_cast<std::int64_t>(compressed.size())});
+    const std::vector<Bytes> parts = CutIntoParts(compressed, sizes);
+    // The copy in the distribution serves exactly these parts, and checks them.
+    const StampValues stamp = StampFor(parts, input.Stream, StampHoldsChecks(setup, options.SetupPath));
+    if (!stamp.HasChecks) {
+        err << "gvdist: warning: " << options.SetupPath
+            << " was built before its stamp had room for checksums: the setup will not check its disks\n";
+    }
+    WriteStamp(setup, stampAt, stamp);
 
     std::error_code error;
     fs::create_directories(options.OutputDir, error);
@@ -194,21 +214,15 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     const FolderLock lock(options.OutputDir);
     CheckEarlierPackOnly(options.OutputDir);
 
-    DistributionManifest manifest;
-    manifest.DiskCount = static_cast<int>(sizes.size());
-    manifest.ArchiveSize = compressed.size();
-    manifest.DecodedTotal = input.Table.DecodedTotal;
-    manifest.DecodedCrc = Crc32(input.Stream.data(), input.Stream.size());
+    const DistributionManifest manifest{static_cast<int>(parts.size()), compressed.size(), input.Table.DecodedTotal,
+                                        stamp.DecodedCrc, stamp.Parts};
 
     // All files are complete under temporary names before any takes its
     // final name, and they take them together: a failure leaves the folder
     // as it was.
     StagedFiles files;
-    const std::vector<Bytes> parts = CutIntoParts(compressed, sizes);
     for (std::size_t k = 1; k <= parts.size(); ++k) {
-        const Bytes& part = parts[k - 1];
-        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string()).Write(part);
-        manifest.Parts.push_back({part.size(), Crc32(part.data(), part.size())});
+        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string()).Write(parts[k - 1]);
     }
     files.Add((dir / SetupFileName).string()).Write(setup);
     files.Add((dir / ManifestFileName).string()).Write(FormatManifest(manifest));

@@ -22,7 +22,7 @@ VerifiedDistribution Verify(Distribution source, bool showProgress, const Decode
         result.ArchiveSize, [&parts](std::uint8_t* buffer, std::size_t size) { return parts.Read(buffer, size); },
         length, sink, [&bar](std::uint64_t done) { bar.Update(done); });
     bar.Finish();
-    if (result.Source.HasManifest) {
+    if (ExpectedParts(result.Source) != nullptr) {
         parts.ReadToEnd();  // its CRC-32s cover every byte; the sizes have been checked
     }
     result.Faults = CheckDecoded(result.Source, parts.Crcs(), result.Decoded);

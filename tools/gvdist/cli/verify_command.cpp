@@ -7,6 +7,9 @@
 
 void RunVerify(const Options& options, std::ostream& out, std::ostream& err) {
     const VerifiedDistribution result = LoadAndCheck(options.Arguments, ProgressWanted(options.Quiet));
+    if (!NoChecksNote(result.Source).empty()) {
+        err << "gvdist: note: " << NoChecksNote(result.Source) << "\n";
+    }
     if (!result.Faults.empty()) {
         for (std::size_t i = 0; i + 1 < result.Faults.size(); ++i) {
             err << "gvdist: " << result.Faults[i] << "\n";

@@ -194,6 +194,25 @@ std::string DescribeSources(const Distribution& distribution) {
     return text;
 }
 
+const std::vector<ManifestPart>* ExpectedParts(const Distribution& distribution) {
+    if (distribution.Stamp.HasChecks) {
+        return &distribution.Stamp.Parts;
+    }
+    return distribution.HasManifest ? &distribution.Manifest.Parts : nullptr;
+}
+
+std::string ExpectedPartsSource(const Distribution& distribution) {
+    return distribution.Stamp.HasChecks ? std::string(SetupFileName) + "'s stamp"
+                                        : std::string("the manifest ") + ManifestFileName;
+}
+
+std::string NoChecksNote(const Distribution& distribution) {
+    if (distribution.Stamp.HasChecks) {
+        return "";
+    }
+    return "its disks carry no checksums: " + std::string(SetupFileName) + " was packed without them";
+}
+
 std::uint64_t PartsSize(const Distribution& distribution) {
     std::uint64_t total = 0;
     for (const ArchivePart& part : distribution.Parts) {

@@ -63,6 +63,14 @@ int ExpectedDiskCount(const Distribution& distribution);
 // The sources in one line for messages.
 std::string DescribeSources(const Distribution& distribution);
 
+// What each part must hold: the checks of setup.exe's stamp, else those of
+// gvdist.txt; nullptr when there are neither.
+const std::vector<ManifestPart>* ExpectedParts(const Distribution& distribution);
+// Where ExpectedParts come from, for messages: "setup.exe's stamp".
+std::string ExpectedPartsSource(const Distribution& distribution);
+// What a set without checks in its stamp is told once, or "".
+std::string NoChecksNote(const Distribution& distribution);
+
 // The bytes the parts hold together, as their sizes say.
 std::uint64_t PartsSize(const Distribution& distribution);
 

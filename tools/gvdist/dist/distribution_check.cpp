@@ -2,10 +2,45 @@
 
 #include "archive/lzh_decode.h"
 
+namespace {
+
+// "Glyphvan.002 (disk 2)"
+std::string PartOnDisk(const Distribution& distribution, std::size_t index) {
+    return distribution.Parts[index].Name + " (disk " + std::to_string(index + 1) + ")";
+}
+
+// The checks setup.exe carries against the parts' sizes, and against
+// gvdist.txt where it lies beside them.
+void CheckRecordedSizes(const Distribution& distribution, std::vector<std::string>& faults) {
+    const StampValues& stamp = distribution.Stamp;
+    for (std::size_t i = 0; i < distribution.Parts.size() && i < stamp.Parts.size(); ++i) {
+        if (distribution.Parts[i].Size != stamp.Parts[i].Size) {
+            faults.push_back(PartOnDisk(distribution, i) + " holds " + std::to_string(distribution.Parts[i].Size) +
+                             " bytes, but " + ExpectedPartsSource(distribution) + " says " +
+                             std::to_string(stamp.Parts[i].Size) + ": the disk is cut short or damaged");
+        }
+    }
+    const DistributionManifest& manifest = distribution.Manifest;
+    bool agree = manifest.DecodedCrc == stamp.DecodedCrc && manifest.Parts.size() == stamp.Parts.size();
+    for (std::size_t i = 0; agree && i < stamp.Parts.size(); ++i) {
+        agree = manifest.Parts[i].Size == stamp.Parts[i].Size && manifest.Parts[i].Crc == stamp.Parts[i].Crc;
+    }
+    if (distribution.HasManifest && !agree) {
+        faults.push_back(std::string("the manifest ") + ManifestFileName + " and " + ExpectedPartsSource(distribution) +
+                         " record different parts: one of them belongs to another pack");
+    }
+}
+
+}  // namespace
+
 std::vector<std::string> CheckSizes(const Distribution& distribution) {
     std::vector<std::string> faults = distribution.PartFaults;
     if (!faults.empty()) {
         return faults;  // the sizes that follow from a missing disk would only repeat it
+    }
+    // The disk at fault first: the totals that follow from it come after.
+    if (distribution.Stamp.HasChecks) {
+        CheckRecordedSizes(distribution, faults);
     }
     const std::uint64_t archive = PartsSize(distribution);
     if (!distribution.StampProblem.empty()) {
@@ -43,7 +78,9 @@ std::vector<std::string> CheckSizes(const Distribution& distribution) {
         faults.push_back(named + " has DecodedTotal=" + std::to_string(manifest.DecodedTotal) +
                          " but setup.exe's table says " + std::to_string(distribution.Table.DecodedTotal));
     }
-    for (std::size_t i = 0; i < distribution.Parts.size() && i < manifest.Parts.size(); ++i) {
+    // With checks in the stamp, the parts are judged by them.
+    for (std::size_t i = 0; !distribution.Stamp.HasChecks && i < distribution.Parts.size() && i < manifest.Parts.size();
+         ++i) {
         const ArchivePart& part = distribution.Parts[i];
         if (part.Size != manifest.Parts[i].Size) {
             faults.push_back(part.Name + " holds " + std::to_string(part.Size) + " bytes, " + named + " says " +
@@ -56,6 +93,17 @@ std::vector<std::string> CheckSizes(const Distribution& distribution) {
 std::vector<std::string> CheckDecoded(const Distribution& distribution, const std::vector<std::uint32_t>& partCrcs,
                                       const DecodedStream& decoded) {
     std::vector<std::string> faults;
+    const std::vector<ManifestPart>* expected = ExpectedParts(distribution);
+    const std::string recorded = ExpectedPartsSource(distribution);
+    for (std::size_t i = 0; expected != nullptr && i < partCrcs.size() && i < expected->size(); ++i) {
+        if (partCrcs[i] != (*expected)[i].Crc) {
+            faults.push_back(PartOnDisk(distribution, i) + " is damaged: its CRC-32 differs from the one in " +
+                             recorded);
+        }
+    }
+    if (!faults.empty()) {
+        return faults;  // what its bytes decoded to would only repeat it
+    }
     if (decoded.Truncated()) {
         faults.push_back("the archive is truncated: decoding " + std::to_string(distribution.Table.DecodedTotal) +
                          " bytes needs more than the " + std::to_string(decoded.InputBytes) + " bytes the parts hold");
@@ -65,17 +113,10 @@ std::vector<std::string> CheckDecoded(const Distribution& distribution, const st
                          std::to_string(distribution.Table.DecodedTotal) +
                          " of setup.exe covers: a part is damaged or belongs to another setup.exe");
     }
-    if (!distribution.HasManifest) {
-        return faults;
-    }
-    const std::string named = std::string("the manifest ") + ManifestFileName;
-    for (std::size_t i = 0; i < partCrcs.size() && i < distribution.Manifest.Parts.size(); ++i) {
-        if (partCrcs[i] != distribution.Manifest.Parts[i].Crc) {
-            faults.push_back(distribution.Parts[i].Name + " is damaged: its CRC-32 differs from the one in " + named);
-        }
-    }
-    if (!decoded.Truncated() && decoded.Crc != distribution.Manifest.DecodedCrc) {
-        faults.push_back("the decoded stream's CRC-32 differs from the one in " + named);
+    const std::uint32_t decodedCrc =
+        distribution.Stamp.HasChecks ? distribution.Stamp.DecodedCrc : distribution.Manifest.DecodedCrc;
+    if (expected != nullptr && !decoded.Truncated() && decoded.Crc != decodedCrc) {
+        faults.push_back("the decoded stream's CRC-32 differs from the one in " + recorded);
     }
     return faults;
 }

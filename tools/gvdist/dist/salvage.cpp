@@ -19,11 +19,12 @@ std::string DiskList(const std::vector<int>& disks) {
     return text;
 }
 
-// Takes the parts in turn into plan.Archive, up to the first damaged one
-// or including the first that ends early; sets the break when it finds one.
+// Takes the parts in turn into plan.Archive, up to the first that is not
+// as recorded, or including the first that ends early where nothing
+// records them; sets the break when it finds one.
 void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
     const std::vector<ArchivePart>& parts = distribution.Parts;
-    const std::vector<ManifestPart>* manifest = distribution.HasManifest ? &distribution.Manifest.Parts : nullptr;
+    const std::vector<ManifestPart>* expected = ExpectedParts(distribution);
     std::vector<std::uint8_t> joined = JoinParts(distribution);
     std::size_t used = 0;
     std::uint64_t bytes = 0;
@@ -31,16 +32,17 @@ void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
         const ArchivePart& part = parts[used];
         const int disk = static_cast<int>(used) + 1;
         bool cut = false;
-        if (manifest != nullptr && used < manifest->size()) {
-            const ManifestPart& want = (*manifest)[used];
-            if (part.Size > want.Size ||
-                (part.Size == want.Size && Crc32(joined.data() + bytes, part.Size) != want.Crc)) {
+        if (expected != nullptr && used < expected->size()) {
+            // No byte of a part that differs from its record can be trusted,
+            // not even those before the damage: it is not taken.
+            const ManifestPart& want = (*expected)[used];
+            if (part.Size != want.Size || Crc32(joined.data() + bytes, part.Size) != want.Crc) {
                 plan.BreakDisk = disk;
-                plan.Break = "disk " + std::to_string(disk) + " damaged";
-                continue;  // nor is it taken
+                plan.Damaged = true;
+                plan.Break = "disk " + std::to_string(disk) + (part.Size < want.Size ? " cut short" : " damaged");
+                continue;
             }
-            cut = part.Size < want.Size;
-        } else if (manifest == nullptr) {
+        } else if (expected == nullptr) {
             // Disk 1 shares its room with setup.exe; every other disk but the
             // last is full.
             cut = used > 0 && used + 1 < parts.size() && part.Size < parts[used + 1].Size;

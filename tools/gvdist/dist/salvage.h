@@ -24,6 +24,7 @@ struct SalvagePlan {
     std::uint64_t SoundLength = 0;      // the decoded bytes that come from them alone
     int BreakDisk = 0;                  // the disk of the first archive byte missing; 0 when none is
     std::string Break;                  // what is wrong there: "disk 3 missing", "disk 2 cut short"
+    bool Damaged = false;               // the part of BreakDisk is there but not as recorded
     std::vector<std::string> Unusable;  // the parts found past the break, and why they cannot serve
 
     bool Complete() const { return BreakDisk == 0; }
@@ -33,8 +34,8 @@ struct SalvagePlan {
 };
 
 // Decodes the parts that follow on from disk 1: up to the first that is
-// missing or damaged, or one that ends early, which comes last. A part is
-// damaged or short by the manifest when there is one; without it, a middle
-// disk shorter than the next, or a full set shorter than the stamp says,
-// ends early.
+// missing or differs from the checks of the stamp or the manifest (size or
+// CRC-32), or one that ends early, which comes last. Without any checks, a
+// middle disk shorter than the next, or a full set shorter than the stamp
+// says, ends early.
 SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<void(std::uint64_t)>& progress = {});

@@ -499,9 +499,12 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     ASSERT_EQ(Gvdist("extract -d whole disks").Status, 0);
     std::map<std::string, Bytes> exact = Snapshot("whole");
     exact.erase("NOISE.DAT");
-    for (const auto& [sources, disk] :
-         {std::pair{"disks/DISK1 cut.img disks/DISK3", "2"}, {"disks/DISK1 disks/DISK2 doubled.img", "3"}}) {
+    for (const auto& [sources, disk, named] :
+         {std::tuple{"disks/DISK1 cut.img disks/DISK3", "2",
+                     "cut.img: Glyphvan.002 on it yields 204800 of the 362496 bytes"},
+          {"disks/DISK1 disks/DISK2 doubled.img", "3", "doubled.img: Glyphvan.003 stands in its directory 2 times"}}) {
         EXPECT_TRUE(Ran(Gvdist("verify " + std::string(sources)), 2, "(disk " + std::string(disk) + ") holds"));
+        EXPECT_NE(ReadText("out.txt").find(named), std::string::npos) << ReadText("out.txt");  // the image is named
         EXPECT_TRUE(Ran(Gvdist("extract --salvage -d dest " + std::string(sources)), 2,
                         "of 760000 bytes: damaged (disk " + std::string(disk) + "))"));
         EXPECT_EQ(Snapshot("dest"), exact) << sources;
@@ -522,6 +525,17 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     }
     // and nothing new beside the sources and out.txt
     EXPECT_EQ(std::distance(fs::directory_iterator(root_), {}), 16);
+    // Run in a folder whose name holds '@@', mtools would write and read ../u: the user's file stays.
+    std::ofstream("u") << "my thesis";
+    fs::create_directory("u@@0");
+    fs::copy_file("disks/glyphvane-disk2.img", "u@@0/disk2.img");
+    fs::current_path("u@@0");
+    for (const char* command :
+         {"pack --program ../in/prog.exe --setup ../in/setup.exe -o dist --images", "list disk2.img"})
+        EXPECT_TRUE(Ran(Gvdist(command), 2, "mtools would read")) << command;
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 2);  // disk2.img and out.txt
+    fs::current_path(root_);
+    EXPECT_EQ(ReadText("u"), "my thesis");
 }
 
 // What an image yields stops at the disk's size, whatever its chains or

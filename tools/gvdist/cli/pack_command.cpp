@@ -21,6 +21,7 @@
 #include "dist/stamp_file.h"
 #include "lzh/lzh_encode.h"
 #include "lzh/stream_codec.h"
+#include "media/disk_image.h"
 #include "media/disk_media.h"
 #include "setup/product.h"
 
@@ -181,6 +182,9 @@ void StripOldTable(std::vector<std::uint8_t>& setup, const std::string& name) {
 }  // namespace
 
 void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
+    if (options.MakeImages) {
+        CheckImageFolder(options.OutputDir);
+    }
     // setup.exe shares the first disk with Glyphvan.001: a larger one cannot be packed.
     std::vector<std::uint8_t> setup = ReadFileBytes(options.SetupPath, options.DiskSize);
     const std::size_t stampAt = FindTheStamp(setup, options.SetupPath);

@@ -125,8 +125,15 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
             }
             const fs::path dir = fs::path(distribution.Staging->Path()) / std::to_string(i);
             fs::create_directory(dir);
-            for (const std::string& name : CopyFromImage(source, wanted, dir.string())) {
-                found[name].push_back({(dir / name).string(), source});
+            for (const ImageFile& file : CopyFromImage(source, wanted, dir.string())) {
+                // A part read short is judged like one cut short; setup.exe and gvdist.txt must be whole.
+                if (!file.Fault.empty() && (file.Name == SetupFileName || file.Name == ManifestFileName)) {
+                    throw DataError(file.Fault);
+                }
+                if (!file.Fault.empty()) {
+                    distribution.ReadFaults.push_back(file.Fault);
+                }
+                found[file.Name].push_back({(dir / file.Name).string(), source});
             }
         }
     }

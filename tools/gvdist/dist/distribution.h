@@ -42,7 +42,8 @@ struct Distribution {
     std::string StampProblem;        // why that stamp is missing or cannot serve, or ""
     std::vector<ArchivePart> Parts;  // 1, 2, ... without gaps
     std::vector<std::string> PartFaults;
-    std::vector<int> DisksPastGap;  // disks whose part was found after a missing one: not in Parts
+    std::vector<std::string> ReadFaults;  // parts an image yielded other than its directory says, naming it
+    std::vector<int> DisksPastGap;        // disks whose part was found after a missing one: not in Parts
     bool HasManifest = false;
     DistributionManifest Manifest;
     std::shared_ptr<TempDir> Staging;  // the files copied out of images

@@ -34,8 +34,9 @@ void CheckRecordedSizes(const Distribution& distribution, std::vector<std::strin
 }  // namespace
 
 std::vector<std::string> CheckSizes(const Distribution& distribution) {
-    std::vector<std::string> faults = distribution.PartFaults;
-    if (!faults.empty()) {
+    std::vector<std::string> faults = distribution.ReadFaults;
+    faults.insert(faults.end(), distribution.PartFaults.begin(), distribution.PartFaults.end());
+    if (!distribution.PartFaults.empty()) {
         return faults;  // the sizes that follow from a missing disk would only repeat it
     }
     // The disk at fault first: the totals that follow from it come after.

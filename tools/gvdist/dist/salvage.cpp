@@ -75,6 +75,7 @@ std::string SalvagePlan::Summary(const std::string& done) const {
 
 SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<void(std::uint64_t)>& progress) {
     SalvagePlan plan;
+    plan.Unusable = distribution.ReadFaults;
     TakeParts(distribution, plan);
     const int expected = ExpectedDiskCount(distribution);
     const int found = static_cast<int>(distribution.Parts.size());

@@ -1,8 +1,11 @@
 #include "media/disk_image.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <regex>
 
 #include "base/errors.h"
 #include "base/numbers.h"
@@ -44,15 +47,49 @@ void Run(const std::vector<std::string>& argv, const std::vector<std::pair<std::
 // or as a disk ("a:x").
 std::string HostPath(const std::string& path) { return fs::absolute(path).string(); }
 
-// mtools reads "name@@offset" as the image inside `name` at that offset.
+// mtools reads "name@@offset" as the image inside `name` at that offset,
+// wherever in the path it stands: in the current folder's name too, which
+// only the absolute path shows.
 std::string ImagePath(const std::string& path) {
-    if (path.find("@@") != std::string::npos) {
-        throw DataError(path + ": mtools would read the image at the offset after '@@', not this file; rename it");
+    const std::string absolute = HostPath(path);
+    if (absolute.find("@@") != std::string::npos) {
+        throw DataError(path + ": mtools would read the image at the offset after '@@' in " + absolute +
+                        ", not this file; rename it or the folder");
     }
-    return HostPath(path);
+    return absolute;
+}
+
+// Why the `got` bytes mtype gave of `name` are not the file mdir listed
+// alone ("        1 file                5 000 bytes"), or "": mtype ends
+// without a word where a FAT chain ends before the file's size, and joins
+// the files of a name that stands twice in the directory.
+std::string ListingFault(const std::string& listing, const std::string& name, std::uint64_t got) {
+    static const std::regex summary("\n +([0-9]+) files? +([0-9 ]+) bytes\n");
+    std::smatch match;
+    if (!std::regex_search(listing, match, summary)) {
+        return name + " on it is listed without its size";
+    }
+    std::string digits = match[2];
+    digits.erase(std::remove(digits.begin(), digits.end(), ' '), digits.end());
+    if (match[1] != "1") {
+        return name + " stands in its directory " + match[1].str() + " times";
+    }
+    const std::optional<std::uint64_t> size = DecimalValue(digits, 12);
+    if (!size || *size != got) {
+        return name + " on it yields " + std::to_string(got) + " of the " + digits + " bytes its directory entry gives";
+    }
+    return "";
 }
 
 }  // namespace
+
+void CheckImageFolder(const std::string& dir) {
+    const std::string absolute = HostPath(dir);
+    if (absolute.find("@@") != std::string::npos) {
+        throw DataError(dir + ": mtools would read an image in it at the offset after '@@' in " + absolute +
+                        ", not the image; pack into a folder whose path holds no '@@' (nothing was changed)");
+    }
+}
 
 void MakeDiskImage(const std::string& imagePath, const DiskFormat& format, const ImageContent& content) {
     const auto env = FixedTimes(content.Time);
@@ -93,14 +130,14 @@ std::uintmax_t CheckImageLayout(const std::string& imagePath) {
     return declared;
 }
 
-std::vector<std::string> CopyFromImage(const std::string& imagePath, const std::vector<std::string>& names,
-                                       const std::string& dir) {
+std::vector<ImageFile> CopyFromImage(const std::string& imagePath, const std::vector<std::string>& names,
+                                     const std::string& dir) {
     // No file on the disk is larger than the disk: a chain that loops or
     // is shared by many entries stops there.
     const std::uintmax_t capacity = CheckImageLayout(imagePath);
     const std::string image = ImagePath(imagePath);
     Run({"mdir", "-i", image, "::"}, Reading, imagePath + " is not a readable FAT disk image");
-    std::vector<std::string> found;
+    std::vector<ImageFile> found;
     for (const std::string& name : names) {
         // Listed on its own, a file shows under the root's heading, and a
         // folder under its own: mtools would copy what it holds.
@@ -121,6 +158,7 @@ std::vector<std::string> CopyFromImage(const std::string& imagePath, const std::
         }
         const ToolSink sink{file, capacity};
         const ToolRun copied = RunTool({"mtype", "-i", image, "::" + name}, Reading, MtoolsPackage, &sink);
+        const long got = std::ftell(file);
         const bool closed = std::fclose(file) == 0;
         if (copied.Cut) {
             throw DataError(imagePath + ": " + name + " on it claims more than the " + std::to_string(capacity) +
@@ -129,7 +167,8 @@ std::vector<std::string> CopyFromImage(const std::string& imagePath, const std::
         if (copied.Status != 0 || !closed) {
             throw DataError("cannot copy " + name + " from " + imagePath + ": " + Trimmed("mtype", copied.Output));
         }
-        found.push_back(name);
+        const std::string fault = ListingFault(listed.Output, name, got < 0 ? 0 : static_cast<std::uint64_t>(got));
+        found.push_back({name, fault.empty() ? "" : imagePath + ": " + fault + "; the image is damaged"});
     }
     return found;
 }

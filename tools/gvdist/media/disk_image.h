@@ -15,6 +15,10 @@ struct ImageContent {
     std::vector<std::string> Files;  // copied into the root under their own names
 };
 
+// Throws DataError, naming `dir`, when mtools could not be given an image
+// in `dir`: its absolute path holds "@@".
+void CheckImageFolder(const std::string& dir);
+
 // Creates `imagePath` (which must not exist) as a freshly formatted disk of
 // `format` holding `content`. The same arguments give the same bytes.
 void MakeDiskImage(const std::string& imagePath, const DiskFormat& format, const ImageContent& content);
@@ -23,9 +27,14 @@ void MakeDiskImage(const std::string& imagePath, const DiskFormat& format, const
 // as long as that sector says; returns that length.
 std::uintmax_t CheckImageLayout(const std::string& imagePath);
 
+struct ImageFile {
+    std::string Name;
+    std::string Fault;  // naming the image, when the bytes copied are not all the directory gives the file
+};
+
 // Copies each of `names` found in the image's root directory (in any
-// letter case) to `dir`/name and returns the names found. Nothing is
-// written but those files, whatever the image holds, and none larger than
-// the disk. Throws DataError when one of them is a folder or cannot be read.
-std::vector<std::string> CopyFromImage(const std::string& imagePath, const std::vector<std::string>& names,
-                                       const std::string& dir);
+// letter case) to `dir`/name and returns those found. Nothing is written
+// but those files, whatever the image holds, and none larger than the
+// disk. Throws DataError when one of them is a folder or cannot be read.
+std::vector<ImageFile> CopyFromImage(const std::string& imagePath, const std::vector<std::string>& names,
+                                     const std::string& dir);

@@ -559,6 +559,7 @@ TEST_F(GvdistCliTest, HostileSourcesAreRefusedAtOnce) {
         const char* Fault;
     } rows[] = {
         {"cp d/Glyphvan.001 d/GLYPHVAN.001", "verify d", " and GLYPHVAN.001, which a FAT disk or Windows takes"},
+        {"echo other >d/SETUP.EXE", "verify d/setup.exe", "which a FAT disk or Windows takes for one file"},
         {"truncate -s 3G d/Glyphvan.001", "verify d", "Glyphvan.001 (disk 1) holds 3221225472 bytes"},
         {"rm d/Glyphvan.*", "verify d", "Glyphvan.001 (disk 1) is not in the sources given"},
         {"mv fifo d/Glyphvan.002", "extract d -d dest", "d/Glyphvan.002 is not a regular file"},

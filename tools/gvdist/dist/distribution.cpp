@@ -47,9 +47,10 @@ bool IsSetupProgram(const fs::path& path) { return UpperAscii(path.extension().s
 // The files of `wanted` that the folder holds, in any letter case: disks
 // copied on another system may have changed it. Two names that differ in
 // case only would be one file on a FAT disk or on Windows, which keeps
-// either; a FIFO or a device would block the reading.
+// either; a FIFO or a device would block the reading. `setupGiven`: the
+// setup.exe was given as a file, and the folder's is only judged with the rest.
 void FindInFolder(const fs::path& dir, const std::string& source, const std::vector<std::string>& wanted,
-                  std::map<std::string, std::vector<Found>>& found) {
+                  std::map<std::string, std::vector<Found>>& found, bool setupGiven = false) {
     std::map<std::string, std::string> wantedByUpperCase, seen;
     for (const std::string& name : wanted) {
         wantedByUpperCase.emplace(UpperAscii(name), name);
@@ -67,7 +68,9 @@ void FindInFolder(const fs::path& dir, const std::string& source, const std::vec
                             ", which a FAT disk or Windows takes for one file");
         }
         RegularFileSize(it->path().string());
-        found[want->second].push_back({it->path().string(), source});
+        if (!setupGiven || want->second != SetupFileName) {
+            found[want->second].push_back({it->path().string(), source});
+        }
     }
     if (error) {
         throw DataError("cannot read the directory " + dir.string() + ": " + error.message());
@@ -118,7 +121,7 @@ Distribution OpenDistribution(const std::vector<std::string>& sources) {
         if (IsSetupProgram(given)) {
             found[SetupFileName].push_back({source, source});
             const fs::path dir = given.has_parent_path() ? given.parent_path() : fs::path(".");
-            FindInFolder(dir, dir.string(), std::vector<std::string>(wanted.begin() + 1, wanted.end()), found);
+            FindInFolder(dir, dir.string(), wanted, found, true);
         } else {
             if (!distribution.Staging) {
                 distribution.Staging = std::make_shared<TempDir>(fs::temp_directory_path().string(), "gvdist-");

@@ -259,6 +259,9 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
         setup.insert(setup.end(), table.begin(), table.end());
         return setup;
     };
+    Bytes longer = packedSetup;  // DecodedTotal, in the last 4 bytes, past the stream's end
+    const std::int32_t decodedTotal = 63045 + 1000;
+    std::memcpy(&longer[longer.size() - 4], &decodedTotal, 4);
     Bytes corrupt = ReadBytes("disks/Glyphvan.002");
     corrupt[corrupt.size() / 2] ^= 0x5A;
     const struct {
@@ -284,6 +287,11 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
         expectRefused(fault);
         WriteBytes(fs::path("disks") / file, original);
     }
+    // Every part as long as the stamp says, and no manifest: the table's DecodedTotal is at fault.
+    fs::rename("disks/gvdist.txt", "gvdist.txt");
+    WriteBytes("disks/setup.exe", longer);
+    expectRefused("; the stream ends after 63045 bytes, before the DecodedTotal 64045 of setup.exe's");
+    fs::rename("gvdist.txt", "disks/gvdist.txt");
     // One packed before the stamp had a section of its own reads the same;
     // it stays for the rest.
     Bytes older = packedSetup;
@@ -319,6 +327,9 @@ TEST_F(GvdistCliTest, SalvageKeepsWhatDecodesBeforeTheFirstMissingByte) {
     fs::resize_file("s2/Glyphvan.002", fs::file_size("s2/Glyphvan.002") - 100);
     fs::copy("disks/DISK2", "z2");
     std::ofstream("z2/Glyphvan.002", std::ios::binary | std::ios::in).seekp(2048) << std::string(4096, '\0');
+    fs::copy("disks/DISK1", "mix");  // and another pack's gvdist.txt
+    ASSERT_EQ(Pack("other").Status, 0);
+    fs::copy_file("other/gvdist.txt", "mix/gvdist.txt");
     const struct {
         const char* From;
         std::size_t Recovered;  // the first files of the stream
@@ -333,6 +344,10 @@ TEST_F(GvdistCliTest, SalvageKeepsWhatDecodesBeforeTheFirstMissingByte) {
         {.From = "disks/DISK1 disks/DISK3", .Recovered = 2, .Says = "decoded past a gap", .Verify = "; disk 2 missing"},
         {.From = "disks/DISK1 s2 disks/DISK3", .Recovered = 2, .Says = "damaged (disk 2)", .Verify = "(disk 2) holds"},
         {.From = "disks/DISK1 z2 disks/DISK3", .Recovered = 2, .Says = "damaged (disk 2)", .Verify = "(disk 2) is dam"},
+        {.From = "mix disks/DISK2",
+         .Recovered = 4,
+         .Says = "gvdist.txt belongs to another",
+         .Verify = "; disk 3 missing"},
     };
     for (const auto& row : rows) {
         const Result salvage = Gvdist("extract --salvage " + std::string(row.From) + " -d dest");
@@ -376,6 +391,11 @@ TEST_F(GvdistCliTest, FilesTakeTheirPlacesTogetherAndNeverThroughLinks) {
         const FolderLock other("disks");  // another pack, in the middle of writing
         EXPECT_TRUE(Ran(Pack("disks", "--format 2.88M" + media), 2, FolderBusyText("disks")));
     }
+#ifndef _WIN32
+    fs::create_symlink("elsewhere", "disks/.gvdist-lock");
+    EXPECT_TRUE(Ran(Pack("disks", media), 2, "disks/.gvdist-lock is a link or a folder where gvdist keeps its lock"));
+    fs::remove("disks/.gvdist-lock");
+#endif
     EXPECT_EQ(Pack("disks", "--format 2.88M" + media).Status, 0);        // an earlier pack's disks 2 and 3 go
     EXPECT_EQ(Snapshot("disks").size(), media == " --disks" ? 6u : 7u);  // and so does the lock file
     ASSERT_EQ(Pack("disks", "--format 360K" + media).Status, 0);

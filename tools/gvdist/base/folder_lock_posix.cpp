@@ -15,6 +15,10 @@ namespace fs = std::filesystem;
 FolderLock::FolderLock(const std::string& dir) : path_((fs::path(dir) / FolderLockName).string()) {
     for (;;) {
         const int descriptor = open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (descriptor < 0 && (errno == ELOOP || errno == EISDIR)) {
+            throw DataError(path_ + " is a link or a folder where gvdist keeps its lock file; remove it to pack into " +
+                            dir);
+        }
         if (descriptor < 0) {
             throw DataError("cannot create the lock file " + path_ + ": " + std::strerror(errno));
         }

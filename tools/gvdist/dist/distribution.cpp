@@ -208,7 +208,15 @@ const std::vector<ManifestPart>* ExpectedParts(const Distribution& distribution)
     if (distribution.Stamp.HasChecks) {
         return &distribution.Stamp.Parts;
     }
-    return distribution.HasManifest ? &distribution.Manifest.Parts : nullptr;
+    return distribution.HasManifest && ManifestOfThisPack(distribution) ? &distribution.Manifest.Parts : nullptr;
+}
+
+bool ManifestOfThisPack(const Distribution& distribution) {
+    const DistributionManifest& manifest = distribution.Manifest;
+    const bool stamped = distribution.HasStamp && distribution.StampProblem.empty();
+    return manifest.DecodedTotal == distribution.Table.DecodedTotal &&
+           (!stamped || (manifest.DiskCount == distribution.Stamp.DiskCount &&
+                         manifest.ArchiveSize == static_cast<std::uint64_t>(distribution.Stamp.ArchiveSize)));
 }
 
 std::string ExpectedPartsSource(const Distribution& distribution) {

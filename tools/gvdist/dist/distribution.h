@@ -65,8 +65,11 @@ int ExpectedDiskCount(const Distribution& distribution);
 std::string DescribeSources(const Distribution& distribution);
 
 // What each part must hold: the checks of setup.exe's stamp, else those of
-// gvdist.txt; nullptr when there are neither.
+// gvdist.txt when it is this pack's; nullptr when there are neither.
 const std::vector<ManifestPart>* ExpectedParts(const Distribution& distribution);
+// Whether gvdist.txt was written with this setup.exe: it records the same
+// decoded length, and the same counts where the stamp can serve.
+bool ManifestOfThisPack(const Distribution& distribution);
 // Where ExpectedParts come from, for messages: "setup.exe's stamp".
 std::string ExpectedPartsSource(const Distribution& distribution);
 // What a set without checks in its stamp is told once, or "".

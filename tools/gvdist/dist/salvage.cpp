@@ -25,6 +25,12 @@ std::string DiskList(const std::vector<int>& disks) {
 void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
     const std::vector<ArchivePart>& parts = distribution.Parts;
     const std::vector<ManifestPart>* expected = ExpectedParts(distribution);
+    if (distribution.HasManifest && !ManifestOfThisPack(distribution)) {
+        plan.Unusable.push_back(std::string(ManifestFileName) + " belongs to another pack: it records DecodedTotal " +
+                                std::to_string(distribution.Manifest.DecodedTotal) + ", " + SetupFileName +
+                                "'s member table " + std::to_string(distribution.Table.DecodedTotal) +
+                                "; it is not used");
+    }
     std::vector<std::uint8_t> joined = JoinParts(distribution);
     std::size_t used = 0;
     std::uint64_t bytes = 0;
@@ -109,7 +115,13 @@ SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<vo
     plan.SoundLength = decoded.SoundLength;
     if (plan.BreakDisk == 0 && plan.SoundLength < static_cast<std::uint64_t>(table.DecodedTotal)) {
         plan.BreakDisk = std::max(found, 1);  // the parts end before the stream does
-        plan.Break = "disk " + std::to_string(plan.BreakDisk) + " cut short";
+        // Parts as long as the stamp says are whole: the table asks for more than they hold.
+        const bool whole = distribution.HasStamp && distribution.StampProblem.empty() &&
+                           static_cast<std::int64_t>(plan.Archive.size()) == distribution.Stamp.ArchiveSize;
+        plan.Break = whole ? "the stream ends after " + std::to_string(plan.SoundLength) + " bytes, before the " +
+                                 "DecodedTotal " + std::to_string(table.DecodedTotal) + " of " + SetupFileName +
+                                 "'s member table"
+                           : "disk " + std::to_string(plan.BreakDisk) + " cut short";
     }
 
     plan.Files.push_back(

@@ -25,7 +25,7 @@ struct SalvagePlan {
     int BreakDisk = 0;                  // the disk of the first archive byte missing; 0 when none is
     std::string Break;                  // what is wrong there: "disk 3 missing", "disk 2 cut short"
     bool Damaged = false;               // the part of BreakDisk is there but not as recorded
-    std::vector<std::string> Unusable;  // the parts found past the break, and why they cannot serve
+    std::vector<std::string> Unusable;  // the parts found past the break, and a manifest, that cannot serve
 
     bool Complete() const { return BreakDisk == 0; }
     std::size_t RecoveredCount() const;

@@ -556,6 +556,22 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 2);  // disk2.img and out.txt
     fs::current_path(root_);
     EXPECT_EQ(ReadText("u"), "my thesis");
+
+    // A pack stopped while mcopy runs (a stand-in signals it first), then a pack again: one pack's files alone.
+    ASSERT_EQ(Pack("one", "--format 360K --images").Status, 0);
+    fs::create_directory("fake");
+    for (const std::string signal : {"INT", "TERM", "HUP", "KILL"}) {
+        std::ofstream("fake/mcopy") << "#!/bin/sh\nkill -" << signal << " $PPID\nPATH=${PATH#*:} exec mcopy \"$@\"\n";
+        fs::permissions("fake/mcopy", fs::perms::owner_all);
+        setenv("PATH", ((root_ / "fake").string() + ":" + path).c_str(), 1);
+        const Result stopped = Pack("sig", "--format 360K --images");
+        setenv("PATH", path.c_str(), 1);
+        EXPECT_NE(stopped.Status, 0) << signal;
+        EXPECT_EQ(fs::exists("sig"), signal == "KILL") << signal;  // a folder the pack made goes with it
+        EXPECT_EQ(Pack("sig", "--format 360K --images").Status, 0) << signal;
+        EXPECT_EQ(Snapshot("sig"), Snapshot("one")) << signal;
+        fs::remove_all("sig");
+    }
 }
 
 // What an image yields stops at the disk's size, whatever its chains or

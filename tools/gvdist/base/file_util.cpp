@@ -102,10 +102,12 @@ bool SameFileBytes(const std::string& a, const std::string& b) {
     return !fileA.bad();
 }
 
+const char TemporaryFilePrefix[] = ".gvdist-temporary-";
+
 std::string CreateTemporaryFile(const std::string& dir, std::FILE** file) {
     // mkstemp creates the file exclusively, so it never opens what a link
     // of that name points to.
-    std::string name = (fs::path(dir.empty() ? "." : dir) / ".gvdist-temporary-XXXXXX").string();
+    std::string name = (fs::path(dir.empty() ? "." : dir) / (std::string(TemporaryFilePrefix) + "XXXXXX")).string();
     const int descriptor = mkstemp(&name[0]);
     if (descriptor < 0) {
         throw DataError("cannot create a temporary file in " + (dir.empty() ? std::string(".") : dir) + ": " +

@@ -18,6 +18,9 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::uint64_t l
 // Whether the regular files `a` and `b` hold the same bytes, read a block at a time.
 bool SameFileBytes(const std::string& a, const std::string& b);
 
+// What the names of CreateTemporaryFile's files start with.
+extern const char TemporaryFilePrefix[];  // ".gvdist-temporary-"
+
 // A new, empty file in `dir` under a name of its own, created exclusively
 // (an existing file or link of that name is never opened). The name is
 // longer than a member name may be, so no file of a distribution has it.

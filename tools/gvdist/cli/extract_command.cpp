@@ -5,6 +5,7 @@
 #include "archive/naming.h"
 #include "base/errors.h"
 #include "base/file_util.h"
+#include "base/made_folders.h"
 #include "base/staged_files.h"
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
@@ -15,37 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The folders extract makes, removed again unless the extraction went
-// through: a refused distribution leaves no trace.
-class MadeFolders {
-public:
-    ~MadeFolders() {
-        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-            std::error_code ignored;
-            fs::remove_all(*it, ignored);
-        }
-    }
-    void Make(const std::string& path) {
-        fs::path missing;
-        for (fs::path at = fs::absolute(path); !at.empty() && !fs::exists(at); at = at.parent_path()) {
-            missing = at;
-            if (at == at.parent_path()) break;
-        }
-        std::error_code error;
-        fs::create_directories(path, error);
-        if (error) {
-            throw DataError("cannot create " + path + ": " + error.message());
-        }
-        if (!missing.empty()) {
-            made_.push_back(missing);
-        }
-    }
-    void Keep() { made_.clear(); }
-
-private:
-    std::vector<fs::path> made_;
-};
 
 // One file cut out of the decoded stream: its bytes [Offset, Offset + Size).
 struct Slice {

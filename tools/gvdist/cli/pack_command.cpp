@@ -11,6 +11,7 @@
 #include "base/errors.h"
 #include "base/file_util.h"
 #include "base/folder_lock.h"
+#include "base/made_folders.h"
 #include "base/staged_files.h"
 #include "base/temp_dir.h"
 #include "cli/commands.h"
@@ -28,6 +29,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+const char MediaFolderPrefix[] = ".gvdist-media-";
 
 struct DecodedInput {
     std::vector<std::uint8_t> Stream;
@@ -138,7 +141,7 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const Bytes& setup
     if (!options.MakeDiskFolders && !options.MakeImages) {
         return nullptr;
     }
-    auto media = std::make_unique<TempDir>(options.OutputDir, ".gvdist-media-");
+    auto media = std::make_unique<TempDir>(options.OutputDir, MediaFolderPrefix);
     const fs::path from = fs::path(media->Path()) / "files";
     fs::create_directory(from);
     MediaRequest request;
@@ -162,6 +165,23 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const Bytes& setup
     }
     MakeMedia(media->Path(), request);
     return media;
+}
+
+// What a pack killed outright left behind: its temporary files and media
+// folder, under names only gvdist makes. The lock is ours, so no pack is
+// using them.
+void RemoveWhatAKilledPackLeft(const std::string& dir) {
+    std::error_code error;
+    std::vector<fs::path> left;
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(MediaFolderPrefix, 0) == 0 || name.rfind(TemporaryFilePrefix, 0) == 0) {
+            left.push_back(it->path());
+        }
+    }
+    for (const fs::path& path : left) {
+        fs::remove_all(path, error);  // a link goes, not what it points to
+    }
 }
 
 // A setup.exe taken from an earlier distribution carries that one's member
@@ -208,14 +228,12 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     }
     WriteStamp(setup, stampAt, stamp);
 
-    std::error_code error;
-    fs::create_directories(options.OutputDir, error);
-    if (error) {
-        throw DataError("cannot create " + options.OutputDir + ": " + error.message());
-    }
+    MadeFolders folders;
+    folders.Make(options.OutputDir);
     const fs::path dir(options.OutputDir);
     // Held until every file has taken its place, or none has.
     const FolderLock lock(options.OutputDir);
+    RemoveWhatAKilledPackLeft(options.OutputDir);
     CheckEarlierPackOnly(options.OutputDir);
 
     const DistributionManifest manifest{static_cast<int>(parts.size()), compressed.size(), input.Table.DecodedTotal,
@@ -247,6 +265,7 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
         }
     }
     files.Commit();
+    folders.Keep();
 
     out << "DiskCount=" << manifest.DiskCount << "\n";
     out << "ArchiveSize=" << manifest.ArchiveSize << "\n";

@@ -1,5 +1,7 @@
 #include "cli/progress_bar.h"
 
+#include "base/interrupt.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +37,8 @@ ProgressBar::ProgressBar(std::string label, std::uint64_t total, bool enabled)
 ProgressBar::~ProgressBar() { Finish(); }
 
 void ProgressBar::Update(std::uint64_t done) {
+    // Every long step reports here, so an interrupt is noticed within one.
+    ThrowIfInterrupted();
     if (!enabled_) {
         return;
     }

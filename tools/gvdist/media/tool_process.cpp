@@ -1,6 +1,7 @@
 #include "media/tool_process.h"
 
 #include "base/errors.h"
+#include "base/interrupt.h"
 
 #ifdef _WIN32
 
@@ -71,6 +72,7 @@ const std::string& FindProgram(const std::string& name) {
 
 ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>& setEnv,
                 const std::string& package, const ToolSink* sink) {
+    ThrowIfInterrupted();
     const std::string& program = FindProgram(argv.front());
     if (program.empty()) {
         throw DataError(argv.front() + " is not installed: install " + package + " (for example apt-get install " +
@@ -146,13 +148,17 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
                 break;
             }
             written += size;
-        } else if (got == 0 || errno != EINTR) {
+        } else if (got == 0 || errno != EINTR || InterruptSignal() != 0) {
             break;
         }
+    }
+    if (InterruptSignal() != 0) {
+        kill(pid, SIGTERM);  // it would go on writing into what is about to be removed
     }
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    ThrowIfInterrupted();
     run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (errors != nullptr) {
         std::rewind(errors);

@@ -372,17 +372,21 @@ TEST_F(GvdistCliTest, FilesTakeTheirPlacesTogetherAndNeverThroughLinks) {
 #else
     const std::string media = " --disks --images", blocked = "glyphvane-disk1.img";  // mtools: Linux and macOS only
 #endif
-    // What is not an earlier pack's, at a name a pack of fewer disks throws away, stops it before anything changes.
-    const std::pair<const char*, const char*> planted[] = {
-        {"DISK3", "photos/cat.jpg"}, {"DISK2", "notes.txt"}, {"Glyphvan.004", "x"}, {"glyphvane-disk2.img", "x"}};
+    // What is not an earlier pack's, at a name a pack of fewer disks throws away, stops it before anything changes:
+    // a file at a folder's name, a folder at a file's, a file the user changed.
+    const std::pair<const char*, const char*> planted[] = {{"DISK3", "photos/cat.jpg"},
+                                                           {"DISK4", ""},
+                                                           {"DISK1", "setup.exe"},
+                                                           {"Glyphvan.004", "x"},
+                                                           {"glyphvane-disk1.img", ""}};
     for (const auto& [name, inside] : planted) {
         ASSERT_EQ(Pack("kept", "--format 360K" + media).Status, 0);  // three disks
-        const fs::path folder = fs::path("kept") / name;
-        fs::remove(folder);  // an image, not a folder
-        fs::create_directories((folder / inside).parent_path());
-        std::ofstream(folder / inside) << "the user's";
+        const fs::path folder = fs::path("kept") / name, file = *inside ? folder / inside : folder;
+        if (!fs::is_directory(folder)) fs::remove(folder);  // an image, not a folder
+        fs::create_directories(file.parent_path());
+        std::ofstream(file) << "the user's";
         const auto kept = Snapshot("kept");
-        EXPECT_TRUE(Ran(Pack("kept", "--format 2.88M" + media), 2, folder.string() + " is a folder that gvdist"));
+        EXPECT_TRUE(Ran(Pack("kept", "--format 2.88M" + media), 2, folder.string() + ": not what an earlier gvdist"));
         EXPECT_EQ(Snapshot("kept"), kept);
         fs::remove_all(folder);
     }

@@ -28,7 +28,8 @@ TEST(GvdistLayoutTest, PartSizesLeaveRoomForSetupOnTheFirstDisk) {
 }
 
 TEST(GvdistLayoutTest, ManifestRoundTripsAndRejectsDamage) {
-    const DistributionManifest manifest{2, 3000, 9000, 0xDEADBEEF, {{2000, 0x01234567}, {1000, 0xFEDCBA98}}};
+    const DistributionManifest manifest{
+        2, 3000, 9000, 0xDEADBEEF, {{2000, 0x01234567}, {1000, 0xFEDCBA98}}, ManifestPart{1500, 7}, {{1474560, 8}}};
     const std::string text = FormatManifest(manifest);
     EXPECT_NE(text.find("\nDiskCount=2\nArchiveSize=3000\n"), std::string::npos) << text;
     std::string crlf = text;  // a line end from Windows

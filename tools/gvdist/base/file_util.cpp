@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include "archive/crc32.h"
 #include "base/errors.h"
 
 namespace fs = std::filesystem;
@@ -82,6 +83,22 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::uint64_t l
         throw DataError("cannot read " + path);
     }
     return bytes;
+}
+
+std::uint32_t FileCrc32(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw DataError("cannot open " + path);
+    }
+    std::uint32_t crc = 0;
+    char block[65536];
+    while (file.read(block, sizeof block) || file.gcount() > 0) {
+        crc = Crc32(reinterpret_cast<const std::uint8_t*>(block), static_cast<std::size_t>(file.gcount()), crc);
+    }
+    if (file.bad()) {
+        throw DataError("cannot read " + path);
+    }
+    return crc;
 }
 
 bool SameFileBytes(const std::string& a, const std::string& b) {

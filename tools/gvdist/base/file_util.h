@@ -15,6 +15,9 @@ std::uint64_t RegularFileSize(const std::string& path);
 // holds more than `limit` bytes, and read no further than that when it grows.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::uint64_t limit = INT32_MAX);
 
+// The CRC-32 of the file `path`, read a block at a time.
+std::uint32_t FileCrc32(const std::string& path);
+
 // Whether the regular files `a` and `b` hold the same bytes, read a block at a time.
 bool SameFileBytes(const std::string& a, const std::string& b);
 

@@ -167,6 +167,35 @@ std::unique_ptr<TempDir> MakeMediaFor(const Options& options, const Bytes& setup
     return media;
 }
 
+// gvdist.txt records the images too, so that the next pack knows it may replace them.
+void RecordImages(DistributionManifest& manifest, const TempDir* media) {
+    for (int k = 1; media != nullptr && k <= manifest.DiskCount; ++k) {
+        const std::string image = (fs::path(media->Path()) / DiskImageName(k)).string();
+        if (fs::exists(image)) {
+            manifest.Images.push_back({RegularFileSize(image), FileCrc32(image)});
+        }
+    }
+}
+
+// The disk folders and images made in `media` take their places; those of
+// an earlier pack, and its parts past `diskCount`, go: they would be taken
+// for this one's.
+void StageMediaAndRemovals(StagedFiles& files, const fs::path& dir, const TempDir* media, int diskCount) {
+    for (int k = diskCount + 1; k <= MaxDiskCount; ++k) {
+        files.Remove((dir / PartFileName(FirstPartFile, k)).string());
+    }
+    for (int k = 1; k <= MaxDiskCount; ++k) {
+        for (const std::string& name : {DiskFolderName(k), DiskImageName(k)}) {
+            const fs::path ready = media != nullptr ? fs::path(media->Path()) / name : fs::path();
+            if (media != nullptr && fs::exists(ready)) {
+                files.Place(ready.string(), (dir / name).string());
+            } else {
+                files.Remove((dir / name).string());
+            }
+        }
+    }
+}
+
 // What a pack killed outright left behind: its temporary files and media
 // folder, under names only gvdist makes. The lock is ours, so no pack is
 // using them.
@@ -236,8 +265,13 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     RemoveWhatAKilledPackLeft(options.OutputDir);
     CheckEarlierPackOnly(options.OutputDir);
 
-    const DistributionManifest manifest{static_cast<int>(parts.size()), compressed.size(), input.Table.DecodedTotal,
-                                        stamp.DecodedCrc, stamp.Parts};
+    DistributionManifest manifest{static_cast<int>(parts.size()),
+                                  compressed.size(),
+                                  input.Table.DecodedTotal,
+                                  stamp.DecodedCrc,
+                                  stamp.Parts,
+                                  ManifestPart{setup.size(), Crc32(setup.data(), setup.size())},
+                                  {}};
 
     // All files are complete under temporary names before any takes its
     // final name, and they take them together: a failure leaves the folder
@@ -247,23 +281,10 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
         files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string()).Write(parts[k - 1]);
     }
     files.Add((dir / SetupFileName).string()).Write(setup);
-    files.Add((dir / ManifestFileName).string()).Write(FormatManifest(manifest));
     const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, parts, manifest);
-    // Parts of an earlier, longer distribution would be taken for this one's.
-    for (int k = static_cast<int>(sizes.size()) + 1; k <= MaxDiskCount; ++k) {
-        files.Remove((dir / PartFileName(FirstPartFile, k)).string());
-    }
-    // So would the disk folders and images of an earlier pack.
-    for (int k = 1; k <= MaxDiskCount; ++k) {
-        for (const std::string& name : {DiskFolderName(k), DiskImageName(k)}) {
-            const fs::path ready = media ? fs::path(media->Path()) / name : fs::path();
-            if (media && fs::exists(ready)) {
-                files.Place(ready.string(), (dir / name).string());
-            } else {
-                files.Remove((dir / name).string());
-            }
-        }
-    }
+    RecordImages(manifest, media.get());
+    files.Add((dir / ManifestFileName).string()).Write(FormatManifest(manifest));
+    StageMediaAndRemovals(files, dir, media.get(), manifest.DiskCount);
     files.Commit();
     folders.Keep();
 

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <set>
 
 #include "archive/crc32.h"
 #include "archive/naming.h"
@@ -31,46 +30,67 @@ std::optional<DistributionManifest> EarlierManifest(const fs::path& dir) {
     }
 }
 
+// Whether `path` is a plain file, no link, holding what `record` says.
+bool Holds(const fs::path& path, const ManifestPart* record) {
+    std::error_code error;
+    if (record == nullptr || !fs::is_regular_file(fs::symlink_status(path, error))) {
+        return false;
+    }
+    const std::uintmax_t size = fs::file_size(path, error);
+    return !error && size == record->Size && FileCrc32(path.string()) == record->Crc;
+}
+
+const ManifestPart* Record(const std::vector<ManifestPart>& records, int disk) {
+    return disk <= static_cast<int>(records.size()) ? &records[static_cast<std::size_t>(disk - 1)] : nullptr;
+}
+
 // Disk k's folder as pack makes it: its part, and setup.exe on disk 1, as
-// plain files, and the part the one the manifest records.
-bool IsEarlierDiskFolder(const fs::path& folder, int disk, const std::optional<DistributionManifest>& manifest) {
-    if (!manifest || disk > manifest->DiskCount) {
+// plain files holding what the manifest records, and nothing else.
+bool IsEarlierDiskFolder(const fs::path& folder, int disk, const DistributionManifest& manifest) {
+    std::error_code error;
+    if (!fs::is_directory(fs::symlink_status(folder, error))) {
         return false;
     }
     const std::string part = PartFileName(FirstPartFile, disk);
-    std::set<std::string> expected = {part};
-    if (disk == 1) {
-        expected.insert(SetupFileName);
-    }
-    std::error_code error;
+    std::size_t held = 0;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!it->is_regular_file(error) || it->is_symlink(error) ||
-            expected.erase(it->path().filename().string()) == 0) {
-            return false;
-        }
+        ++held;
     }
-    const ManifestPart& recorded = manifest->Parts[static_cast<std::size_t>(disk - 1)];
-    if (error || !expected.empty() || fs::file_size(folder / part, error) != recorded.Size || error) {
+    const bool setupHeld = disk != 1 || (manifest.Setup && Holds(folder / SetupFileName, &*manifest.Setup));
+    return !error && held == (disk == 1 ? 2u : 1u) && setupHeld && Holds(folder / part, Record(manifest.Parts, disk));
+}
+
+// Whether `name` in `dir` is absent, or holds what the earlier pack wrote there.
+bool Replaceable(const fs::path& dir, const std::string& name, int disk,
+                 const std::optional<DistributionManifest>& manifest) {
+    std::error_code error;
+    const fs::path path = dir / name;
+    if (!fs::exists(fs::symlink_status(path, error))) {
+        return true;
+    }
+    if (!manifest) {
         return false;
     }
-    const std::vector<std::uint8_t> bytes = ReadFileBytes((folder / part).string());
-    return Crc32(bytes.data(), bytes.size()) == recorded.Crc;
+    if (name == DiskFolderName(disk)) {
+        return IsEarlierDiskFolder(path, disk, *manifest);
+    }
+    return Holds(path, Record(name == DiskImageName(disk) ? manifest->Images : manifest->Parts, disk));
 }
 
 }  // namespace
 
 void CheckEarlierPackOnly(const std::string& dir) {
     const std::optional<DistributionManifest> manifest = EarlierManifest(dir);
+    std::string unproven;
     for (int k = 1; k <= MaxDiskCount; ++k) {
         for (const std::string& name : {PartFileName(FirstPartFile, k), DiskFolderName(k), DiskImageName(k)}) {
-            const fs::path path = fs::path(dir) / name;
-            std::error_code error;
-            if (!fs::is_directory(fs::symlink_status(path, error)) ||
-                (name == DiskFolderName(k) && IsEarlierDiskFolder(path, k, manifest))) {
-                continue;
+            if (!Replaceable(dir, name, k, manifest)) {
+                unproven += (unproven.empty() ? "" : ", ") + (fs::path(dir) / name).string();
             }
-            throw DataError(path.string() + " is a folder that gvdist did not write; move it away to pack into " + dir +
-                            " (nothing was changed)");
         }
+    }
+    if (!unproven.empty()) {
+        throw DataError(unproven + ": not what an earlier gvdist pack wrote there, by the " + ManifestFileName +
+                        " beside it; move it away to pack into " + dir + " (nothing was changed)");
     }
 }

@@ -4,8 +4,9 @@
 
 #include <string>
 
-// Throws DataError naming the first of the parts, disk folders and images
-// in `dir` that is a folder gvdist did not write: any folder at those
-// names but a disk folder holding exactly the files an earlier pack put
-// there, as the gvdist.txt beside it records them.
+// Throws DataError naming each of the parts, disk folders and images in
+// `dir` that the gvdist.txt beside them does not prove an earlier pack
+// wrote: by its sizes and CRC-32s, a part or image, or a disk folder that
+// holds exactly its part (and setup.exe on disk 1). A pack may replace or
+// remove only what passes.
 void CheckEarlierPackOnly(const std::string& dir);

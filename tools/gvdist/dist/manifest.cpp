@@ -35,9 +35,17 @@ std::string FormatManifest(const DistributionManifest& manifest) {
     text << "ArchiveSize=" << manifest.ArchiveSize << "\n";
     text << "DecodedTotal=" << manifest.DecodedTotal << "\n";
     text << "DecodedCrc32=" << Hex32(manifest.DecodedCrc) << "\n";
+    const auto record = [&text](const std::string& name, const ManifestPart& file) {
+        text << name << "Size=" << file.Size << "\n" << name << "Crc32=" << Hex32(file.Crc) << "\n";
+    };
     for (std::size_t i = 0; i < manifest.Parts.size(); ++i) {
-        text << "Part" << i + 1 << "Size=" << manifest.Parts[i].Size << "\n";
-        text << "Part" << i + 1 << "Crc32=" << Hex32(manifest.Parts[i].Crc) << "\n";
+        record("Part" + std::to_string(i + 1), manifest.Parts[i]);
+    }
+    if (manifest.Setup) {
+        record("Setup", *manifest.Setup);
+    }
+    for (std::size_t i = 0; i < manifest.Images.size(); ++i) {
+        record("Image" + std::to_string(i + 1), manifest.Images[i]);
     }
     return text.str();
 }
@@ -76,12 +84,18 @@ DistributionManifest ParseManifest(const std::string& text) {
     manifest.ArchiveSize = ParseNumber("ArchiveSize", get("ArchiveSize"), 10);
     manifest.DecodedTotal = static_cast<std::int64_t>(ParseNumber("DecodedTotal", get("DecodedTotal"), 10));
     manifest.DecodedCrc = static_cast<std::uint32_t>(ParseNumber("DecodedCrc32", get("DecodedCrc32"), 16));
+    const auto record = [&get](const std::string& name) {
+        return ManifestPart{ParseNumber(name + "Size", get(name + "Size"), 10),
+                            static_cast<std::uint32_t>(ParseNumber(name + "Crc32", get(name + "Crc32"), 16))};
+    };
     for (int k = 1; k <= manifest.DiskCount; ++k) {
-        const std::string prefix = "Part" + std::to_string(k);
-        ManifestPart part;
-        part.Size = ParseNumber(prefix + "Size", get(prefix + "Size"), 10);
-        part.Crc = static_cast<std::uint32_t>(ParseNumber(prefix + "Crc32", get(prefix + "Crc32"), 16));
-        manifest.Parts.push_back(part);
+        manifest.Parts.push_back(record("Part" + std::to_string(k)));
+    }
+    if (values.count("SetupSize") != 0) {
+        manifest.Setup = record("Setup");
+    }
+    for (int k = 1; k <= manifest.DiskCount && values.count("Image" + std::to_string(k) + "Size") != 0; ++k) {
+        manifest.Images.push_back(record("Image" + std::to_string(k)));
     }
     return manifest;
 }

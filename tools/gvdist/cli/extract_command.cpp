@@ -123,8 +123,8 @@ void RunExtract(const Options& options, std::ostream& out, std::ostream& err) {
     if (salvage) {
         // The stream again, as far as it decodes from the parts that are there.
         ProgressBar bar("writing", salvage->SoundLength, ProgressWanted(options.Quiet));
-        DecodeStream(salvage->Archive, static_cast<std::int32_t>(salvage->SoundLength), route,
-                     [&bar](std::uint64_t done) { bar.Update(done); });
+        DecodeTakenParts(*salvage, static_cast<std::int32_t>(salvage->SoundLength), route,
+                         [&bar](std::uint64_t done) { bar.Update(done); });
     } else {
         const VerifiedDistribution source = Verify(std::move(distribution), ProgressWanted(options.Quiet), route);
         if (!source.Faults.empty()) {

@@ -239,20 +239,6 @@ std::uint64_t PartsSize(const Distribution& distribution) {
     return total;
 }
 
-std::vector<std::uint8_t> JoinParts(const Distribution& distribution) {
-    const std::uint64_t total = PartsSize(distribution);
-    if (total > INT32_MAX) {
-        throw DataError("the parts hold " + std::to_string(total) + " bytes, more than an archive may: 2147483647");
-    }
-    std::vector<std::uint8_t> archive;
-    archive.reserve(static_cast<std::size_t>(total));
-    for (const ArchivePart& part : distribution.Parts) {
-        const std::vector<std::uint8_t> bytes = ReadFileBytes(part.Path, part.Size);
-        archive.insert(archive.end(), bytes.begin(), bytes.end());
-    }
-    return archive;
-}
-
 PartStream::PartStream(const std::vector<ArchivePart>& parts) : parts_(parts), crcs_(parts.size(), 0) {}
 
 std::size_t PartStream::Read(std::uint8_t* buffer, std::size_t size) {

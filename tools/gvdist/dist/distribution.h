@@ -78,10 +78,6 @@ std::string NoChecksNote(const Distribution& distribution);
 // The bytes the parts hold together, as their sizes say.
 std::uint64_t PartsSize(const Distribution& distribution);
 
-// The parts joined in memory; refused when they hold more than any stamp's
-// ArchiveSize can say.
-std::vector<std::uint8_t> JoinParts(const Distribution& distribution);
-
 // The parts one after another as one stream, read a block at a time, so
 // that memory does not follow the size a part claims. Each part's CRC-32
 // grows as it is read.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "archive/crc32.h"
 #include "archive/lzh_decode.h"
 #include "archive/naming.h"
 #include "lzh/stream_codec.h"
@@ -19,7 +18,15 @@ std::string DiskList(const std::vector<int>& disks) {
     return text;
 }
 
-// Takes the parts in turn into plan.Archive, up to the first that is not
+// A part's CRC-32, read a block at a time: memory does not follow its size.
+std::uint32_t PartCrc32(const ArchivePart& part) {
+    const std::vector<ArchivePart> one = {part};
+    PartStream stream(one);
+    stream.ReadToEnd();
+    return stream.Crcs().front();
+}
+
+// Takes the parts in turn into plan.Parts, up to the first that is not
 // as recorded, or including the first that ends early where nothing
 // records them; sets the break when it finds one.
 void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
@@ -31,9 +38,7 @@ void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
                                 "'s member table " + std::to_string(distribution.Table.DecodedTotal) +
                                 "; it is not used");
     }
-    std::vector<std::uint8_t> joined = JoinParts(distribution);
     std::size_t used = 0;
-    std::uint64_t bytes = 0;
     for (; used < parts.size() && plan.BreakDisk == 0; ++used) {
         const ArchivePart& part = parts[used];
         const int disk = static_cast<int>(used) + 1;
@@ -42,7 +47,7 @@ void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
             // No byte of a part that differs from its record can be trusted,
             // not even those before the damage: it is not taken.
             const ManifestPart& want = (*expected)[used];
-            if (part.Size != want.Size || Crc32(joined.data() + bytes, part.Size) != want.Crc) {
+            if (part.Size != want.Size || PartCrc32(part) != want.Crc) {
                 plan.BreakDisk = disk;
                 plan.Damaged = true;
                 plan.Break = "disk " + std::to_string(disk) + (part.Size < want.Size ? " cut short" : " damaged");
@@ -53,14 +58,13 @@ void TakeParts(const Distribution& distribution, SalvagePlan& plan) {
             // last is full.
             cut = used > 0 && used + 1 < parts.size() && part.Size < parts[used + 1].Size;
         }
-        bytes += part.Size;
+        plan.Parts.push_back(part);
+        plan.ArchiveSize += part.Size;
         if (cut) {
             plan.BreakDisk = disk;
             plan.Break = "disk " + std::to_string(disk) + " cut short";
         }
     }
-    joined.resize(bytes);
-    plan.Archive = std::move(joined);
     for (std::size_t k = used; k < parts.size(); ++k) {
         plan.Unusable.push_back(parts[k].Name + " (disk " + std::to_string(k + 1) + ") cannot be used: " + plan.Break +
                                 ", and the stream cannot be decoded past a gap");
@@ -77,6 +81,14 @@ std::size_t SalvagePlan::RecoveredCount() const {
 std::string SalvagePlan::Summary(const std::string& done) const {
     return std::to_string(RecoveredCount()) + " of " + std::to_string(Files.size()) + " members " + done +
            (Complete() ? "" : "; " + Break);
+}
+
+DecodedStream DecodeTakenParts(const SalvagePlan& plan, std::int32_t length, const DecodedSink& sink,
+                               const std::function<void(std::uint64_t)>& progress) {
+    PartStream parts(plan.Parts);
+    return DecodeStream(
+        plan.ArchiveSize, [&parts](std::uint8_t* buffer, std::size_t size) { return parts.Read(buffer, size); }, length,
+        sink, progress);
 }
 
 SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<void(std::uint64_t)>& progress) {
@@ -103,21 +115,20 @@ SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<vo
                                     std::to_string(found + 1) + " is missing");
         }
     } else if (plan.BreakDisk == 0 && distribution.HasStamp && distribution.StampProblem.empty() &&
-               static_cast<std::int64_t>(plan.Archive.size()) < distribution.Stamp.ArchiveSize) {
+               plan.ArchiveSize < static_cast<std::uint64_t>(distribution.Stamp.ArchiveSize)) {
         plan.BreakDisk = found;
         plan.Break = "disk " + std::to_string(found) + " cut short";
     }
 
     const MemberTable& table = distribution.Table;
     // A stream cut short decodes to no more than any stream of its length.
-    const std::int64_t length = std::min<std::int64_t>(table.DecodedTotal, LzhMaxDecodedLength(plan.Archive.size()));
-    const DecodedStream decoded = DecodeStream(plan.Archive, static_cast<std::int32_t>(length), {}, progress);
-    plan.SoundLength = decoded.SoundLength;
+    const std::int64_t length = std::min<std::int64_t>(table.DecodedTotal, LzhMaxDecodedLength(plan.ArchiveSize));
+    plan.SoundLength = DecodeTakenParts(plan, static_cast<std::int32_t>(length), {}, progress).SoundLength;
     if (plan.BreakDisk == 0 && plan.SoundLength < static_cast<std::uint64_t>(table.DecodedTotal)) {
         plan.BreakDisk = std::max(found, 1);  // the parts end before the stream does
         // Parts as long as the stamp says are whole: the table asks for more than they hold.
         const bool whole = distribution.HasStamp && distribution.StampProblem.empty() &&
-                           static_cast<std::int64_t>(plan.Archive.size()) == distribution.Stamp.ArchiveSize;
+                           plan.ArchiveSize == static_cast<std::uint64_t>(distribution.Stamp.ArchiveSize);
         plan.Break = whole ? "the stream ends after " + std::to_string(plan.SoundLength) + " bytes, before the " +
                                  "DecodedTotal " + std::to_string(table.DecodedTotal) + " of " + SetupFileName +
                                  "'s member table"

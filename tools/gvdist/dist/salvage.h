@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dist/distribution.h"
+#include "lzh/stream_codec.h"
 
 struct SalvagedFile {
     std::string Name;
@@ -20,7 +21,8 @@ struct SalvagedFile {
 
 struct SalvagePlan {
     std::vector<SalvagedFile> Files;    // the program file, then the members in the table's order
-    std::vector<std::uint8_t> Archive;  // the parts that decode in turn, joined
+    std::vector<ArchivePart> Parts;     // the parts that decode in turn
+    std::uint64_t ArchiveSize = 0;      // the bytes they hold
     std::uint64_t SoundLength = 0;      // the decoded bytes that come from them alone
     int BreakDisk = 0;                  // the disk of the first archive byte missing; 0 when none is
     std::string Break;                  // what is wrong there: "disk 3 missing", "disk 2 cut short"
@@ -38,4 +40,9 @@ struct SalvagePlan {
 // CRC-32), or one that ends early, which comes last. Without any checks, a
 // middle disk shorter than the next, or a full set shorter than the stamp
 // says, ends early.
+// Decodes up to `length` bytes of plan.Parts, read as one stream a block
+// at a time, into `sink`.
+DecodedStream DecodeTakenParts(const SalvagePlan& plan, std::int32_t length, const DecodedSink& sink,
+                               const std::function<void(std::uint64_t)>& progress = {});
+
 SalvagePlan PlanSalvage(const Distribution& distribution, const std::function<void(std::uint64_t)>& progress = {});

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "archive/file_handle_win.h"
+#include "util/module_path_win.h"
 
 std::vector<MemberEntry> MemberList;
 std::int32_t DecodedTotal = 0;
@@ -11,12 +12,6 @@ std::string MemberTableSource;
 namespace {
 
 bool MemberTableLoaded = false;
-
-std::string OwnFilePath() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
-}
 
 // The table at the end of `path`, read through the system: the setup
 // carries no C++ streams.
@@ -37,7 +32,7 @@ std::string ReadOwnMemberTable(const std::string& path, MemberTable& table) {
 }  // namespace
 
 std::string LoadMemberTable() {
-    const std::string path = MemberTableSource.empty() ? OwnFilePath() : MemberTableSource;
+    const std::string path = MemberTableSource.empty() ? ModulePath() : MemberTableSource;
     MemberTable table;
     std::string problem = ReadOwnMemberTable(path, table);
     if (!problem.empty()) {

@@ -8,16 +8,11 @@
 #include "ui/dialogs_win.h"
 #include "ui/resource.h"
 #include "util/dirs_win.h"
+#include "util/module_path_win.h"
 #include "util/paths.h"
 #include "util/screen_win.h"
 
 namespace {
-
-std::string OwnDirectory() {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return DirPart(path);
-}
 
 // A value that is missing, unreadable or not a string counts as no value.
 std::string ReadStringOrEmpty(HKEY key, const char* name) {
@@ -50,7 +45,7 @@ std::string ProgramFilesDirectory() {
 }
 
 void OnInitDialog(HWND dialog) {
-    DestDir = OwnDirectory();
+    DestDir = DirPart(ModulePath());
     SetWindowTextA(dialog, "Destination Directory");
     const std::string preferred = PreferredDestination();
     DefaultDestDir = DefaultDestination(preferred, preferred.empty() ? ProgramFilesDirectory() : "");

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "util/module_path_win.h"
 
 using namespace harness;
 
@@ -22,11 +23,7 @@ Bytes Repeated(const std::string& text, std::size_t size) {
 
 }  // namespace
 
-std::string OwnDirectory() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path().string() + "\\";
-}
+std::string OwnDirectory() { return fs::path(ModulePath()).parent_path().string() + "\\"; }
 
 // The marker program, uninstaller, an empty file, a help file in lower
 // case, a library, a text and bytes that do not compress; packed for three

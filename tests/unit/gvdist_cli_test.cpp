@@ -21,6 +21,7 @@
 
 #include "archive/member_table.h"
 #include "base/folder_lock.h"
+#include "media/disk_format.h"
 #include "media/tool_process.h"
 #include "setup/stamp.h"
 
@@ -576,6 +577,24 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         EXPECT_EQ(Snapshot("sig"), Snapshot("one")) << signal;
         fs::remove_all("sig");
     }
+}
+
+// Every format holds what mtools leaves free on a disk it formats, in
+// clusters of the size it lays out.
+TEST_F(GvdistCliTest, FormatsHoldWhatMtoolsLeavesFree) {
+    if (std::system("command -v mformat >/dev/null 2>&1") != 0) GTEST_SKIP() << "mtools is not installed";
+    for (const DiskFormat& format : DiskFormats()) {
+        const std::string image = "f" + std::to_string(format.Kilobytes) + ".img";
+        const std::string probe = "mformat -C -f " + std::to_string(format.Kilobytes) + " -i " + image +
+                                  " :: && echo $(mdir -i " + image + " :: | sed -n 's/ bytes free//p' | tr -d ' ') " +
+                                  "$(minfo -i " + image +
+                                  " :: | sed -n 's/^cluster size: \\([0-9]*\\) sectors/\\1/p') >mtools.txt";
+        ASSERT_EQ(std::system(probe.c_str()), 0) << probe;
+        EXPECT_EQ(ReadText("mtools.txt"),
+                  std::to_string(format.FreeBytes) + " " + std::to_string(format.ClusterBytes / 512) + "\n")
+            << format.Name;
+    }
+    EXPECT_TRUE(Ran(Gvdist("formats"), 0, "\n1.44M        1457664      512  default\n"));
 }
 
 // What an image yields stops at the disk's size, whatever its chains or

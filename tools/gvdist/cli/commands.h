@@ -12,3 +12,4 @@ void RunVerify(const Options& options, std::ostream& out, std::ostream& err);
 void RunExtract(const Options& options, std::ostream& out, std::ostream& err);
 void RunEncode(const Options& options, std::ostream& out, std::ostream& err);
 void RunDecode(const Options& options, std::ostream& out, std::ostream& err);
+void RunFormats(const Options& options, std::ostream& out, std::ostream& err);

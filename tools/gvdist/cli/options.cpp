@@ -13,8 +13,8 @@ namespace {
 constexpr std::size_t AnyCount = static_cast<std::size_t>(-1);
 
 // One bit per command, so that an option can name the commands that take it.
-enum CommandBit : unsigned { Pack = 1, List = 2, Verify = 4, Extract = 8, Encode = 16, Decode = 32 };
-constexpr unsigned EveryCommand = Pack | List | Verify | Extract | Encode | Decode;
+enum CommandBit : unsigned { Pack = 1, List = 2, Verify = 4, Extract = 8, Encode = 16, Decode = 32, Formats = 64 };
+constexpr unsigned EveryCommand = Pack | List | Verify | Extract | Encode | Decode | Formats;
 
 struct CommandRule {
     const char* Name;
@@ -33,6 +33,7 @@ const CommandRule Commands[] = {
     {"extract", Extract, "SOURCE...", 1, AnyCount, "install the product's files as the setup would", RunExtract},
     {"encode", Encode, "IN OUT", 2, 2, "compress IN into a raw LZHUF stream", RunEncode},
     {"decode", Decode, "IN OUT", 2, 2, "decode the raw LZHUF stream IN into OUT", RunDecode},
+    {"formats", Formats, "", 0, 0, "show each --format: the bytes a disk holds, its cluster", RunFormats},
 };
 
 // An option as it stands on the command line.

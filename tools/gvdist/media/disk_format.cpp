@@ -6,12 +6,14 @@ namespace {
 
 // Free space as mformat lays the disks out: boot sector, two FATs and the
 // root directory come off the top, the rest is data clusters.
-const DiskFormat Formats[] = {
+const std::vector<DiskFormat> Formats = {
     {"360K", 360, 362496, 1024},   {"720K", 720, 730112, 1024},    {"1.2M", 1200, 1213952, 512},
     {"1.44M", 1440, 1457664, 512}, {"2.88M", 2880, 2931712, 1024},
 };
 
 }  // namespace
+
+const std::vector<DiskFormat>& DiskFormats() { return Formats; }
 
 std::string DiskFormatNames() {
     std::string names;
@@ -30,4 +32,4 @@ const DiskFormat& FindDiskFormat(const std::string& name) {
     throw UsageError("--format " + name + " is not a disk format; use one of " + DiskFormatNames());
 }
 
-const DiskFormat& DefaultDiskFormat() { return Formats[3]; }
+const DiskFormat& DefaultDiskFormat() { return FindDiskFormat(DefaultDiskFormatName); }

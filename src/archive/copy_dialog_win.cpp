@@ -9,7 +9,7 @@ namespace {
 constexpr UINT StartWorkMessage = 32000;
 
 void OnInitDialog(HWND dialog, HDC& dc) {
-    SetWindowTextA(dialog, "Please Stand By...");
+    SetWindowTextA(dialog, StandByCaption);
     SetUpProgressDrawing(dialog, dc);
     SetFocus(GetDlgItem(dialog, IDCANCEL));
     PostMessageA(dialog, StartWorkMessage, 0, 0);
@@ -36,4 +36,4 @@ INT_PTR CopyDialogProc(HWND dialog, UINT message, WPARAM wParam, HDC& dc, int (*
     }
 }
 
-void ReportInstallFailure() { MessageBoxA(nullptr, "Glyphvane was unable to install its files.", "Error", MB_OK); }
+void ReportInstallFailure() { MessageBoxA(nullptr, InstallFailureText, InstallFailureCaption, MB_OK); }

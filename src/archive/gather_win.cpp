@@ -61,7 +61,7 @@ CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied) {
 }
 
 bool AwaitDisk(HWND owner, int k, const std::string& partPath) {
-    const std::string prompt = "Please Insert Disk number " + std::to_string(k);
+    const std::string prompt = InsertDiskText + std::to_string(k);
     while (!FileExists(partPath) && ContinueFlag == 1) {
         if (MessageBoxA(owner, prompt.c_str(), ProductName, MB_OKCANCEL) == IDOK) {
             if (!FileExists(partPath)) MessageBoxA(owner, WrongDiskText, "", MB_OK);

@@ -7,6 +7,6 @@
 #include "setup/globals.h"
 
 bool ConfirmTerminate() {
-    const std::string caption = std::string("Exit ") + ProductName;
+    const std::string caption = std::string(ExitCaptionStart) + ProductName;
     return MessageBoxA(nullptr, CancelQuestion, caption.c_str(), MB_YESNO) == IDYES;
 }

@@ -33,7 +33,7 @@ void StartUp(HINSTANCE instance) {
     record.hInstance = instance;
     RegisterClassA(&record);
     // Visible from its creation: the dialogs' message loops paint it.
-    MainWindow = CreateWindowExA(0, BackgroundClass, "Installation", WS_POPUP | WS_VISIBLE, 0, 0, ScreenWidth,
+    MainWindow = CreateWindowExA(0, BackgroundClass, BackdropCaption, WS_POPUP | WS_VISIBLE, 0, 0, ScreenWidth,
                                  ScreenHeight, nullptr, nullptr, instance, nullptr);
     LogoBitmap = LoadBitmapA(instance, "logo");
     SetupAborted = false;

@@ -34,7 +34,7 @@ void ReportUnhandledError(std::exception_ptr error) {
     } catch (const std::exception& e) {
         ShowReport(ErrorClassName(e), e.what());
     } catch (...) {
-        ShowReport("unknown error", "");
+        ShowReport(UnknownErrorClass, "");
     }
 }
 

@@ -6,6 +6,7 @@
 #include "util/paths.h"
 
 const char ErrorReportCaption[] = "Application Error";
+const char UnknownErrorClass[] = "unknown error";
 
 namespace {
 

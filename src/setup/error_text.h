@@ -9,6 +9,8 @@
 
 // The caption of the report.
 extern const char ErrorReportCaption[];  // "Application Error"
+// The class shown for an error that is no std::exception.
+extern const char UnknownErrorClass[];  // "unknown error"
 
 // "Exception <class> in module <module> at <address>.\n<message><end>",
 // the address in upper-case hex as wide as a pointer, <end> a full stop

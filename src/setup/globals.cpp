@@ -10,6 +10,14 @@ const char CancelQuestion[] = "Do you really want to terminate the Setup program
 const char TerminatedText[] = "The Installation process has been terminated.";
 const char WrongDiskText[] = "This is not the appropriate disk.\r\nPlease insert the correct disk and Press Enter";
 const char SuccessText[] = "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run ";
+const char BackdropCaption[] = "Installation";
+const char DestinationCaption[] = "Destination Directory";
+const char GroupCaption[] = "Program Group";
+const char StandByCaption[] = "Please Stand By...";
+const char ExitCaptionStart[] = "Exit ";
+const char InsertDiskText[] = "Please Insert Disk number ";
+const char InstallFailureText[] = "Glyphvane was unable to install its files.";
+const char InstallFailureCaption[] = "Error";
 std::string GroupName = "Glyphvane";
 std::string DefaultDestDir = "C:\\Program Files\\Glyphvane";
 

@@ -19,6 +19,15 @@ extern const char CancelQuestion[];
 extern const char TerminatedText[];
 extern const char WrongDiskText[];
 extern const char SuccessText[];
+// Our own texts beside them, so that every text the setup shows is here.
+extern const char BackdropCaption[];        // "Installation"
+extern const char DestinationCaption[];     // "Destination Directory"
+extern const char GroupCaption[];           // "Program Group"
+extern const char StandByCaption[];         // "Please Stand By...", the copying dialogs'
+extern const char ExitCaptionStart[];       // "Exit ", then ProductName: the cancel question's caption
+extern const char InsertDiskText[];         // "Please Insert Disk number ", then the disk's number
+extern const char InstallFailureText[];     // "Glyphvane was unable to install its files."
+extern const char InstallFailureCaption[];  // "Error"
 extern std::string GroupName;
 extern std::string DefaultDestDir;
 

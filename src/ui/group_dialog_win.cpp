@@ -9,7 +9,7 @@
 namespace {
 
 void OnInitDialog(HWND dialog) {
-    SetWindowTextA(dialog, "Program Group");
+    SetWindowTextA(dialog, GroupCaption);
     CenterOnScreen(dialog);
     SendDlgItemMessageA(dialog, IDC_GROUP_NAME, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(GroupName.c_str()));
     // Enter accepts the proposal at once.

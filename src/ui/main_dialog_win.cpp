@@ -46,7 +46,7 @@ std::string ProgramFilesDirectory() {
 
 void OnInitDialog(HWND dialog) {
     DestDir = DirPart(ModulePath());
-    SetWindowTextA(dialog, "Destination Directory");
+    SetWindowTextA(dialog, DestinationCaption);
     const std::string preferred = PreferredDestination();
     DefaultDestDir = DefaultDestination(preferred, preferred.empty() ? ProgramFilesDirectory() : "");
     SendDlgItemMessageA(dialog, IDC_DEST_DIR, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(DefaultDestDir.c_str()));

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "dialog_driver_win.h"
 #include "util/module_path_win.h"
 
 using namespace harness;
@@ -108,18 +109,8 @@ void SetupWalk::InsertDisk(int disk) {
             << "disk " << disk << ": error " << GetLastError();
         return;
     }
-    // Relinks drive A: in the Wine prefix, as swapping a floppy does; the
-    // link, relative, goes through the prefix's own link of the disk's
-    // drive. Wine does not tell when a Unix program is done, and looks at
-    // its drives again only now and then: the drive tells.
-    const char* prefix = std::getenv("WINEPREFIX");
-    ASSERT_NE(prefix, nullptr) << "drive A: is Wine's: run under a prefix of scripts/lib/wine.sh";
-    std::string target = fs::path(Disk(disk)).generic_string();
-    target[0] = static_cast<char>(tolower(target[0]));
-    const std::string ln = "Z:\\bin\\ln -sfn \"" + target + "\" \"" + prefix + "/dosdevices/a:\"";
-    EXPECT_GT(WinExec(ln.c_str(), SW_HIDE), 31u) << ln;
-    for (int i = 0; i < 200 && ListDirectory("A:\\") != ListDirectory(Disk(disk)); ++i) Sleep(25);
-    EXPECT_EQ(ListDirectory("A:\\"), ListDirectory(Disk(disk))) << "drive A: holds exactly disk " << disk;
+    const std::string fault = driver::InsertDisk(Disk(disk));
+    EXPECT_EQ(fault, "") << "disk " << disk;
 }
 
 // The setup runs in short slices until then and stays suspended while

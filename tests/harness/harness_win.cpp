@@ -10,43 +10,11 @@
 #include <sstream>
 #include <thread>
 
+#include "dialog_driver_win.h"
+
 namespace fs = std::filesystem;
 
 namespace harness {
-
-namespace {
-
-// A window of another process answers only from its own message loop: a
-// busy setup must not hang the test.
-constexpr UINT SendTimeoutMs = 5000;
-
-std::string WindowText(HWND window) {
-    char buffer[8192] = {};  // room for the agreement
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL,
-                             SendTimeoutMs, &length))
-        return "<no answer>";
-    return std::string(buffer, length < sizeof buffer ? length : 0);
-}
-
-std::string WindowClass(HWND window) {
-    char buffer[256] = {};
-    GetClassNameA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-using ProcessWindows = std::pair<DWORD, std::vector<HWND>>;
-
-// A named CALLBACK, not a lambda: the 32-bit build needs the stdcall convention.
-BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
-    auto* state = reinterpret_cast<ProcessWindows*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == state->first && IsWindowVisible(window)) state->second.push_back(window);
-    return TRUE;
-}
-
-}  // namespace
 
 Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -87,40 +55,24 @@ Bytes SampleBytes(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
-std::string Caption(HWND window) {
-    char buffer[512] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
+std::string Caption(HWND window) { return driver::Caption(window); }
 
-std::string ItemText(HWND dialog, int id) {
-    HWND item = GetDlgItem(dialog, id);
-    return item ? WindowText(item) : "<no control " + std::to_string(id) + ">";
-}
+std::string ItemText(HWND dialog, int id) { return driver::ItemText(dialog, id); }
 
 void SetItemText(HWND dialog, int id, const std::string& text) {
     DWORD_PTR result = 0;
     EXPECT_TRUE(SendMessageTimeoutA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                    SMTO_NORMAL, SendTimeoutMs, &result))
+                                    SMTO_NORMAL, 5000, &result))
         << "control " << id;
 }
 
-void Press(HWND dialog, int id) {
-    const auto button = reinterpret_cast<LPARAM>(GetDlgItem(dialog, id));
-    EXPECT_TRUE(PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), button));
-}
+void Press(HWND dialog, int id) { EXPECT_TRUE(driver::Press(dialog, id)) << "control " << id; }
 
-std::vector<HWND> User::VisibleWindows() const {
-    // EnumWindows takes a snapshot: a walk along the z-order misses windows
-    // that move while it runs.
-    ProcessWindows state{processId_, {}};
-    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&state));
-    return state.second;
-}
+std::vector<HWND> User::VisibleWindows() const { return driver::VisibleWindows(processId_); }
 
 HWND User::Find(const DialogMatch& match) const {
     for (HWND window : VisibleWindows())
-        if (WindowClass(window) == "#32770" && Caption(window) == match.Caption &&
+        if (driver::WindowClass(window) == driver::DialogClass && Caption(window) == match.Caption &&
             (match.Text.empty() || ItemText(window, 0xFFFF) == match.Text))
             return window;
     return nullptr;
@@ -162,9 +114,9 @@ void User::Answer(HWND dialog, int id) {
 std::string User::DescribeWindows() const {
     std::ostringstream out;
     for (HWND window : VisibleWindows()) {
-        out << "  [" << WindowClass(window) << "] \"" << Caption(window) << "\"\n";
+        out << "  [" << driver::WindowClass(window) << "] \"" << Caption(window) << "\"\n";
         for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            out << "      " << GetDlgCtrlID(child) << " \"" << WindowText(child).substr(0, 120) << "\"\n";
+            out << "      " << GetDlgCtrlID(child) << " \"" << driver::Text(child).substr(0, 120) << "\"\n";
     }
     return out.str();
 }
@@ -178,7 +130,7 @@ INT_PTR WithUser(const std::function<INT_PTR()>& modal, const std::function<void
         if (!acting.Until([&] { return ended.load(); }, acting.Lost() ? 0 : 30000)) acting.Lose("left open");
         while (!ended) {
             for (HWND window : acting.VisibleWindows())
-                if (WindowClass(window) == "#32770")
+                if (driver::WindowClass(window) == driver::DialogClass)
                     PostMessageA(window, WM_COMMAND, Caption(window) == Seen::CancelQuestion.Caption ? IDYES : IDCANCEL,
                                  0);
             Sleep(100);

@@ -26,17 +26,24 @@
 #include <string>
 #include <vector>
 
+#include "archive/file_handle_win.h"
+#include "archive/member_table.h"
+#include "dialog_driver_win.h"
+
 namespace {
 
 const DWORD StepTimeoutMs = 30000;
 const DWORD RunTimeoutMs = 15 * 60 * 1000;
 const char ProgramFile[] = "Glyphvane.Exe";
 const char ArchiveFile[] = "Glyphvan._TM";
+const char StandBy[] = "Please Stand By...";
 
 struct Walk {
+    std::string Setup;
     std::string DisksDir;
     std::string ScreensDir;
-    HANDLE Thread = nullptr;  // the setup's one thread
+    FileHandle Process;
+    FileHandle Thread;  // the setup's one thread
     DWORD ProcessId = 0;
     int Disks = 0;
     long long FirstPartSize = 0;
@@ -64,25 +71,6 @@ std::string Join(const std::string& directory, const std::string& name) {
     return directory + "\\" + name;
 }
 
-// Read without a message, so it works while the setup is held.
-std::string WindowText(HWND window) {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string ControlText(HWND dialog, int id) {
-    char text[1024] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
-bool HasClass(HWND window, const char* className) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return lstrcmpA(name, className) == 0;
-}
-
 long long FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
@@ -91,21 +79,23 @@ long long FileSize(const std::string& path) {
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// DecodedTotal, the last four bytes of a setup.exe that gvdist packed.
-long long DecodedTotalOf(const std::string& setup) {
-    HANDLE file = CreateFileA(setup.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    unsigned char last[4] = {};
-    DWORD read = 0;
-    const bool got = file != INVALID_HANDLE_VALUE && SetFilePointer(file, -4, nullptr, FILE_END) != 0xFFFFFFFF &&
-                     ReadFile(file, last, 4, &read, nullptr) && read == 4;
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
-    return got ? last[0] | last[1] << 8 | last[2] << 16 | static_cast<long long>(last[3]) << 24 : -1;
+void Hold(const Walk& walk) { SuspendThread(walk.Thread.Get()); }
+void Release(const Walk& walk) { ResumeThread(walk.Thread.Get()); }
+
+// The dialog or message box the user would answer now: the visible one of
+// the setup's process that is not disabled by a box above it.
+HWND ActiveDialog(const Walk& walk, const char* caption = nullptr, HWND skip = nullptr) {
+    return driver::FindWindowOf(walk.ProcessId, driver::DialogClass, caption, skip, true);
 }
 
-void Hold(const Walk& walk) { SuspendThread(walk.Thread); }
-void Release(const Walk& walk) { ResumeThread(walk.Thread); }
+// Presses button `id` and waits until the window has gone, so that the
+// next dialog found is really the next one.
+void Press(Walk& walk, HWND window, int id) {
+    if (!driver::Press(window, id) || !driver::AwaitGone(window, StepTimeoutMs)) {
+        Log(walk, "\"" + driver::Caption(window) + "\" does not close");
+        walk.Failed = true;
+    }
+}
 
 // Pictures the screen with the setup held; `held` when it is held already.
 void Screenshot(Walk& walk, const std::string& name, bool held = false) {
@@ -161,82 +151,11 @@ void AwaitPainted(HWND dialog) {
     Sleep(100);
 }
 
-// Presses button `id` and waits until the window has gone, so that the
-// next dialog found is really the next one.
-void Press(HWND window, int id) {
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-    const DWORD pressed = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window) && GetTickCount() - pressed < StepTimeoutMs) {
-        Sleep(20);
-    }
-}
-
-struct Search {
-    DWORD ProcessId;
-    const char* ClassName;
-    const char* Caption;  // nullptr: any
-    HWND Skip;
-    HWND Found;
-};
-
-BOOL CALLBACK FindEnabled(HWND window, LPARAM context) {
-    Search& search = *reinterpret_cast<Search*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if ((search.ProcessId == 0 || owner == search.ProcessId) && window != search.Skip && IsWindowVisible(window) &&
-        IsWindowEnabled(window) && HasClass(window, search.ClassName) &&
-        (!search.Caption || WindowText(window) == search.Caption)) {
-        search.Found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The dialog or message box the user would answer now: the visible one of
-// the setup's process that is not disabled by a box above it.
-HWND ActiveDialog(DWORD processId, const char* className = "#32770", const char* caption = nullptr,
-                  HWND skip = nullptr) {
-    Search search = {processId, className, caption, skip, nullptr};
-    EnumWindows(FindEnabled, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
-// Puts disk `disk` into drive A:, as a user changes floppies: the prefix's
-// link of A: now points at the disk's folder. Wine looks at a drive again
-// only now and then, so the drive tells when the new disk is in.
+// Puts disk `disk` into drive A:, as a user changes floppies.
 bool InsertDisk(Walk& walk, int disk) {
-    char prefix[MAX_PATH] = {};
-    if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH)) {
-        Log(walk, "WINEPREFIX is not set: drive A: is Wine's");
-        return false;
-    }
-    const std::string folder = Join(walk.DisksDir, "DISK" + std::to_string(disk));
-    std::string target = folder.substr(folder.find(':') + 1);  // Z: is the Unix root
-    for (char& c : target) {
-        c = c == '\\' ? '/' : c;
-    }
-    const std::string command = "Z:\\bin\\ln -sfn \"" + target + "\" \"" + prefix + "/dosdevices/a:\"";
-    if (WinExec(command.c_str(), SW_HIDE) <= 31) {
-        Log(walk, "cannot run " + command);
-        return false;
-    }
-    WIN32_FIND_DATAA found;
-    const std::string part = Join(folder, "*.00" + std::to_string(disk));
-    HANDLE search = FindFirstFileA(part.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        Log(walk, "disk " + std::to_string(disk) + " holds no part: " + part);
-        return false;
-    }
-    FindClose(search);
-    const std::string onDrive = std::string("A:\\") + found.cFileName;
-    for (DWORD asked = GetTickCount(); GetTickCount() - asked < StepTimeoutMs; Sleep(25)) {
-        if (GetFileAttributesA(onDrive.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            Log(walk, "inserted disk " + std::to_string(disk) + " (" + found.cFileName + ")");
-            return true;
-        }
-    }
-    Log(walk, "drive A: does not show disk " + std::to_string(disk));
-    return false;
+    const std::string fault = driver::InsertDisk(Join(walk.DisksDir, "DISK" + std::to_string(disk)), StepTimeoutMs);
+    Log(walk, fault.empty() ? "inserted disk " + std::to_string(disk) : fault);
+    return fault.empty();
 }
 
 // With the setup held between slices: a picture of a copying dialog once
@@ -251,7 +170,7 @@ void ShootCopyingPartWay(Walk& walk) {
             Screenshot(walk, "gathering", true);
         }
     }
-    if (!walk.Seen.count("unpacking") && ActiveDialog(walk.ProcessId, "#32770", "Please Stand By...", walk.Gathering)) {
+    if (!walk.Seen.count("unpacking") && ActiveDialog(walk, StandBy, walk.Gathering)) {
         const long long decoded = FileSize(Join(walk.Destination, ProgramFile));
         if (decoded >= walk.DecodedTotal / 4 && decoded <= walk.DecodedTotal * 3 / 4) {
             Log(walk, "unpacking dialog, " + std::to_string(decoded) + " of " + std::to_string(walk.DecodedTotal) +
@@ -263,21 +182,21 @@ void ShootCopyingPartWay(Walk& walk) {
 
 // Answers one dialog seen for the first time; the setup runs.
 void Answer(Walk& walk, HWND dialog) {
-    const std::string caption = WindowText(dialog);
-    const std::string message = ControlText(dialog, 0xFFFF);
+    const std::string caption = driver::Caption(dialog);
+    const std::string message = driver::ItemText(dialog, 0xFFFF);
     if (caption == "Destination Directory") {
-        walk.Destination = ControlText(dialog, 104);
+        walk.Destination = driver::ItemText(dialog, 104);
         Log(walk, "destination dialog, default " + walk.Destination);
         AwaitPainted(dialog);
         Screenshot(walk, "destination");
-        Press(dialog, IDOK);
+        Press(walk, dialog, IDOK);
     } else if (caption == "License Agreement") {
         Log(walk, "agreement dialog");
         AwaitPainted(dialog);
         Screenshot(walk, "agreement");
-        Press(dialog, IDOK);
+        Press(walk, dialog, IDOK);
         walk.Slicing = true;  // the gathering comes next
-    } else if (caption == "Please Stand By...") {
+    } else if (caption == StandBy) {
         const bool unpacking = message.find("Uncompressing") != std::string::npos;
         Log(walk, unpacking ? "unpacking dialog" : "gathering dialog");
         if (!unpacking) {
@@ -285,10 +204,10 @@ void Answer(Walk& walk, HWND dialog) {
         }
     } else if (caption == "Program Group") {
         walk.Slicing = false;
-        Log(walk, "program group dialog, default " + ControlText(dialog, 102));
+        Log(walk, "program group dialog, default " + driver::ItemText(dialog, 102));
         AwaitPainted(dialog);
         Screenshot(walk, "group");
-        Press(dialog, IDOK);
+        Press(walk, dialog, IDOK);
     } else if (message.rfind("Please Insert Disk number ", 0) == 0) {
         const int disk = message.back() - '0';
         Log(walk, "prompt: " + message);
@@ -297,28 +216,28 @@ void Answer(Walk& walk, HWND dialog) {
         if (!InsertDisk(walk, disk)) {
             walk.Failed = true;
         }
-        Press(dialog, IDOK);
+        Press(walk, dialog, IDOK);
     } else if (message.find("successfully installed") != std::string::npos) {
         Log(walk, "closing question, answered Yes");
         AwaitPainted(dialog);
         Screenshot(walk, "finished");
         walk.Finished = true;
-        Press(dialog, IDYES);
+        Press(walk, dialog, IDYES);
     } else {
         Log(walk, "unexpected box \"" + caption + "\": " + message);
         AwaitPainted(dialog);
         Screenshot(walk, "unexpected");
         walk.Failed = true;
-        Press(dialog, caption.rfind("Exit ", 0) == 0 ? IDNO : IDOK);
+        Press(walk, dialog, caption.rfind("Exit ", 0) == 0 ? IDNO : IDOK);
     }
 }
 
 void CloseProduct(Walk& walk) {
     const DWORD asked = GetTickCount();
     while (GetTickCount() - asked < StepTimeoutMs) {
-        if (HWND product = ActiveDialog(0, "GlyphvaneDemo")) {
+        if (HWND product = driver::FindWindowOf(0, "GlyphvaneDemo", nullptr)) {
             Sleep(500);
-            Log(walk, "the product runs: " + WindowText(product));
+            Log(walk, "the product runs: " + driver::Caption(product));
             Screenshot(walk, "product");
             PostMessageA(product, WM_CLOSE, 0, 0);
             return;
@@ -347,43 +266,40 @@ int CountDisks(const std::string& disksDir, long long& archiveSize) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: demo_autopilot A:\\SETUP.EXE DISKS_DIR SCREENS_DIR|-\n");
-        return 1;
-    }
-    Walk walk;
-    const std::string setup = argv[1];
-    const std::string setupDir = setup.substr(0, setup.find_last_of('\\') + 1);
-    walk.DisksDir = argv[2];
-    walk.ScreensDir = argv[3];
+// The distribution the walk installs: false when `setup` is no packed
+// first disk or the disks' folder holds no DISK1.
+bool ReadDistribution(Walk& walk) {
+    const std::string setupDir = walk.Setup.substr(0, walk.Setup.find_last_of('\\') + 1);
     walk.Disks = CountDisks(walk.DisksDir, walk.ArchiveSize);
     walk.FirstPartSize = FileSize(Join(setupDir, "Glyphvan.001"));
-    walk.DecodedTotal = DecodedTotalOf(setup);
-    if (walk.Disks == 0 || walk.FirstPartSize <= 0 || walk.DecodedTotal <= 0) {
-        std::fprintf(stderr, "demo_autopilot: %s is no packed distribution's first disk, or %s holds no DISK1\n",
-                     setup.c_str(), walk.DisksDir.c_str());
-        return 1;
-    }
+    MemberTable table;
+    walk.DecodedTotal = ReadMemberTableFile(walk.Setup, table).empty() ? table.DecodedTotal : 0;
+    return walk.Disks > 0 && walk.FirstPartSize > 0 && walk.DecodedTotal > 0;
+}
 
+bool StartSetup(Walk& walk) {
+    const std::string setupDir = walk.Setup.substr(0, walk.Setup.find_last_of('\\') + 1);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::vector<char> commandLine(setup.begin(), setup.end());
+    std::vector<char> commandLine(walk.Setup.begin(), walk.Setup.end());
     commandLine.push_back('\0');
-    if (!CreateProcessA(setup.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(walk.Setup.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         setupDir.empty() ? nullptr : setupDir.c_str(), &startup, &process)) {
-        std::fprintf(stderr, "demo_autopilot: cannot start %s (error %lu)\n", setup.c_str(), GetLastError());
-        return 2;
+        std::fprintf(stderr, "demo_autopilot: cannot start %s (error %lu)\n", walk.Setup.c_str(), GetLastError());
+        return false;
     }
+    walk.Process = FileHandle(process.hProcess);
+    walk.Thread = FileHandle(process.hThread);
     walk.ProcessId = process.dwProcessId;
-    walk.Thread = process.hThread;
-    Log(walk, "started " + setup + ", " + std::to_string(walk.Disks) + " disks");
+    Log(walk, "started " + walk.Setup + ", " + std::to_string(walk.Disks) + " disks");
+    return true;
+}
 
-    // While slicing, the setup is held between the slices and runs only
-    // for its slice and while a dialog is answered.
+// Answers each new dialog until the setup ends. While slicing, the setup is
+// held between the slices and runs only for its slice and while a dialog
+// is answered.
+void AnswerUntilEnd(Walk& walk) {
     std::set<HWND> answered;
     for (;;) {
         if (walk.Slicing) {
@@ -392,16 +308,16 @@ int main(int argc, char** argv) {
             Hold(walk);
             ShootCopyingPartWay(walk);
         }
-        if (WaitForSingleObject(process.hProcess, walk.Slicing ? 0 : 50) != WAIT_TIMEOUT) {
-            break;
+        if (WaitForSingleObject(walk.Process.Get(), walk.Slicing ? 0 : 50) != WAIT_TIMEOUT) {
+            return;
         }
         if (GetTickCount() - walk.Start > RunTimeoutMs) {
             Log(walk, "the setup did not end in time");
-            TerminateProcess(process.hProcess, 3);
+            TerminateProcess(walk.Process.Get(), 3);
             walk.Failed = true;
-            break;
+            return;
         }
-        HWND dialog = ActiveDialog(walk.ProcessId);
+        HWND dialog = ActiveDialog(walk);
         if (!dialog || !answered.insert(dialog).second) {
             continue;
         }
@@ -413,19 +329,44 @@ int main(int argc, char** argv) {
             Hold(walk);
         }
     }
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    Log(walk, "the setup ended with exit code " + std::to_string(exitCode));
-    if (walk.Finished) {
-        CloseProduct(walk);
-    }
+}
+
+// Every step pictured, unless no pictures were asked for.
+void CheckEveryStepShot(Walk& walk) {
     for (const char* step : {"destination", "agreement", "gathering", "unpacking", "group", "finished", "product"}) {
         if (walk.ScreensDir != "-" && !walk.Seen.count(step)) {
             Log(walk, std::string("no picture of the ") + step + " step");
             walk.Failed = true;
         }
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: demo_autopilot A:\\SETUP.EXE DISKS_DIR SCREENS_DIR|-\n");
+        return 1;
+    }
+    Walk walk;
+    walk.Setup = argv[1];
+    walk.DisksDir = argv[2];
+    walk.ScreensDir = argv[3];
+    if (!ReadDistribution(walk)) {
+        std::fprintf(stderr, "demo_autopilot: %s is no packed distribution's first disk, or %s holds no DISK1\n",
+                     walk.Setup.c_str(), walk.DisksDir.c_str());
+        return 1;
+    }
+    if (!StartSetup(walk)) {
+        return 2;
+    }
+    AnswerUntilEnd(walk);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(walk.Process.Get(), &exitCode);
+    Log(walk, "the setup ended with exit code " + std::to_string(exitCode));
+    if (walk.Finished) {
+        CloseProduct(walk);
+    }
+    CheckEveryStepShot(walk);
     return walk.Finished && !walk.Failed && exitCode == 0 ? 0 : 1;
 }

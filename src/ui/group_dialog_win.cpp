@@ -22,21 +22,11 @@ void OnOk(HWND dialog) {
     EndDialog(dialog, 1);
 }
 
+// No question here: the files are in place, only the shortcut is skipped.
+void OnCancel(HWND dialog) { EndDialog(dialog, 0); }
+
 }  // namespace
 
 INT_PTR CALLBACK GroupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); break;
-    case WM_DESTROY: EndDialog(dialog, 0); break;
-    default:
-        switch (CommandIdOf(message, wParam)) {
-        case IDOK: OnOk(dialog); break;
-        case IDCANCEL:
-            // No question here: the files are in place, only the shortcut is skipped.
-            EndDialog(dialog, 0);
-            break;
-        }
-        break;
-    }
-    return FALSE;
+    return AnswerQuestion(dialog, message, wParam, {OnInitDialog, OnOk, OnCancel});
 }

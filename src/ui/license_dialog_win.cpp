@@ -28,6 +28,8 @@ void OnInitDialog(HWND dialog) {
     SetFocus(GetDlgItem(dialog, IDOK));
 }
 
+void OnAgree(HWND dialog) { EndDialog(dialog, 1); }
+
 void OnExit(HWND dialog) {
     if (ConfirmTerminate()) EndDialog(dialog, 0);
 }
@@ -35,15 +37,5 @@ void OnExit(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK LicenseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); break;
-    case WM_DESTROY: EndDialog(dialog, 0); break;
-    default:
-        switch (CommandIdOf(message, wParam)) {
-        case IDOK: EndDialog(dialog, 1); break;
-        case IDCANCEL: OnExit(dialog); break;
-        }
-        break;
-    }
-    return FALSE;
+    return AnswerQuestion(dialog, message, wParam, {OnInitDialog, OnAgree, OnExit});
 }

@@ -75,15 +75,5 @@ bool EnsureDestDir(const std::string& path) {
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); break;
-    case WM_DESTROY: EndDialog(dialog, 0); break;
-    default:
-        switch (CommandIdOf(message, wParam)) {
-        case IDOK: OnOk(dialog); break;
-        case IDCANCEL: OnCancel(dialog); break;
-        }
-        break;
-    }
-    return FALSE;
+    return AnswerQuestion(dialog, message, wParam, {OnInitDialog, OnOk, OnCancel});
 }

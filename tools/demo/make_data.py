@@ -71,47 +71,53 @@ def paragraph(rng):
     return " ".join(sentence(rng) for _ in range(3 + rng.below(5)))
 
 
-def help_file(size):
-    rng = Stream("help")
-    out = bytearray(b"?_\x03\x00GLYPHVANE HELP\x00")
-    topic = 0
+def filled(stream, header, size, piece):
+    """`header`, then piece(rng, n) for n = 0, 1, ... until `size` bytes, cut there."""
+    rng = Stream(stream)
+    out = bytearray(header)
+    n = 0
     while len(out) < size:
-        out += ("\r\n\x02" + TOPICS[topic % len(TOPICS)] + " (" + str(topic) + ")\x03\r\n").encode()
-        for _ in range(4 + rng.below(4)):
-            out += (paragraph(rng) + "\r\n").encode()
-        topic += 1
+        out += piece(rng, n)
+        n += 1
     return bytes(out[:size])
+
+
+def help_topic(rng, topic):
+    text = "\r\n\x02" + TOPICS[topic % len(TOPICS)] + " (" + str(topic) + ")\x03\r\n"
+    for _ in range(4 + rng.below(4)):
+        text += paragraph(rng) + "\r\n"
+    return text.encode()
+
+
+def glyph(rng, code):
+    points = 8 + rng.below(56)
+    out = code.to_bytes(2, "little") + points.to_bytes(2, "little")
+    x, y = rng.below(1000), rng.below(1000)
+    steps = rng.take(2 * points)
+    for i in range(points):
+        # Small steps: outlines move a little from point to point.
+        x = (x + steps[2 * i] % 33 - 16) & 0xFFFF
+        y = (y + steps[2 * i + 1] % 33 - 16) & 0xFFFF
+        out += x.to_bytes(2, "little") + y.to_bytes(2, "little")
+    return out
+
+
+def page(rng, n):
+    out = ("\x0cPAGE %d\r\n" % (n + 1)).encode() + (paragraph(rng) + "\r\n").encode()
+    # A placed picture: already-compressed data does not shrink again.
+    return out + b"IMG\x00" + rng.noise(24000 + rng.below(16000))
+
+
+def help_file(size):
+    return filled("help", b"?_\x03\x00GLYPHVANE HELP\x00", size, help_topic)
 
 
 def glyph_library(size):
-    rng = Stream("library")
-    out = bytearray(b"GVLIB\x01\x00\x00")
-    code = 0
-    while len(out) < size:
-        points = 8 + rng.below(56)
-        out += code.to_bytes(2, "little") + points.to_bytes(2, "little")
-        x, y = rng.below(1000), rng.below(1000)
-        steps = rng.take(2 * points)
-        for i in range(points):
-            # Small steps: outlines move a little from point to point.
-            x = (x + steps[2 * i] % 33 - 16) & 0xFFFF
-            y = (y + steps[2 * i + 1] % 33 - 16) & 0xFFFF
-            out += x.to_bytes(2, "little") + y.to_bytes(2, "little")
-        code += 1
-    return bytes(out[:size])
+    return filled("library", b"GVLIB\x01\x00\x00", size, glyph)
 
 
 def document(size):
-    rng = Stream("document")
-    out = bytearray(b"GVDTP\x02\x00\x00")
-    page = 1
-    while len(out) < size:
-        out += ("\x0cPAGE %d\r\n" % page).encode()
-        out += (paragraph(rng) + "\r\n").encode()
-        # A placed picture: already-compressed data does not shrink again.
-        out += b"IMG\x00" + rng.noise(24000 + rng.below(16000))
-        page += 1
-    return bytes(out[:size])
+    return filled("document", b"GVDTP\x02\x00\x00", size, page)
 
 
 def readme():

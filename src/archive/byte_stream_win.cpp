@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "archive/crc32.h"
 #include "archive/member_list_win.h"
 #include "archive/message_pump_win.h"
 #include "archive/progress_draw_win.h"
@@ -13,6 +14,7 @@ std::uint16_t InPos = 1;
 std::int32_t InCount = 0;
 std::uint16_t OutPos = 1;
 std::int32_t BytesWritten = 0;
+std::uint32_t DecodedCrc = 0;
 bool ReadFailed = false;
 bool WriteFailed = false;
 
@@ -39,6 +41,7 @@ std::int32_t WritePending() {
         WriteFailed = true;
         ContinueFlag = 0;
     }
+    DecodedCrc = Crc32(OutBuffer + 1, written, DecodedCrc);
     return static_cast<std::int32_t>(written);
 }
 
@@ -49,6 +52,7 @@ void ResetByteStreams() {
     InCount = 0;
     OutPos = 1;
     BytesWritten = 0;
+    DecodedCrc = 0;
     ReadFailed = false;
     WriteFailed = false;
     ResetMessagePumpPace();

@@ -15,6 +15,7 @@ extern std::uint16_t InPos;        // next unread byte of InBuffer
 extern std::int32_t InCount;       // valid bytes in InBuffer
 extern std::uint16_t OutPos;       // next free byte of OutBuffer; OutPos - 1 pending
 extern std::int32_t BytesWritten;  // bytes of the full-buffer flushes
+extern std::uint32_t DecodedCrc;   // the CRC-32 of what was written
 
 // Set when a read or write went wrong; the pass then stops (ContinueFlag 0)
 // and must not be taken for a complete decoding.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "archive/copy_dialog_win.h"
+#include "archive/crc32.h"
 #include "archive/file_handle_win.h"
 #include "archive/member_list_win.h"
 #include "archive/message_pump_win.h"
@@ -25,34 +26,62 @@ void ShowGatherProgress(std::int64_t copied) {
         DrawProgress(GatherDC, static_cast<std::int32_t>(copied), ArchiveSize);
 }
 
-CopyOutcome CopyPartAt(const std::string& path, HANDLE archive, std::int64_t& copied) {
+CopyOutcome CopyPartAt(const std::string& path, HANDLE archive, std::int64_t& copied, std::uint32_t& crc) {
     const FileHandle part = OpenForReading(path);
     if (!part) return CopyOutcome::Failed;
-    return AppendPart(part.Get(), archive, copied);
+    return AppendPart(part.Get(), archive, copied, crc);
+}
+
+// Asks for another copy of disk `k`: true for Retry.
+bool AskForAnotherCopy(HWND owner, int k) {
+    std::string text = DamagedDiskText;
+    for (char& c : text) {
+        if (c == '#') c = static_cast<char>('0' + k);
+    }
+    return MessageBoxA(owner, text.c_str(), ProductName, MB_RETRYCANCEL | MB_ICONSTOP) == IDRETRY;
+}
+
+// Appends part `k` until it is what the stamp records, copying it again
+// from its start in the archive as often as the user offers another copy
+// of its disk: a damaged part is never decoded.
+CopyOutcome JoinPart(HWND dialog, int k, HANDLE archive, std::int64_t& copied) {
+    const std::string path = PathJoin(SourceDir, PartFileName(FirstPartFile, k));
+    const std::int64_t start = copied;
+    for (;;) {
+        if (k > 1 && !AwaitDisk(dialog, k, path)) return CopyOutcome::Cancelled;
+        std::uint32_t crc = 0;
+        const CopyOutcome outcome = CopyPartAt(path, archive, copied, crc);
+        if (outcome != CopyOutcome::Done || PartIsSound(PartChecks, k, copied - start, crc)) return outcome;
+        if (!AskForAnotherCopy(dialog, k)) {
+            ContinueFlag = 0;
+            return CopyOutcome::Cancelled;
+        }
+        copied = start;
+        if (!SeekTo(archive, static_cast<std::int32_t>(start)) || !SetEndOfFile(archive)) return CopyOutcome::Failed;
+    }
 }
 
 // Joins every part; the outcome of the first part that did not go through.
 CopyOutcome JoinParts(HWND dialog, HANDLE archive) {
     std::int64_t copied = 0;
     LastPercent = -1;
-    CopyOutcome outcome = CopyPartAt(PathJoin(SourceDir, FirstPartFile), archive, copied);
-    for (int k = 2; k <= MaxDiskCount && k <= DiskCount && outcome == CopyOutcome::Done; ++k) {
-        const std::string path = PathJoin(SourceDir, PartFileName(FirstPartFile, k));
-        if (!AwaitDisk(dialog, k, path)) return CopyOutcome::Cancelled;
-        outcome = CopyPartAt(path, archive, copied);
+    CopyOutcome outcome = CopyOutcome::Done;
+    for (int k = 1; k <= MaxDiskCount && k <= DiskCount && outcome == CopyOutcome::Done; ++k) {
+        outcome = JoinPart(dialog, k, archive, copied);
     }
     return outcome;
 }
 
 }  // namespace
 
-CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied) {
+CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied, std::uint32_t& crc) {
     std::vector<std::uint8_t> block(GatherBlockSize);
     while (ContinueFlag == 1) {
         DWORD read = 0;
         if (!ReadFile(from, block.data(), GatherBlockSize, &read, nullptr)) return CopyOutcome::Failed;
         if (read == 0) break;
         if (!WriteAll(archive, block.data(), read)) return CopyOutcome::Failed;
+        crc = Crc32(block.data(), read, crc);
         copied += read;
         ShowGatherProgress(copied);
         DrainMessages();

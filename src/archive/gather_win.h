@@ -11,9 +11,10 @@
 
 // Appends the part `from` to `archive` in 2048-byte blocks, adding to
 // `copied` (which runs on across the parts, past 2 GiB too) and drawing the progress against ArchiveSize on GatherDC;
-// serves the message queue after every block. Stops after the current
-// block once ContinueFlag is 0. Failed when a read or write goes wrong.
-CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied);
+// `crc` grows into the part's CRC-32. Serves the message queue after every
+// block. Stops after the current block once ContinueFlag is 0. Failed when
+// a read or write goes wrong.
+CopyOutcome AppendPart(HANDLE from, HANDLE archive, std::int64_t& copied, std::uint32_t& crc);
 
 // Waits for part `k` (2 to 4) at `partPath`: asks for the disk (owned by
 // `owner`) until the file is there or the user gives up. False when the

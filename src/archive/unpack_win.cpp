@@ -9,6 +9,7 @@
 #include "archive/member_list_win.h"
 #include "archive/progress_draw_win.h"
 #include "setup/globals.h"
+#include "setup/stamp.h"
 #include "util/paths.h"
 
 namespace {
@@ -42,6 +43,7 @@ CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath) {
     if (ReadFailed || WriteFailed) return CopyOutcome::Failed;
     if (ContinueFlag == 0) return CopyOutcome::Cancelled;
     if (!StreamWasLongEnough(archiveSize)) return CopyOutcome::Failed;
+    if (!DecodedIsSound(PartChecks, DecodedCrc)) return CopyOutcome::Failed;
     return CopyOutcome::Done;
 }
 

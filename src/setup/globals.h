@@ -18,6 +18,8 @@ extern const char TitleText[];
 extern const char CancelQuestion[];
 extern const char TerminatedText[];
 extern const char WrongDiskText[];
+// A part that is not what gvdist pack recorded; '#' stands for its disk.
+extern const char DamagedDiskText[];
 extern const char SuccessText[];
 // Our own texts beside them, so that every text the setup shows is here.
 extern const char BackdropCaption[];        // "Installation"

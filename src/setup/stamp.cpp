@@ -15,6 +15,20 @@ bool ChecksServe(const DistributionChecks& checks, std::int64_t diskCount, std::
     return total == archiveSize;
 }
 
+bool PartIsSound(const DistributionChecks& checks, int k, std::int64_t size, std::uint32_t crc) {
+    if (checks.CheckedParts == 0) {
+        return true;
+    }
+    if (k < 1 || k > checks.CheckedParts) {
+        return false;
+    }
+    return size == checks.Parts[k - 1].Size && crc == checks.Parts[k - 1].Crc;
+}
+
+bool DecodedIsSound(const DistributionChecks& checks, std::uint32_t crc) {
+    return checks.CheckedParts == 0 || crc == checks.DecodedCrc;
+}
+
 std::string StampFault(std::int64_t diskCount, std::int64_t archiveSize) {
     if (diskCount < 1 || diskCount > MaxDiskCount) {
         return "DiskCount " + std::to_string(diskCount) + ", not 1 to " + std::to_string(MaxDiskCount);

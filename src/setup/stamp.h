@@ -63,6 +63,12 @@ constexpr DistributionStamp MakeStamp(std::int32_t diskCount, std::int32_t archi
 // checks of other parts behind, which must not refuse good disks.
 bool ChecksServe(const DistributionChecks& checks, std::int64_t diskCount, std::int64_t archiveSize);
 
+// Whether part `k` (1 to 4), `size` bytes whose CRC-32 is `crc`, and the
+// decoded stream are what `checks` record; always so where they record
+// nothing.
+bool PartIsSound(const DistributionChecks& checks, int k, std::int64_t size, std::uint32_t crc);
+bool DecodedIsSound(const DistributionChecks& checks, std::uint32_t crc);
+
 // Why a setup stamped with these values cannot gather its archive, or "".
 std::string StampFault(std::int64_t diskCount, std::int64_t archiveSize);
 

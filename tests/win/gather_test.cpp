@@ -59,7 +59,8 @@ TEST(Gathering, CountsPast2GiB) {
     const FileHandle archive = CreateForWriting(dir / "joined");
     std::int64_t copied = INT32_MAX - 1000;
     ContinueFlag = 1;
-    EXPECT_EQ(AppendPart(part.Get(), archive.Get(), copied), CopyOutcome::Done);
+    std::uint32_t crc = 0;
+    EXPECT_EQ(AppendPart(part.Get(), archive.Get(), copied, crc), CopyOutcome::Done);
     EXPECT_EQ(copied, INT32_MAX + 2000LL);
 }
 

@@ -9,6 +9,7 @@
 #include "harness_win.h"
 #include "lzh/lzh_encode.h"
 #include "setup/globals.h"
+#include "setup/stamp.h"
 
 using namespace harness;
 
@@ -71,6 +72,8 @@ TEST(Unpacking, RefusesWithTheMessage) {
         {"more than an archive of its size can hold", [&size](const TempDir&) { DecodedTotal = 48 * size + 61; }, 0},
         // Decoding stops when the archive runs out: the program and its member, and a block.
         {"the table of a longer archive", [&size](const TempDir&) { DecodedTotal = 40 * size; }, 9000 + 3000 + 512},
+        // A damaged disk is named, never installed: nor a stream that decodes to other bytes.
+        {"a stream whose CRC-32 is not the stamp's 0", [](const TempDir&) { PartChecks.CheckedParts = 1; }, 12000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
@@ -81,6 +84,7 @@ TEST(Unpacking, RefusesWithTheMessage) {
         EXPECT_EQ(WithUser(RunUnpacking, [](User& user) { user.Answer(user.WaitFor(Seen::Failure), IDOK); }), 0);
         EXPECT_FALSE(FileExists(dest / "UnInstal.Exe"));
         EXPECT_LE(ReadBytes(dest / ProgramFile).size(), c.ProgramAtMost);
+        PartChecks = {};
     }
 }
 

@@ -13,8 +13,9 @@ enum class Phase { Destination, Agreement, Gathering, Unpacking, ProgramGroup };
 
 // What keeps the unpacking from writing: nothing; the product running, which
 // holds its file open without sharing; or a member named by the program
-// file's short alias, which truncates the file the members are read from.
-enum class UnpackTrouble { None, ProgramInUse, MemberNamedByAlias };
+// file's short alias, which truncates the file the members are read from;
+// or a byte of part 2 flipped, which the setup finds before it unpacks.
+enum class UnpackTrouble { None, ProgramInUse, MemberNamedByAlias, DamagedPart };
 
 struct StopCase {
     const char* Name;
@@ -47,6 +48,8 @@ const StopCase StopCases[] = {
     // Read and write failures stop the copy with a message: a member named
     // by the program file's short alias truncates it, then reads past its end.
     {"MemberNamedByTheProgramsAlias", SetupComplete, Phase::Unpacking, false, false, UnpackTrouble::MemberNamedByAlias},
+    // A damaged disk is named, never installed: Cancel at its message.
+    {"DamagedDiskCancelled", SetupComplete, Phase::Gathering, true, false, UnpackTrouble::DamagedPart},
 };
 
 constexpr const char* PreferenceKey = "Software\\Tallowmere\\Glyphvane";
@@ -112,8 +115,15 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     }
     // Cancel at the prompt without the disk stops the copy; a cancelled copy
     // ends once the prompt it waits in is answered.
-    if (c.Where == Phase::Gathering || std::string(c.Build) == SetupWithoutLicense)
+    if (c.Trouble == UnpackTrouble::DamagedPart) {
+        DamageFile(Disk(2) + "Glyphvan.002");
+        HWND prompt = WaitFor(Seen::DiskPrompt(2));
+        InsertDisk(2);
+        Answer(prompt, IDOK);
+        Answer(WaitFor(Seen::DamagedDisk(2)), IDCANCEL);
+    } else if (c.Where == Phase::Gathering || std::string(c.Build) == SetupWithoutLicense) {
         Answer(WaitFor(Seen::DiskPrompt(2)), IDCANCEL);
+    }
     if (c.Trouble == UnpackTrouble::MemberNamedByAlias) Answer(WaitFor(Seen::Failure), IDOK);
     ExpectTerminated();  // and no other message before it
     if (held) CloseHandle(held);

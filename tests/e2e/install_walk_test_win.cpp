@@ -14,7 +14,9 @@ struct InstallCase {
     bool DisksInDrive = false;       // all parts in one directory, as on a CD: no prompts
     bool CancelNoUnpacking = false;  // a cancel answered No while unpacking
     bool FromFloppies = false;
-    const char* Quote = "";  // around the uninstall command: a space in its path
+    const char* Quote = "";      // around the uninstall command: a space in its path
+    bool DamagedPart = false;    // a byte of part 2 flipped, then a good copy and Retry
+    bool WithoutChecks = false;  // a stamp that records no checks installs as before
 };
 
 const InstallCase InstallCases[] = {
@@ -22,7 +24,8 @@ const InstallCase InstallCases[] = {
     {.Name = "FinalYesNamedGroupTrailingBackslash", .DestTail = "\\", .Group = "Walk Group", .FinalAnswer = IDYES},
     // All parts in the drive, an empty group name, a space in the destination.
     {.Name = "PartsInDriveEmptyGroupSpacedDest", .DestTail = " Dir", .Group = "", .DisksInDrive = true, .Quote = "\""},
-    {.Name = "GroupCancelled", .Group = "Other", .GroupButton = IDCANCEL},
+    {.Name = "GroupCancelledFromASetWithoutChecks", .Group = "Other", .GroupButton = IDCANCEL, .WithoutChecks = true},
+    {.Name = "DamagedPartRetriedWithAGoodCopy", .DisksInDrive = true, .DamagedPart = true},
     {.Name = "CancelAnsweredNoWhileUnpacking", .CancelNoUnpacking = true},
 };
 
@@ -39,11 +42,17 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     WriteBytes(dir + "Glyphvane.LIB", ownLibrary);
     WriteBytes(dir + "ReadMe.Txt", {'o', 'l', 'd'});
 
-    Start(SetupComplete, c.FromFloppies);
+    Start(SetupComplete, c.FromFloppies, "", c.WithoutChecks);
     if (HasFatalFailure()) return;
     for (int k = 2; c.DisksInDrive && k <= 3; ++k) InsertDisk(k);
+    const Bytes goodPart = c.DamagedPart ? DamageFile(Drive() + "Glyphvan.002") : Bytes();
     EnterDestination(dest);
     AcceptAgreement();
+    if (c.DamagedPart) {
+        HWND damaged = WaitFor(Seen::DamagedDisk(2));
+        WriteBytes(Drive() + "Glyphvan.002", goodPart);
+        Answer(damaged, IDRETRY);
+    }
     if (!c.DisksInDrive) SwapDisks();
     if (c.CancelNoUnpacking) CancelUnpacking(IDNO);
     HWND group = WaitForQuestion(Seen::ProgramGroup);

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "harness_win.h"
+#include "setup/stamp.h"
 #include "ui/agreement.h"
 
 namespace fs = std::filesystem;
@@ -37,6 +38,14 @@ inline std::string RegistryString(HKEY root, const std::string& key, const std::
     DWORD size = sizeof data - 1;
     if (RegGetValueA(root, key.c_str(), name.c_str(), flags, nullptr, data, &size) != ERROR_SUCCESS) return "<missing>";
     return data;
+}
+
+// Flips a bit of the file's middle byte, as a damaged disk gives it; the bytes it held.
+inline harness::Bytes DamageFile(const std::string& path) {
+    harness::Bytes bytes = harness::ReadBytes(path), good = bytes;
+    bytes.at(bytes.size() / 2) ^= 0x10;
+    harness::WriteBytes(path, bytes);
+    return good;
 }
 
 // Names a table row's test after the row.
@@ -73,7 +82,9 @@ protected:
     // From a folder that keeps every disk's files as they are inserted (as a
     // CD would), or from floppy drive A:, whose whole content the next disk
     // replaces.
-    void Start(const char* setupBuild = SetupComplete, bool floppy = false, const std::string& firstMember = "");
+    // `withoutChecks`: its stamp as a packer that writes only the two counts leaves it.
+    void Start(const char* setupBuild = SetupComplete, bool floppy = false, const std::string& firstMember = "",
+               bool withoutChecks = false);
     // A folder drive gains the disk's part; drive A: holds exactly the disk.
     void InsertDisk(int disk);
     HWND Backdrop() const { return FindWindowA("TMSetUp", nullptr); }  // the full-screen owner of the phases

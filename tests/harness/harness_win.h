@@ -86,6 +86,11 @@ inline const DialogMatch WrongDisk{
 inline const DialogMatch FinalQuestion{
     "Glyphvane", "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run Glyphvane?"};
 inline DialogMatch DiskPrompt(int disk) { return {"Glyphvane", "Please Insert Disk number " + std::to_string(disk)}; }
+inline DialogMatch DamagedDisk(int disk) {
+    const std::string n = std::to_string(disk), what = " is damaged: it does not hold what was written to it.\r\n";
+    return {"Glyphvane",
+            "Disk " + n + what + "Insert another copy of disk " + n + " and press Retry, or press Cancel to stop."};
+}
 }  // namespace Seen
 
 // The user at the screen of one process: this one unless a walk names

@@ -1,17 +1,5 @@
 #include "media/tool_process.h"
 
-#include "base/errors.h"
-#include "base/interrupt.h"
-
-#ifdef _WIN32
-
-ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>&,
-                const std::string& package, const ToolSink*) {
-    throw DataError(argv.front() + " (" + package + ") is run only by the Linux and macOS builds of gvdist");
-}
-
-#else
-
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -24,6 +12,9 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
 #include <cstdlib>
 #include <cstring>
 #include <map>
+
+#include "base/errors.h"
+#include "base/interrupt.h"
 
 extern char** environ;
 
@@ -68,16 +59,9 @@ const std::string& FindProgram(const std::string& name) {
     return path;
 }
 
-}  // namespace
-
-ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>& setEnv,
-                const std::string& package, const ToolSink* sink) {
-    ThrowIfInterrupted();
-    const std::string& program = FindProgram(argv.front());
-    if (program.empty()) {
-        throw DataError(argv.front() + " is not installed: install " + package + " (for example apt-get install " +
-                        package + ")");
-    }
+// The environment the program gets: this process's, with `setEnv` added
+// in place of any variable of the same name.
+std::vector<std::string> ToolEnvironment(const std::vector<std::pair<std::string, std::string>>& setEnv) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
@@ -92,31 +76,32 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
     for (const auto& pair : setEnv) {
         environment.push_back(pair.first + "=" + pair.second);
     }
-    std::vector<char*> args, env;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    args.push_back(nullptr);
-    for (const std::string& entry : environment) {
-        env.push_back(const_cast<char*>(entry.c_str()));
-    }
-    env.push_back(nullptr);
+    return environment;
+}
 
-    // With a sink, stderr waits in a file of its own: read together with
-    // stdout through one pipe it would mix into the data.
-    Pipe output;
-    std::FILE* errors = sink != nullptr ? std::tmpfile() : nullptr;
-    if (pipe(output.Ends) != 0 || (sink != nullptr && errors == nullptr)) {
-        throw DataError("cannot run " + argv.front() + ": " + std::strerror(errno));
+// argv and envp for posix_spawn: pointers into `texts`, ended by a null.
+std::vector<char*> NullEnded(const std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (const std::string& text : texts) {
+        pointers.push_back(const_cast<char*>(text.c_str()));
     }
-    struct Closer {
-        std::FILE* File;
-        ~Closer() {
-            if (File != nullptr) {
-                std::fclose(File);
-            }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+struct FileCloser {
+    std::FILE* File;
+    ~FileCloser() {
+        if (File != nullptr) {
+            std::fclose(File);
         }
-    } closeErrors{errors};
+    }
+};
+
+// Starts `program` with no standard input, stdout into the pipe's write
+// end, stderr there too or into `errors`.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const Pipe& output, std::FILE* errors) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -125,19 +110,22 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
     posix_spawn_file_actions_addclose(&actions, output.Ends[0]);
     posix_spawn_file_actions_addclose(&actions, output.Ends[1]);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, args.data(), env.data());
+    const int spawned =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, NullEnded(argv).data(), NullEnded(env).data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         throw DataError("cannot run " + program + ": " + std::strerror(spawned));
     }
-    close(output.Ends[1]);
-    output.Ends[1] = -1;
+    return pid;
+}
 
-    ToolRun run;
+// Reads the program's output until it ends: into run.Output, or into the
+// sink up to its limit, past which the program is killed.
+void ReadOutput(int from, pid_t pid, const ToolSink* sink, ToolRun& run) {
     std::uint64_t written = 0;
     char block[4096];
     for (;;) {
-        const ssize_t got = read(output.Ends[0], block, sizeof block);
+        const ssize_t got = read(from, block, sizeof block);
         if (got > 0 && sink == nullptr) {
             run.Output.append(block, static_cast<std::size_t>(got));
         } else if (got > 0) {
@@ -145,13 +133,17 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
             run.Cut = size > sink->Limit - written;
             if (run.Cut || std::fwrite(block, 1, size, sink->File) != size) {
                 kill(pid, SIGKILL);
-                break;
+                return;
             }
             written += size;
         } else if (got == 0 || errno != EINTR || InterruptSignal() != 0) {
-            break;
+            return;
         }
     }
+}
+
+// Waits for the program's end; its status, -1 when a signal ended it.
+int AwaitExit(pid_t pid) {
     if (InterruptSignal() != 0) {
         kill(pid, SIGTERM);  // it would go on writing into what is about to be removed
     }
@@ -159,14 +151,40 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pai
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     ThrowIfInterrupted();
-    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+ToolRun RunTool(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>& setEnv,
+                const std::string& package, const ToolSink* sink) {
+    ThrowIfInterrupted();
+    const std::string& program = FindProgram(argv.front());
+    if (program.empty()) {
+        throw DataError(argv.front() + " is not installed: install " + package + " (for example apt-get install " +
+                        package + ")");
+    }
+    // With a sink, stderr waits in a file of its own: read together with
+    // stdout through one pipe it would mix into the data.
+    Pipe output;
+    std::FILE* errors = sink != nullptr ? std::tmpfile() : nullptr;
+    if (pipe(output.Ends) != 0 || (sink != nullptr && errors == nullptr)) {
+        throw DataError("cannot run " + argv.front() + ": " + std::strerror(errno));
+    }
+    const FileCloser closeErrors{errors};
+    const pid_t pid = Spawn(program, argv, ToolEnvironment(setEnv), output, errors);
+    close(output.Ends[1]);
+    output.Ends[1] = -1;
+
+    ToolRun run;
+    ReadOutput(output.Ends[0], pid, sink, run);
+    run.Status = AwaitExit(pid);
     if (errors != nullptr) {
         std::rewind(errors);
+        char block[4096];
         for (std::size_t got; (got = std::fread(block, 1, sizeof block, errors)) > 0;) {
             run.Output.append(block, got);
         }
     }
     return run;
 }
-
-#endif

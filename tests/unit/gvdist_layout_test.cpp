@@ -7,8 +7,8 @@
 
 #include "base/errors.h"
 #include "dist/disk_plan.h"
-#include "dist/distribution.h"
 #include "dist/manifest.h"
+#include "dist/part_stream.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/progress_bar.h"
 #include "cli/verified_distribution.h"
+#include "dist/expected_disks.h"
 #include "dist/salvage.h"
 #include "setup/product.h"
 

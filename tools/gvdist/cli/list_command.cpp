@@ -3,6 +3,7 @@
 #include "base/numbers.h"
 #include "cli/commands.h"
 #include "dist/distribution.h"
+#include "dist/expected_disks.h"
 #include "dist/placement.h"
 #include "setup/product.h"
 

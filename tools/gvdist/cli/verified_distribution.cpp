@@ -4,6 +4,8 @@
 
 #include "cli/progress_bar.h"
 #include "dist/distribution_check.h"
+#include "dist/expected_disks.h"
+#include "dist/part_stream.h"
 
 VerifiedDistribution Verify(Distribution source, bool showProgress, const DecodedSink& sink) {
     VerifiedDistribution result;

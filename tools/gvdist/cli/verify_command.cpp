@@ -3,6 +3,7 @@
 #include "cli/progress_bar.h"
 #include "cli/verified_distribution.h"
 #include "dist/distribution.h"
+#include "dist/expected_disks.h"
 #include "dist/salvage.h"
 
 void RunVerify(const Options& options, std::ostream& out, std::ostream& err) {

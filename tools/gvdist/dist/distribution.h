@@ -16,9 +16,6 @@
 #include "dist/manifest.h"
 #include "dist/stamp_file.h"
 
-// "Glyphvan.002 (disk 2) is not in the sources given"
-std::string MissingDiskText(int disk);
-
 // setup.exe, and with it the member table and disk 1, is not in the sources.
 class MissingSetupError : public DataError {
 public:
@@ -57,44 +54,8 @@ struct Distribution {
 // are PartFaults.
 Distribution OpenDistribution(const std::vector<std::string>& sources);
 
-// How many disks the set has: up to the last part found, or as many as the
-// manifest or a usable stamp says, whichever is most.
-int ExpectedDiskCount(const Distribution& distribution);
-
 // The sources in one line for messages.
 std::string DescribeSources(const Distribution& distribution);
 
-// What each part must hold: the checks of setup.exe's stamp, else those of
-// gvdist.txt when it is this pack's; nullptr when there are neither.
-const std::vector<ManifestPart>* ExpectedParts(const Distribution& distribution);
-// Whether gvdist.txt was written with this setup.exe: it records the same
-// decoded length, and the same counts where the stamp can serve.
-bool ManifestOfThisPack(const Distribution& distribution);
-// Where ExpectedParts come from, for messages: "setup.exe's stamp".
-std::string ExpectedPartsSource(const Distribution& distribution);
-// What a set without checks in its stamp is told once, or "".
-std::string NoChecksNote(const Distribution& distribution);
-
 // The bytes the parts hold together, as their sizes say.
 std::uint64_t PartsSize(const Distribution& distribution);
-
-// The parts one after another as one stream, read a block at a time, so
-// that memory does not follow the size a part claims. Each part's CRC-32
-// grows as it is read.
-class PartStream {
-public:
-    explicit PartStream(const std::vector<ArchivePart>& parts);
-    // Up to `size` bytes into `buffer`; 0 once every part has been read.
-    // Throws DataError when a part cannot be read or holds less than its size.
-    std::size_t Read(std::uint8_t* buffer, std::size_t size);
-    // Reads what is left, so that every CRC-32 covers its whole part.
-    void ReadToEnd();
-    const std::vector<std::uint32_t>& Crcs() const { return crcs_; }
-
-private:
-    const std::vector<ArchivePart>& parts_;
-    std::size_t index_ = 0;
-    std::uint64_t done_ = 0;  // bytes read of parts_[index_]
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_{nullptr, std::fclose};
-    std::vector<std::uint32_t> crcs_;
-};

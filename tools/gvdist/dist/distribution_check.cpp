@@ -1,6 +1,7 @@
 #include "dist/distribution_check.h"
 
 #include "archive/lzh_decode.h"
+#include "dist/expected_disks.h"
 
 namespace {
 

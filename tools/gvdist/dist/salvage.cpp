@@ -4,6 +4,8 @@
 
 #include "archive/lzh_decode.h"
 #include "archive/naming.h"
+#include "dist/expected_disks.h"
+#include "dist/part_stream.h"
 #include "lzh/stream_codec.h"
 #include "setup/product.h"
 

@@ -61,6 +61,81 @@ std::string LostLine(const SalvagedFile& file, const SalvagePlan& plan) {
            std::to_string(file.Size) + " bytes: " + disk;
 }
 
+// The salvage of a set that misses disks; none for a whole set, which goes
+// through every check of a plain extract.
+std::optional<SalvagePlan> PlanIfSalvage(const Options& options, const Distribution& distribution) {
+    if (!options.Salvage) {
+        return std::nullopt;
+    }
+    ProgressBar bar("decoding", static_cast<std::uint64_t>(distribution.Table.DecodedTotal),
+                    ProgressWanted(options.Quiet));
+    SalvagePlan plan = PlanSalvage(distribution, [&bar](std::uint64_t done) { bar.Update(done); });
+    if (plan.Complete()) {
+        return std::nullopt;
+    }
+    return plan;
+}
+
+// Where each file goes: a slice of the stream into a staged file, and a
+// line of the report; a salvage's lost files get their line only.
+struct Placement {
+    StagedFiles Files;
+    std::vector<Slice> Slices;
+    std::vector<std::string> Report;
+};
+
+void PlaceFiles(const MemberTable& table, const std::optional<SalvagePlan>& salvage, const Options& options,
+                Placement& placed) {
+    const fs::path destDir(options.OutputDir);
+    const fs::path helpDir(options.HelpDir.empty() ? options.OutputDir : options.HelpDir);
+    const std::string recovered = options.Salvage ? "recovered  " : "";
+    const auto lost = [&salvage](std::size_t file) { return salvage && !salvage->Files[file].Recovered; };
+    if (lost(0)) {
+        placed.Report.push_back(LostLine(salvage->Files[0], *salvage));
+    } else {
+        placed.Slices.push_back({0, static_cast<std::uint64_t>(ProgramLength(table.Members, table.DecodedTotal)),
+                                 &placed.Files.Add((destDir / ProgramFile).string())});
+        placed.Report.push_back(recovered + ProgramFile);
+    }
+    for (std::size_t i = 0; i < table.Members.size(); ++i) {
+        const MemberEntry& member = table.Members[i];
+        std::error_code error;
+        if (lost(i + 1)) {
+            placed.Report.push_back(LostLine(salvage->Files[i + 1], *salvage));
+            continue;
+        }
+        if (IsKeptOnReinstall(member.Name) && fs::exists(destDir / member.Name, error)) {
+            placed.Report.push_back(recovered + member.Name + " (kept: it exists)");
+            continue;
+        }
+        const bool help = IsHelpFile(member.Name);
+        AtomicFile& file = placed.Files.Add(((help ? helpDir : destDir) / member.Name).string());
+        placed.Slices.push_back(
+            {static_cast<std::uint64_t>(member.Offset), static_cast<std::uint64_t>(member.Size), &file});
+        placed.Report.push_back(recovered + member.Name +
+                                (help && !options.HelpDir.empty() ? " (help directory)" : ""));
+    }
+}
+
+// Decodes the stream into the slices: the whole of it, verified, or as far
+// as a salvage's parts reach.
+void Decode(Distribution distribution, const std::optional<SalvagePlan>& salvage, const Options& options,
+            const std::vector<Slice>& slices) {
+    const auto route = [&slices](std::uint64_t at, const std::uint8_t* data, std::size_t size) {
+        Route(slices, at, data, size);
+    };
+    if (salvage) {
+        ProgressBar bar("writing", salvage->SoundLength, ProgressWanted(options.Quiet));
+        DecodeTakenParts(*salvage, static_cast<std::int32_t>(salvage->SoundLength), route,
+                         [&bar](std::uint64_t done) { bar.Update(done); });
+        return;
+    }
+    const VerifiedDistribution source = Verify(std::move(distribution), ProgressWanted(options.Quiet), route);
+    if (!source.Faults.empty()) {
+        throw DataError(source.Faults.front());
+    }
+}
+
 }  // namespace
 
 void RunExtract(const Options& options, std::ostream& out, std::ostream& err) {
@@ -70,73 +145,23 @@ void RunExtract(const Options& options, std::ostream& out, std::ostream& err) {
     if (!NoChecksNote(distribution).empty()) {
         err << "gvdist: note: " << NoChecksNote(distribution) << "\n";
     }
-    std::optional<SalvagePlan> salvage;
-    if (options.Salvage) {
-        ProgressBar bar("decoding", static_cast<std::uint64_t>(table.DecodedTotal), ProgressWanted(options.Quiet));
-        salvage = PlanSalvage(distribution, [&bar](std::uint64_t done) { bar.Update(done); });
-        if (salvage->Complete()) {
-            salvage.reset();  // a whole set goes through every check of a plain extract
-        }
-    }
+    const std::optional<SalvagePlan> salvage = PlanIfSalvage(options, distribution);
     MadeFolders folders;
     folders.Make(options.OutputDir);
-    const fs::path destDir(options.OutputDir);
-    const fs::path helpDir(options.HelpDir.empty() ? options.OutputDir : options.HelpDir);
     if (!options.HelpDir.empty()) {
         folders.Make(options.HelpDir);
     }
-
     // The files fill under temporary names while the stream decodes and
     // take their names together once it has proved sound: nothing is put
     // in place for a bad distribution, nor a byte of a file cut short.
-    StagedFiles files;
-    std::vector<Slice> slices;
-    std::vector<std::string> report;
-    const std::string recovered = options.Salvage ? "recovered  " : "";
-    const auto lost = [&salvage](std::size_t file) { return salvage && !salvage->Files[file].Recovered; };
-    if (lost(0)) {
-        report.push_back(LostLine(salvage->Files[0], *salvage));
-    } else {
-        slices.push_back({0, static_cast<std::uint64_t>(ProgramLength(table.Members, table.DecodedTotal)),
-                          &files.Add((destDir / ProgramFile).string())});
-        report.push_back(recovered + ProgramFile);
-    }
-    for (std::size_t i = 0; i < table.Members.size(); ++i) {
-        const MemberEntry& member = table.Members[i];
-        std::error_code error;
-        if (lost(i + 1)) {
-            report.push_back(LostLine(salvage->Files[i + 1], *salvage));
-            continue;
-        }
-        if (IsKeptOnReinstall(member.Name) && fs::exists(destDir / member.Name, error)) {
-            report.push_back(recovered + member.Name + " (kept: it exists)");
-            continue;
-        }
-        const bool help = IsHelpFile(member.Name);
-        AtomicFile& file = files.Add(((help ? helpDir : destDir) / member.Name).string());
-        slices.push_back({static_cast<std::uint64_t>(member.Offset), static_cast<std::uint64_t>(member.Size), &file});
-        report.push_back(recovered + member.Name + (help && !options.HelpDir.empty() ? " (help directory)" : ""));
-    }
-
-    const auto route = [&slices](std::uint64_t at, const std::uint8_t* data, std::size_t size) {
-        Route(slices, at, data, size);
-    };
-    if (salvage) {
-        // The stream again, as far as it decodes from the parts that are there.
-        ProgressBar bar("writing", salvage->SoundLength, ProgressWanted(options.Quiet));
-        DecodeTakenParts(*salvage, static_cast<std::int32_t>(salvage->SoundLength), route,
-                         [&bar](std::uint64_t done) { bar.Update(done); });
-    } else {
-        const VerifiedDistribution source = Verify(std::move(distribution), ProgressWanted(options.Quiet), route);
-        if (!source.Faults.empty()) {
-            throw DataError(source.Faults.front());
-        }
-    }
-    files.Commit();
+    Placement placed;
+    PlaceFiles(table, salvage, options, placed);
+    Decode(std::move(distribution), salvage, options, placed.Slices);
+    placed.Files.Commit();
     if (!salvage || salvage->RecoveredCount() > 0) {
         folders.Keep();
     }
-    for (const std::string& line : report) {
+    for (const std::string& line : placed.Report) {
         out << line << "\n";
     }
     if (salvage) {

@@ -228,6 +228,32 @@ void StripOldTable(std::vector<std::uint8_t>& setup, const std::string& name) {
     }
 }
 
+// Writes the parts, setup.exe, the disk folders and images and gvdist.txt.
+// All files are complete under temporary names before any takes its final
+// name, and they take them together: a failure leaves the folder as it was.
+void WriteDistribution(const Options& options, const std::vector<std::uint8_t>& setup, const std::vector<Bytes>& parts,
+                       DistributionManifest& manifest) {
+    MadeFolders folders;
+    folders.Make(options.OutputDir);
+    const fs::path dir(options.OutputDir);
+    // Held until every file has taken its place, or none has.
+    const FolderLock lock(options.OutputDir);
+    RemoveWhatAKilledPackLeft(options.OutputDir);
+    CheckEarlierPackOnly(options.OutputDir);
+
+    StagedFiles files;
+    for (std::size_t k = 1; k <= parts.size(); ++k) {
+        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string()).Write(parts[k - 1]);
+    }
+    files.Add((dir / SetupFileName).string()).Write(setup);
+    const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, parts, manifest);
+    RecordImages(manifest, media.get());
+    files.Add((dir / ManifestFileName).string()).Write(FormatManifest(manifest));
+    StageMediaAndRemovals(files, dir, media.get(), manifest.DiskCount);
+    files.Commit();
+    folders.Keep();
+}
+
 }  // namespace
 
 void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
@@ -257,14 +283,6 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
     }
     WriteStamp(setup, stampAt, stamp);
 
-    MadeFolders folders;
-    folders.Make(options.OutputDir);
-    const fs::path dir(options.OutputDir);
-    // Held until every file has taken its place, or none has.
-    const FolderLock lock(options.OutputDir);
-    RemoveWhatAKilledPackLeft(options.OutputDir);
-    CheckEarlierPackOnly(options.OutputDir);
-
     DistributionManifest manifest{static_cast<int>(parts.size()),
                                   compressed.size(),
                                   input.Table.DecodedTotal,
@@ -272,22 +290,7 @@ void RunPack(const Options& options, std::ostream& out, std::ostream& err) {
                                   stamp.Parts,
                                   ManifestPart{setup.size(), Crc32(setup.data(), setup.size())},
                                   {}};
-
-    // All files are complete under temporary names before any takes its
-    // final name, and they take them together: a failure leaves the folder
-    // as it was.
-    StagedFiles files;
-    for (std::size_t k = 1; k <= parts.size(); ++k) {
-        files.Add((dir / PartFileName(FirstPartFile, static_cast<int>(k))).string()).Write(parts[k - 1]);
-    }
-    files.Add((dir / SetupFileName).string()).Write(setup);
-    const std::unique_ptr<TempDir> media = MakeMediaFor(options, setup, parts, manifest);
-    RecordImages(manifest, media.get());
-    files.Add((dir / ManifestFileName).string()).Write(FormatManifest(manifest));
-    StageMediaAndRemovals(files, dir, media.get(), manifest.DiskCount);
-    files.Commit();
-    folders.Keep();
-
+    WriteDistribution(options, setup, parts, manifest);
     out << "DiskCount=" << manifest.DiskCount << "\n";
     out << "ArchiveSize=" << manifest.ArchiveSize << "\n";
 }

@@ -64,6 +64,12 @@ Bytes SetupImage(std::int32_t diskCount = 3, std::int32_t archiveSize = 3675000,
     return bytes;
 }
 
+// `setup` with `stamp` in place of its own.
+Bytes Stamped(Bytes setup, const DistributionStamp& stamp) {
+    std::memcpy(&setup.at(StampAt), &stamp, sizeof stamp);
+    return setup;
+}
+
 // Bytes that compress like a program, with runs of text among noise; with
 // no text, noise.
 Bytes Sample(std::size_t size, std::size_t textRun = 16) {
@@ -137,6 +143,21 @@ protected:
             "--member in/README.TXT --member in/UnInstal.Exe -o " +
             outDir + " " + extra);
     }
+
+    // verify and extract of "disks" refuse it, naming `fault`, and extract writes nothing.
+    static void ExpectRefused(const char* fault) {
+        EXPECT_TRUE(Ran(Gvdist("verify disks"), 2, fault));
+        EXPECT_EQ(Gvdist("extract disks -d dest/in").Status, 2);
+        EXPECT_EQ(Snapshot("dest").size(), 0u);  // neither in dest/in nor one level up
+    }
+    // Three 360K disks with their folders and images in "disks"; the noise member returned.
+    static Bytes PackNoiseOntoDisks() {
+        const Bytes noise = Sample(760000, 0);
+        WriteBytes("in/NOISE.DAT", noise);
+        EXPECT_EQ(Pack("disks", NoiseMedia).Status, 0);
+        return noise;
+    }
+    static constexpr const char* NoiseMedia = "--member in/NOISE.DAT --format 360K --disks --images";
 
     const fs::path root_ = fs::temp_directory_path() /
                            ("gvdist_cli_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
@@ -243,17 +264,8 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     const Result pack = Pack("disks");
     ASSERT_EQ(pack.Status, 0);
     const std::int32_t archive = std::stoi(pack.Out.substr(pack.Out.find("ArchiveSize=") + 12));
-    const auto expectRefused = [](const char* fault) {
-        EXPECT_TRUE(Ran(Gvdist("verify disks"), 2, fault));
-        EXPECT_EQ(Gvdist("extract disks -d dest/in").Status, 2);
-        EXPECT_EQ(Snapshot("dest").size(), 0u);  // neither in dest/in nor one level up
-    };
     const Bytes packedSetup = ReadBytes("disks/setup.exe");
-    const auto stamped = [&packedSetup](const DistributionStamp& stamp) {
-        Bytes setup = packedSetup;
-        std::memcpy(&setup.at(StampAt), &stamp, sizeof stamp);
-        return setup;
-    };
+    const auto stamped = [&packedSetup](const DistributionStamp& stamp) { return Stamped(packedSetup, stamp); };
     const auto tabled = [](const MemberEntry& member, std::int32_t decodedTotal) {
         Bytes setup = SetupImage(),
               table = SerializeMemberTable(MemberTable{{{"GOOD.TXT", 0, 10}, member}, decodedTotal});
@@ -285,14 +297,21 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     for (const auto& [file, content, fault] : edits) {
         const Bytes original = ReadBytes(fs::path("disks") / file);
         WriteBytes(fs::path("disks") / file, content);
-        expectRefused(fault);
+        ExpectRefused(fault);
         WriteBytes(fs::path("disks") / file, original);
     }
     // Every part as long as the stamp says, and no manifest: the table's DecodedTotal is at fault.
     fs::rename("disks/gvdist.txt", "gvdist.txt");
     WriteBytes("disks/setup.exe", longer);
-    expectRefused("; the stream ends after 63045 bytes, before the DecodedTotal 64045 of setup.exe's");
+    ExpectRefused("; the stream ends after 63045 bytes, before the DecodedTotal 64045 of setup.exe's");
     fs::rename("gvdist.txt", "disks/gvdist.txt");
+}
+
+TEST_F(GvdistCliTest, OlderStampsReadAndShortPartsAreJudgedByTheStamp) {
+    const Result pack = Pack("disks");
+    ASSERT_EQ(pack.Status, 0);
+    const std::int32_t archive = std::stoi(pack.Out.substr(pack.Out.find("ArchiveSize=") + 12));
+    const Bytes packedSetup = ReadBytes("disks/setup.exe");
     // One packed before the stamp had a section of its own reads the same;
     // it stays for the rest.
     Bytes older = packedSetup;
@@ -301,10 +320,10 @@ TEST_F(GvdistCliTest, DamagedDistributionsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(Gvdist("verify disks").Status, 0);
 
     fs::resize_file("disks/Glyphvan.003", fs::file_size("disks/Glyphvan.003") - 16);
-    expectRefused("Glyphvan.003 (disk 3) holds");  // and the stamp says more
+    ExpectRefused("Glyphvan.003 (disk 3) holds");  // and the stamp says more
     fs::remove("disks/gvdist.txt");  // found by the decoding, without the manifest and with a stamp that agrees
-    WriteBytes("disks/setup.exe", stamped(MakeStamp(3, archive - 16)));
-    expectRefused("the archive is truncated");
+    WriteBytes("disks/setup.exe", Stamped(packedSetup, MakeStamp(3, archive - 16)));
+    ExpectRefused("the archive is truncated");
 }
 
 // The archive decodes from its start: a salvage keeps the files (in stream
@@ -406,7 +425,9 @@ TEST_F(GvdistCliTest, FilesTakeTheirPlacesTogetherAndNeverThroughLinks) {
     const auto before = Snapshot("disks");
     EXPECT_EQ(Pack("disks", "--format 720K" + media).Status, 2);
     EXPECT_EQ(Snapshot("disks"), before);
+}
 
+TEST_F(GvdistCliTest, ExtractWritesThroughNoLinkAlreadyThere) {
     std::ofstream("in/A.TXT") << "A";
     std::ofstream("in/A.TXT.gvdist-part") << "A.TXT.gvdist-part";
     ASSERT_EQ(Pack("names", "--member in/A.TXT.gvdist-part --member in/A.TXT").Status, 0);
@@ -437,14 +458,13 @@ TEST_F(GvdistCliTest, EncodeDecodeRoundTrip) {
 
 #ifndef _WIN32
 // Images are made and read by mtools and checked by dosfstools' fsck.
-TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
-    if (std::system("command -v mformat >/dev/null 2>&1 && command -v fsck.fat >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "mtools or dosfstools is not installed";
-    }
-    const Bytes noise = Sample(760000, 0);
-    WriteBytes("in/NOISE.DAT", noise);
-    const std::string media = "--member in/NOISE.DAT --format 360K --disks --images";
-    ASSERT_EQ(Pack("disks", media).Status, 0);
+bool HaveMediaTools() {
+    return std::system("command -v mformat >/dev/null 2>&1 && command -v fsck.fat >/dev/null 2>&1") == 0;
+}
+
+TEST_F(GvdistCliTest, DisksAndImagesOfAFormat) {
+    if (!HaveMediaTools()) GTEST_SKIP() << "mtools or dosfstools is not installed";
+    PackNoiseOntoDisks();
     for (int k = 1; k <= 3; ++k) {  // DISKk holds part k, and setup.exe on disk 1: the table below reads them
         const std::string n = std::to_string(k), image = "disks/glyphvane-disk" + n + ".img";
         EXPECT_EQ(Snapshot("disks/DISK" + n).size(), k == 1 ? 2u : 1u);
@@ -456,13 +476,17 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     EXPECT_EQ(fs::file_size("disks/Glyphvan.001"), 362496u - 2048);  // disk 1 full, setup.exe in 2 clusters
 
     // The same inputs, the same bytes; another time stamp, other bytes.
-    ASSERT_EQ(Pack("again", media).Status, 0);
+    ASSERT_EQ(Pack("again", NoiseMedia).Status, 0);
     EXPECT_EQ(ReadBytes("again/glyphvane-disk2.img"), ReadBytes("disks/glyphvane-disk2.img"));
     setenv("SOURCE_DATE_EPOCH", "946684800", 1);
-    EXPECT_EQ(Pack("again", media).Status, 0);
+    EXPECT_EQ(Pack("again", NoiseMedia).Status, 0);
     unsetenv("SOURCE_DATE_EPOCH");
     EXPECT_NE(ReadBytes("again/glyphvane-disk2.img"), ReadBytes("disks/glyphvane-disk2.img"));
+}
 
+TEST_F(GvdistCliTest, AnySetOfSourcesAndHostileImages) {
+    if (!HaveMediaTools()) GTEST_SKIP() << "mtools or dosfstools is not installed";
+    const Bytes noise = PackNoiseOntoDisks();
     fs::copy("disks/DISK3", "other3");
     Bytes changed = ReadBytes("other3/Glyphvan.003");
     changed[10] ^= 1;  // the same size, other bytes
@@ -509,6 +533,11 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         EXPECT_EQ(ReadBytes("dest/NOISE.DAT"), fault ? Bytes() : noise);
         fs::remove_all("dest");
     }
+}
+
+TEST_F(GvdistCliTest, ImagesThatLieAreJudgedByTheirBytes) {
+    if (!HaveMediaTools()) GTEST_SKIP() << "mtools or dosfstools is not installed";
+    PackNoiseOntoDisks();
     // A chain cut short and a doubled entry: mtools hands over other bytes
     // without a word, and the salvage keeps only what is exact.
     Bytes cut = ReadBytes("disks/glyphvane-disk2.img"), doubled = ReadBytes("disks/glyphvane-disk3.img");
@@ -529,11 +558,15 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         EXPECT_EQ(Snapshot("dest").size(), 5u) << sources;  // all but NOISE.DAT, which part 1 does not hold whole
         fs::remove_all("dest");
     }
+}
+
+TEST_F(GvdistCliTest, HostPathsReadAsNoOptionsAndPATHPlantsNoProgram) {
+    if (!HaveMediaTools()) GTEST_SKIP() << "mtools or dosfstools is not installed";
+    const std::string path = std::getenv("PATH");
     // Host paths that read as options, and an mtools planted in a relative folder of PATH.
     ASSERT_EQ(Pack("-Do", "--format 360K --images").Status, 0);
     std::ofstream("mdir") << "#!/bin/sh\ntouch planted\n";
     fs::permissions("mdir", fs::perms::owner_all);
-    const std::string path = std::getenv("PATH");
     for (const auto& [name, value, status, said] :
          {std::tuple{"TMPDIR", "/tmp", 0, "OK"}, {"TMPDIR", "-Do", 0, "OK"}, {"PATH", ".", 2, "install mtools"}}) {
         setenv(name, value, 1);
@@ -543,11 +576,11 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
         EXPECT_TRUE(Ran(verify, status, said)) << value;
     }
     // and nothing new beside the sources and out.txt
-    EXPECT_EQ(std::distance(fs::directory_iterator(root_), {}), 15);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_), {}), 4);  // in, -Do, mdir, out.txt
     // Run in a folder whose name holds '@@', mtools would write and read ../u: the user's file stays.
     std::ofstream("u") << "my thesis";
     fs::create_directory("u@@0");
-    fs::copy_file("disks/glyphvane-disk2.img", "u@@0/disk2.img");
+    fs::copy_file("-Do/glyphvane-disk1.img", "u@@0/disk2.img");
     fs::current_path("u@@0");
     for (const char* command :
          {"pack --program ../in/prog.exe --setup ../in/setup.exe -o dist --images", "list disk2.img"})
@@ -555,7 +588,11 @@ TEST_F(GvdistCliTest, DiskMediaAndAnySetOfSources) {
     EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 2);  // disk2.img and out.txt
     fs::current_path(root_);
     EXPECT_EQ(ReadText("u"), "my thesis");
+}
 
+TEST_F(GvdistCliTest, AStoppedPackLeavesOnlyWhatTheNextPackWrites) {
+    if (!HaveMediaTools()) GTEST_SKIP() << "mtools or dosfstools is not installed";
+    const std::string path = std::getenv("PATH");
     // A pack stopped while mcopy runs (a stand-in signals it first), then a pack again: one pack's files alone.
     ASSERT_EQ(Pack("one", "--format 360K --images").Status, 0);
     fs::create_directory("fake");

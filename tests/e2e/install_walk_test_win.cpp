@@ -91,7 +91,7 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
 
     const std::string marker = dir + "Glyphvane.ran",
                       startedIn = c.FinalAnswer == IDYES ? dir.substr(0, dir.size() - 1) : "";
-    for (int i = 0; i < 300 && !startedIn.empty() && !FileExists(marker); ++i) Sleep(50);
+    for (int i = 0; i < 300 && !lost_ && !startedIn.empty() && !FileExists(marker); ++i) Sleep(50);
     const Bytes markerText = ReadBytes(marker);
     EXPECT_EQ(InCapitals(std::string(markerText.begin(), markerText.end())), startedIn)
         << "Yes starts the product in its directory, No does not start it";

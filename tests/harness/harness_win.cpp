@@ -16,6 +16,14 @@ namespace fs = std::filesystem;
 
 namespace harness {
 
+namespace {
+
+// A dialog is read while it shows: another one counts once it has stayed
+// this long, so that one still being filled in is not taken for it.
+constexpr ULONGLONG SettleMs = 500;
+
+}  // namespace
+
 Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -95,13 +103,36 @@ void User::Lose(const std::string& what) {
     lost_ = true;
 }
 
-HWND User::WaitFor(const DialogMatch& match, DWORD timeoutMs) {
-    HWND found = nullptr;
-    if (lost_ || !Until([&] { return (found = Find(match)) != nullptr; }, timeoutMs)) {
-        Lose("no dialog \"" + match.Caption + "\" " + match.Text);
-        return nullptr;
+HWND User::OtherQuestion(const DialogMatch* expected) {
+    HWND other = nullptr;
+    for (HWND window : VisibleWindows()) {
+        const std::string caption = Caption(window);
+        const bool same = expected && caption == expected->Caption;
+        // A busy process may not tell its text yet: only another text counts.
+        const std::string text = same && !expected->Text.empty() ? ItemText(window, 0xFFFF) : driver::NoAnswer;
+        if (driver::WindowClass(window) == driver::DialogClass && caption != Seen::Gathering.Caption &&
+            (!same || (text != driver::NoAnswer && text != expected->Text)) &&
+            std::count(known_.begin(), known_.end(), window) == 0)
+            other = window;
     }
-    return found;
+    if (other != candidate_) seenAt_ = GetTickCount64();
+    candidate_ = other;
+    return other && GetTickCount64() - seenAt_ >= SettleMs ? other : nullptr;
+}
+
+std::string User::WhyNot(HWND other, DWORD timeoutMs) const {
+    if (other) return "it shows \"" + Caption(other) + "\" " + ItemText(other, 0xFFFF) + " instead";
+    if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) return "it has ended";
+    return "not on show after " + std::to_string(timeoutMs / 1000) + " s";
+}
+
+HWND User::WaitFor(const DialogMatch& match, DWORD timeoutMs) {
+    HWND found = nullptr, other = nullptr;
+    if (lost_ || !Until([&] { return (found = Find(match)) || (other = OtherQuestion(&match)); }, timeoutMs) || other)
+        Lose("no dialog \"" + match.Caption + "\" " + match.Text + ": " + WhyNot(other, timeoutMs));
+    else
+        known_.push_back(found);
+    return lost_ ? nullptr : found;
 }
 
 void User::Answer(HWND dialog, int id) {

@@ -95,7 +95,10 @@ inline DialogMatch DamagedDisk(int disk) {
 
 // The user at the screen of one process: this one unless a walk names
 // the setup it started. A wait that fails records the failure once, with the windows on
-// show; a lost user's later waits give up at once.
+// show; a lost user's later waits give up at once. A wait fails as soon as
+// the process has ended or asks something else: a dialog that no earlier
+// wait found and that is not the copy's progress, which goes on by itself.
+// The full time is waited only while nothing else is asked.
 class User {
 public:
     std::vector<HWND> VisibleWindows() const;
@@ -111,9 +114,21 @@ public:
     void Lose(const std::string& what);
 
 protected:
+    // A dialog waiting for the user, neither known nor `expected`, that has
+    // stayed on show for a moment; nullptr while there is none.
+    HWND OtherQuestion(const DialogMatch* expected);
+    // Why a wait ended without what it waited for: `other`, the process's
+    // end, or the time.
+    std::string WhyNot(HWND other, DWORD timeoutMs) const;
+
     DWORD processId_ = GetCurrentProcessId();
     HANDLE process_ = nullptr;
     bool lost_ = false;
+
+private:
+    std::vector<HWND> known_;   // the dialogs the waits found
+    HWND candidate_ = nullptr;  // the other dialog seen last, since `seenAt_`
+    ULONGLONG seenAt_ = 0;
 };
 
 // Runs `modal` (a dialog of this thread) while `user` acts from a second

@@ -58,7 +58,7 @@ std::string Text(HWND window) {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
                              SendTimeoutMs, &length)) {
-        return "<no answer>";
+        return NoAnswer;
     }
     return std::string(text.data(), length < text.size() ? length : 0);
 }

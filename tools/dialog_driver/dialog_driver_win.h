@@ -19,7 +19,8 @@ inline const char DialogClass[] = "#32770";
 std::string Caption(HWND window);
 std::string WindowClass(HWND window);
 // A window's text through a message that gives up after a while, so a busy
-// process cannot hang the caller.
+// process cannot hang the caller: then NoAnswer.
+inline const char NoAnswer[] = "<no answer>";
 std::string Text(HWND window);
 // The text of control `id`; message boxes keep theirs in 0xFFFF.
 std::string ItemText(HWND dialog, int id);

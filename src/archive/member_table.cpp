@@ -87,6 +87,20 @@ std::string CheckMemberName(const std::string& name) {
     return "";
 }
 
+std::string CheckAliasNames(const std::vector<MemberEntry>& members) {
+    const auto longName = std::find_if(members.begin(), members.end(),
+                                       [](const MemberEntry& member) { return !IsShortName(member.Name); });
+    if (longName == members.end()) return "";
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        if (HasAliasForm(members[i].Name)) {
+            const std::size_t other = static_cast<std::size_t>(longName - members.begin());
+            return Describe(i, members[i].Name) + ": name has the form of a short alias, which " +
+                   Describe(other, longName->Name) + " may have";
+        }
+    }
+    return "";
+}
+
 std::string ValidateMemberTable(const MemberTable& table) {
     if (table.DecodedTotal < 0) {
         return "DecodedTotal " + std::to_string(table.DecodedTotal) + " is negative";
@@ -133,7 +147,7 @@ std::string ValidateMemberTable(const MemberTable& table) {
         }
         previousEnd = end;
     }
-    return "";
+    return CheckAliasNames(table.Members);
 }
 
 std::size_t MemberTableTailSize(std::uint64_t fileSize) {

@@ -60,5 +60,11 @@ std::string PrintableName(const std::string& name);
 // Why `name` cannot be a member's file name, or "" when it can.
 std::string CheckMemberName(const std::string& name);
 
+// Windows gives a long name a short alias ("LONGFI~1.TXT"), and a member
+// named like one would land in the other member's file. A member name of
+// that form is refused beside any member whose name is long: "" or what
+// is wrong.
+std::string CheckAliasNames(const std::vector<MemberEntry>& members);
+
 // The bytes to append to setup.exe: entries, count, DecodedTotal.
 std::vector<std::uint8_t> SerializeMemberTable(const MemberTable& table);

@@ -17,6 +17,15 @@ bool IsKeptOnReinstall(const std::string& name);
 // Help files (".HLP", in any case) go to the Windows help directory.
 bool IsHelpFile(const std::string& name);
 
+// A name a FAT directory holds as it is (8.3): 1 to 8 characters, then
+// optionally a dot and 1 to 3 more, none of them a dot, a space or one of
+// + , ; = [ ]. Case does not count. Any other name gets a short alias.
+bool IsShortName(const std::string& name);
+
+// A short name of the form Windows gives a long name as its alias: the
+// base ends in '~' and digits ("LONGFI~1.TXT").
+bool HasAliasForm(const std::string& name);
+
 // Cuts `name` at its extension's dot (if any) and appends `extension`.
 std::string ReplaceExtension(const std::string& name, const std::string& extension);
 

@@ -165,12 +165,13 @@ protected:
     const Bytes program_ = Sample(60000);
 };
 
-// Refused: a member named like another but for case, a
+// Refused: a member named like another but for case or like its alias, a
 // setup.exe that is not a PE image or has no section for the stamp (the
 // magic elsewhere does not count) or none in it, or is cut short.
 TEST_F(GvdistCliTest, PackRefusesAndWritesNothing) {
     fs::create_directories("in/case");
-    std::ofstream("in/case/user.lib") << "x";
+    for (const char* name : {"user.lib", "Long name.txt", "LONGNA~1.TXT"})
+        std::ofstream("in/case/" + std::string(name)) << "x";
     Bytes noMagic = SetupImage();
     noMagic[StampAt] = 0;
     const struct {
@@ -179,6 +180,8 @@ TEST_F(GvdistCliTest, PackRefusesAndWritesNothing) {
         const char* Fault;
     } refused[] = {
         {SetupImage(), "--disk-size 12288 --member in/case/user.lib", "already taken"},
+        {SetupImage(), "--member \"in/case/Long name.txt\" --member in/case/LONGNA~1.TXT",
+         "member 6 (\"LONGNA~1.TXT\"): name has the form of a short alias, which member 5 (\"Long name.txt\")"},
         // Member names are ASCII only.
         {SetupImage(), "--member in/\xC3\x84.TXT", "name contains the non-ASCII byte 0xC3"},
         {Bytes(1500, 0x4D), "", "in/setup.exe is not a PE image (a Windows program)"},

@@ -52,7 +52,7 @@ TEST(MemberTableTest, ValidationRules) {
     // The table, and part of the message ("" for a valid table).
     const std::pair<MemberTable, const char*> rows[] = {
         {{{Named("1234567890123456789"), Named("COM0"), Named("LPT"), Named("...X")}, 10}, ""},
-        {{{{"A", 0, 50}, {"B", 50, 50}, {"END", 0x7FFFFFFE, 1}, {"EMPTY", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
+        {{{{"A", 0, 50}, {"B", 50, 50}, {"END", 0x7FFFFFFE, 1}, {"EMPTY~1", 0x7FFFFFFF, 0}}, 0x7FFFFFFF}, ""},
         {{{{"A", 0, 80}, {"B", 50, 50}}, 100}, "member 2 (\"B\"): starts at 50, inside member 1 (\"A\")"},
         {{{}, 77}, ""},
         {{{Named("")}, 10}, "member 1 (\"\"): name is empty"},
@@ -72,6 +72,9 @@ TEST(MemberTableTest, ValidationRules) {
         {{{Named("X.HLP ")}, 10}, "ends in a dot or a space"},
         {{{Named("A"), Named("gLyPhVaNe.eXe")}, 10}, "member 2 (\"gLyPhVaNe.eXe\"): name is the program file's"},
         {{{Named("R.ME"), Named("B"), Named("r.me")}, 10}, "3 (\"r.me\"): name is the same file as member 1's"},
+        // A short alias is ~ and digits ending an 8.3 name's base; refused beside a name that is not 8.3.
+        {{{Named("B~1.TXT"), Named("A"), Named("b.txt.txt")}, 10}, "(\"B~1.TXT\"): name has the form of a short alias"},
+        {{{Named("LONG NAME"), Named("GLYP~SOY.EXE"), Named("A~.T"), Named("X~1.TEXT"), Named("XYZABC~12")}, 10}, ""},
         {{{{"A.TXT", -1, 1}}, 10}, "member 1 (\"A.TXT\"): offset -1 is negative"},
         {{{{"A.TXT", 0, -5}}, 10}, "size -5 is negative"},
         {{{}, -1}, "DecodedTotal -1 is negative"},

@@ -67,6 +67,10 @@ DecodedInput GatherInput(const Options& options, std::ostream& err) {
         total += RegularFileSize(path);
         input.Table.Members.push_back(member);
     }
+    const std::string aliasFault = CheckAliasNames(input.Table.Members);
+    if (!aliasFault.empty()) {
+        throw DataError(aliasFault);
+    }
     if (total > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
         throw DataError("the program and its members hold " + std::to_string(total) + " bytes, more than 2147483647");
     }

@@ -103,8 +103,9 @@ void CleanUp(const CopyingRecord& record) {
 }
 
 void Finish(bool withShortcut) {
-    if (withShortcut) {
-        MakeShortcut();
+    // The product is installed either way: say so, and go on.
+    if (withShortcut && !MakeShortcut()) {
+        MessageBoxA(nullptr, ShortcutFailedText, ProductName, MB_OK | MB_ICONEXCLAMATION);
     }
     WriteUninstallEntry();
     const std::string question = FinalQuestionText();

@@ -61,27 +61,25 @@ void WriteUninstallValue(HKEY uninstall, const char* name, const std::string& va
 
 }  // namespace
 
-void MakeShortcut() {
+bool MakeShortcut() {
     const std::string folder = ProgramsFolder();
     CoInitialize(nullptr);  // COM stays initialised to the end of the process
 
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        link->SetPath(PathJoin(DestDir, ProgramFile).c_str());
-        link->SetWorkingDirectory(DestDir.c_str());
-        link->SetShowCmd(SW_SHOWNORMAL);
-        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    }
+    bool filled = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                             reinterpret_cast<void**>(&link)));
+    filled = filled && SUCCEEDED(link->SetPath(PathJoin(DestDir, ProgramFile).c_str())) &&
+             SUCCEEDED(link->SetWorkingDirectory(DestDir.c_str())) && SUCCEEDED(link->SetShowCmd(SW_SHOWNORMAL)) &&
+             SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
 
     GroupName += ".LNK";
     wchar_t linkPath[LinkPathChars];
-    if (ToWide(PathJoin(folder, GroupName), linkPath) && file) {
-        file->Save(linkPath, FALSE);
-    }
+    const bool saved =
+        ToWide(PathJoin(folder, GroupName), linkPath) && filled && SUCCEEDED(file->Save(linkPath, FALSE));
     Release(file);
     Release(link);
+    return saved;
 }
 
 void WriteUninstallEntry() {

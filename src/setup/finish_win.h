@@ -5,8 +5,9 @@
 #include <string>
 
 // One shortcut to the installed program, named after GroupName (which gets
-// ".LNK" appended), directly in the user's Programs folder.
-void MakeShortcut();
+// ".LNK" appended), directly in the user's Programs folder. False when the
+// link could not be made or saved.
+bool MakeShortcut();
 
 // "DisplayName" and "UnInstallString" under the product's key of the
 // system's uninstall list (HKEY_LOCAL_MACHINE). Registry failures raise.

@@ -21,6 +21,12 @@ const char ExitCaptionStart[] = "Exit ";
 const char InsertDiskText[] = "Please Insert Disk number ";
 const char InstallFailureText[] = "Glyphvane was unable to install its files.";
 const char InstallFailureCaption[] = "Error";
+const char ShortcutFailedText[] = "The Start menu entry for Glyphvane could not be created.";
+const char MemberUnwritableText[] =
+    "Glyphvane cannot write the file\r\n%s\r\n\r\nAbort stops the installation, Retry tries again, Ignore leaves "
+    "this file out.";
+const char LowSpaceQuestion[] =
+    "Glyphvane needs %lu KB of free space on drive %c:, which has %lu KB free.\r\n\r\nInstall there anyway?";
 std::string GroupName = "Glyphvane";
 std::string DefaultDestDir = "C:\\Program Files\\Glyphvane";
 

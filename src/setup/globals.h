@@ -30,6 +30,9 @@ extern const char ExitCaptionStart[];       // "Exit ", then ProductName: the ca
 extern const char InsertDiskText[];         // "Please Insert Disk number ", then the disk's number
 extern const char InstallFailureText[];     // "Glyphvane was unable to install its files."
 extern const char InstallFailureCaption[];  // "Error"
+extern const char ShortcutFailedText[];     // "The Start menu entry for Glyphvane could not be created."
+extern const char MemberUnwritableText[];   // %s: the member's full path
+extern const char LowSpaceQuestion[];       // %lu KB needed, on drive %c:, %lu KB free
 extern std::string GroupName;
 extern std::string DefaultDestDir;
 

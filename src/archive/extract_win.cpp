@@ -7,6 +7,7 @@
 #include "archive/member_list_win.h"
 #include "archive/naming.h"
 #include "setup/globals.h"
+#include "setup/message_text.h"
 #include "util/paths.h"
 
 namespace {
@@ -29,16 +30,34 @@ bool CopyBytes(HANDLE from, HANDLE to, std::int32_t size) {
     return true;
 }
 
-bool ExtractMember(HANDLE program, const MemberEntry& member) {
-    if (!SeekTo(program, member.Offset)) return false;
+// A member's file, asking the user when it cannot be made: a folder or a
+// read-only file at its name must not pass in silence for an installed file.
+CopyOutcome CreateMemberFile(const MemberEntry& member, FileHandle& target, std::string& path) {
+    for (;;) {
+        path = MemberTarget(member);
+        target = CreateForWriting(path);
+        if (!target) target = CreateForWriting(path = PathJoin(DestDir, member.Name));
+        if (target) return CopyOutcome::Done;
+        const std::string text = FillIn(MemberUnwritableText, {path});
+        switch (MessageBoxA(nullptr, text.c_str(), ProductName, MB_ABORTRETRYIGNORE | MB_ICONSTOP)) {
+        case IDRETRY: continue;
+        case IDIGNORE: path.clear(); return CopyOutcome::Done;
+        default: return CopyOutcome::Cancelled;
+        }
+    }
+}
 
-    const std::string inDestination = PathJoin(DestDir, member.Name);
-    if (IsKeptOnReinstall(member.Name) && FileExists(inDestination)) return true;
+// `written` gains the path of the member's file once it is made.
+CopyOutcome ExtractMember(HANDLE program, const MemberEntry& member, std::vector<std::string>& written) {
+    if (!SeekTo(program, member.Offset)) return CopyOutcome::Failed;
+    if (IsKeptOnReinstall(member.Name) && FileExists(PathJoin(DestDir, member.Name))) return CopyOutcome::Done;
 
-    FileHandle target = CreateForWriting(MemberTarget(member));
-    if (!target) target = CreateForWriting(inDestination);
-    if (!target) return true;  // a file that cannot be made is left out, as before
-    return CopyBytes(program, target.Get(), member.Size);
+    FileHandle target;
+    std::string path;
+    const CopyOutcome created = CreateMemberFile(member, target, path);
+    if (!target) return created;
+    written.push_back(path);
+    return CopyBytes(program, target.Get(), member.Size) ? CopyOutcome::Done : CopyOutcome::Failed;
 }
 
 }  // namespace
@@ -48,13 +67,19 @@ std::string MemberTarget(const MemberEntry& member) {
     return PathJoin(DestDir, member.Name);
 }
 
-bool ExtractMembers() {
+CopyOutcome ExtractMembers() {
     const FileHandle program = OpenForReading(PathJoin(DestDir, ProgramFile));
-    if (!program) return false;
-    for (const MemberEntry& member : MemberList) {
-        if (!ExtractMember(program.Get(), member)) return false;
+    if (!program) return CopyOutcome::Failed;
+    std::vector<std::string> written;
+    CopyOutcome outcome = CopyOutcome::Done;
+    for (auto member = MemberList.begin(); member != MemberList.end() && outcome == CopyOutcome::Done; ++member) {
+        outcome = ExtractMember(program.Get(), *member, written);
     }
-    return true;
+    // A stop leaves nothing of this run behind, as a cancel does.
+    for (const std::string& path : written) {
+        if (outcome != CopyOutcome::Done) DeleteFileA(path.c_str());
+    }
+    return outcome;
 }
 
 bool TruncateProgramFile() {

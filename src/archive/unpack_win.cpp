@@ -65,15 +65,14 @@ CopyOutcome DecodeArchive() {
 }
 
 int RunUnpacking() {
-    const CopyOutcome decoded = DecodeArchive();
-    if (decoded == CopyOutcome::Done) {
-        const bool unpacked = ExtractMembers() && TruncateProgramFile();
+    CopyOutcome outcome = DecodeArchive();
+    if (outcome == CopyOutcome::Done) {
+        outcome = ExtractMembers();
+        if (outcome == CopyOutcome::Done && !TruncateProgramFile()) outcome = CopyOutcome::Failed;
         ReleaseMemberList();
-        if (unpacked) return ContinueFlag;
-        ReportInstallFailure();
-    } else if (decoded == CopyOutcome::Failed) {
-        ReportInstallFailure();
+        if (outcome == CopyOutcome::Done) return ContinueFlag;
     }
+    if (outcome == CopyOutcome::Failed) ReportInstallFailure();
     ContinueFlag = 0;
     return ContinueFlag;
 }

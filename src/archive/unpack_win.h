@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-enum class CopyOutcome { Done, Cancelled, Failed, ProgramFileUnwritable };
+#include "archive/extract_win.h"  // CopyOutcome
 
 // Decodes ArchiveFile in DestDir into ProgramFile there and deletes the
 // archive (also after a cancel or a failure, once it was opened). Failed

@@ -1,5 +1,9 @@
 #include <windows.h>
 
+#include <cstdint>
+
+#include "archive/member_list_win.h"
+#include "archive/naming.h"
 #include "setup/confirm_win.h"
 #include "setup/globals.h"
 #include "setup/registry_win.h"
@@ -54,10 +58,44 @@ void OnInitDialog(HWND dialog) {
     SetFocus(GetDlgItem(dialog, IDC_DEST_DIR));
 }
 
+// A drive's free bytes and cluster size; false when the system cannot tell.
+bool DriveRoom(char drive, std::uint64_t& freeBytes, std::uint32_t& cluster) {
+    const char root[] = {drive, ':', '\\', '\0'};
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters)) return false;
+    cluster = sectorsPerCluster * bytesPerSector;
+    freeBytes = static_cast<std::uint64_t>(freeClusters) * cluster;
+    return true;
+}
+
+// Free-space figures can be wrong on compressed and network drives: the
+// user may go on anyway.
+bool GoOnWith(HWND dialog, bool known, char drive, std::uint64_t needed, std::uint64_t freeBytes) {
+    if (!known || needed <= freeBytes) return true;
+    const std::string question = LowSpaceMessage(drive, needed, freeBytes);
+    return MessageBoxA(dialog, question.c_str(), ProductName, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+// Asked before the first disk rather than found out after the last one.
+// A table that does not load is the gathering's to report.
+bool RoomAccepted(HWND dialog) {
+    if (!LoadMemberTable().empty()) return true;
+    const char destination = DestDir[0];
+    const char windows = WindowsDir[1] == ':' ? UpperAscii(std::string(1, WindowsDir[0]))[0] : destination;
+    std::uint64_t destinationFree = 0, helpFree = 0;
+    std::uint32_t destinationCluster = 0, helpCluster = 0;
+    const bool destinationKnown = DriveRoom(destination, destinationFree, destinationCluster);
+    const bool helpKnown = windows != destination && DriveRoom(windows, helpFree, helpCluster);
+    const RoomNeeded room =
+        RoomNeededFor(ArchiveSize, {MemberList, DecodedTotal}, windows == destination, destinationCluster, helpCluster);
+    return GoOnWith(dialog, destinationKnown, destination, room.Destination, destinationFree) &&
+           GoOnWith(dialog, helpKnown, windows, room.Help, helpFree);
+}
+
 void OnOk(HWND dialog) {
     // Kept even when rejected: a cancel after this cleans up from here.
     DestDir = ReadFieldText(dialog, IDC_DEST_DIR);
-    if (DestinationFormValid(DestDir) && EnsureDestDir(DestDir)) EndDialog(dialog, 1);
+    if (DestinationFormValid(DestDir) && EnsureDestDir(DestDir) && RoomAccepted(dialog)) EndDialog(dialog, 1);
 }
 
 void OnCancel(HWND dialog) {

@@ -13,7 +13,10 @@
 #   gv_wine_prefix PREFIX ARCH
 #                          boots a further prefix and keeps a wineserver for
 #                          it, exporting nothing (the WoW64 walk's)
-#   gv_wine_stop           stops every wineserver started and Xvfb
+#                          S: is a small drive (8 MB, GV_SMALL_DRIVE) where
+#                          this user may mount a tmpfs; else it is missing
+#   gv_wine_stop           stops every wineserver started and Xvfb, and
+#                          unmounts the small drives
 # Each start returns non-zero after one line on stderr saying what failed.
 GV_WINE32=/usr/lib/wine/wine
 GV_WINE64=/usr/lib/wine/wine64
@@ -22,6 +25,7 @@ GV_WINESERVER=/usr/lib/wine/wineserver
 GV_WINE_FONTS=/usr/share/wine/fonts
 GV_XVFB_PID=
 GV_WINESERVER_PIDS=()
+GV_SMALL_MOUNTS=()
 GV_WINE32_CAUSE=
 # wineboot in a fresh prefix takes 10 to 60 s; a busy machine may take
 # several times that.
@@ -153,6 +157,7 @@ gv_wine_start() {
         gv_start_display || return 1
     fi
     gv_wine_prefix "$prefix" "$arch" || return 1
+    gv_small_drive "$prefix"
     export WINEPREFIX=$prefix WINEARCH=$arch GV_FLOPPY_DIR=$prefix/floppy-a
     GV_WINE=$GV_WINE64
     [ "$arch" = win32 ] && GV_WINE=$GV_WINE32
@@ -176,9 +181,24 @@ gv_floppy_drive() {
     fi
 }
 
+# Drive S:, a tmpfs of 8 MB, for the walk of a destination that runs out
+# of room. Mounting needs the right to mount: without it there is no S:
+# and GV_SMALL_DRIVE stays unset.
+gv_small_drive() {
+    local dir=$1/small-drive
+    mkdir -p "$dir"
+    if mountpoint -q "$dir" || mount -t tmpfs -o size=8m gv-small-drive "$dir" 2>/dev/null; then
+        GV_SMALL_MOUNTS+=("$dir")
+        ln -sfn "$dir" "$1/dosdevices/s:"
+        export GV_SMALL_DRIVE=S:
+    fi
+}
+
 gv_wine_stop() {
     local entry
     for entry in "${GV_WINESERVER_PIDS[@]}"; do gv_wineserver_stop "${entry%:*}"; done
+    for entry in "${GV_SMALL_MOUNTS[@]}"; do umount -l "$entry" 2>/dev/null || true; done
+    GV_SMALL_MOUNTS=()
     if [ -n "$GV_XVFB_PID" ]; then
         kill "$GV_XVFB_PID" 2>/dev/null || true
         wait "$GV_XVFB_PID" 2>/dev/null || true

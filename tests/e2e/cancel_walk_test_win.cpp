@@ -14,8 +14,12 @@ enum class Phase { Destination, Agreement, Gathering, Unpacking, ProgramGroup };
 // What keeps the unpacking from writing: nothing; the product running, which
 // holds its file open without sharing; or a member named by the program
 // file's short alias, which truncates the file the members are read from;
-// or a byte of part 2 flipped, which the setup finds before it unpacks.
-enum class UnpackTrouble { None, ProgramInUse, MemberNamedByAlias, DamagedPart };
+// or a byte of part 2 flipped, which the setup finds before it unpacks; or a
+// folder at a member's name, which Abort leaves as it was; or a small drive
+// that the decoding fills, where the destination dialog asks first. Or,
+// before the gathering, a member table that names a member like a long
+// name's alias.
+enum class UnpackTrouble { None, ProgramInUse, MemberNamedByAlias, DamagedPart, FolderAtMember, NoRoom, AliasForm };
 
 struct StopCase {
     const char* Name;
@@ -50,6 +54,9 @@ const StopCase StopCases[] = {
     {"MemberNamedByTheProgramsAlias", SetupComplete, Phase::Unpacking, false, false, UnpackTrouble::MemberNamedByAlias},
     // A damaged disk is named, never installed: Cancel at its message.
     {"DamagedDiskCancelled", SetupComplete, Phase::Gathering, true, false, UnpackTrouble::DamagedPart},
+    {"FolderAtAMemberAborted", SetupComplete, Phase::Unpacking, false, false, UnpackTrouble::FolderAtMember},
+    {"DriveWithoutRoomYesAfterNo", SetupComplete, Phase::Unpacking, false, false, UnpackTrouble::NoRoom},
+    {"AliasFormInTheMemberTable", SetupComplete, Phase::Gathering, true, true, UnpackTrouble::AliasForm},
 };
 
 constexpr const char* PreferenceKey = "Software\\Tallowmere\\Glyphvane";
@@ -79,17 +86,34 @@ protected:
 TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     const StopCase& c = GetParam();
     const bool cancelled = std::string(c.Build) == SetupComplete && c.Trouble == UnpackTrouble::None;
-    const std::string dest = Destination() + "\\";  // typed without the backslash
+    const char* drive = std::getenv("GV_SMALL_DRIVE");  // a tmpfs of a few MB
+    const bool small = c.Trouble == UnpackTrouble::NoRoom;
+    if (small && !drive) GTEST_SKIP() << "no small drive: scripts/lib/wine.sh mounts one where mount is allowed";
+    const std::string typed = small ? drive + std::string("\\GVDEST") : Destination(), dest = typed + "\\";
     const Bytes earlierProgram = {'o', 'l', 'd', ' ', 'e', 'x', 'e'}, earlierArchive = {'o', 'l', 'd'};
     CreateDirectoryA(dest.c_str(), nullptr);
+    if (c.Trouble == UnpackTrouble::FolderAtMember) fs::create_directories(dest + "ReadMe.Txt\\Mine");
     SetValue(HKEY_CURRENT_USER, PreferenceKey, "RegDir", c.Preferred, c.PreferredType);
     SetValue(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir", c.ProgramFiles);
     // Wine's short name of Glyphvane.Exe: where it is another, the row fails.
-    Start(c.Build, false, c.Trouble == UnpackTrouble::MemberNamedByAlias ? "GLYP~SOY.EXE" : "");
+    Start(c.Build, false, c.Trouble == UnpackTrouble::MemberNamedByAlias ? "GLYP~SOY.EXE" : "", false, [&] {
+        if (c.Trouble != UnpackTrouble::AliasForm) return;
+        Bytes setup = ReadBytes(Disk(1) + "setup.exe");  // the table's "ReadMe.Txt", beside "Glyphvane.Dat"
+        const char *name = "ReadMe.Txt", *alias = "README~1.T";
+        std::copy(alias, alias + 10, std::find_end(setup.begin(), setup.end(), name, name + 10));
+        WriteBytes(Disk(1) + "setup.exe", setup);
+    });
     // Files of these names beside setup.exe are the disk's, never this run's.
     for (const std::string& dir : {dest, Drive()}) {
         WriteBytes(dir + "Glyphvane.Exe", earlierProgram);
         WriteBytes(dir + "Glyphvan._TM", earlierArchive);
+    }
+    ULARGE_INTEGER room{};  // room for the archive, not for the decoded stream beside it
+    if (small && GetDiskFreeSpaceExA(dest.c_str(), &room, nullptr, nullptr)) {
+        const Product& product = DistributionFor(c.Build).Contents;
+        room.QuadPart -= product.Program.size() + product.Members.back().second.size() + (128 << 10);
+        WriteBytes(dest + "filler", Bytes(room.QuadPart));
+        GetDiskFreeSpaceExA(dest.c_str(), &room, nullptr, nullptr);
     }
     HANDLE held = nullptr;  // without sharing, as the running product holds it
     if (c.Trouble == UnpackTrouble::ProgramInUse)
@@ -100,7 +124,17 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     EXPECT_EQ(Owner(destination), Backdrop());
 
     const DialogMatch* phases[] = {&Seen::Destination, &Seen::Agreement, &Seen::Gathering};
-    if (c.Where > Phase::Destination) EnterDestination(Destination());
+    if (c.Where > Phase::Destination && !small) EnterDestination(typed);
+    for (int answer : small ? std::vector{IDNO, IDYES} : std::vector<int>{}) {  // after No, OK asks again
+        SetItemText(destination, 104, typed);
+        Press(destination, IDOK);
+        // The need is the unit test's; the free room is what the drive says.
+        const std::string text = ItemText(WaitFor({"Glyphvane", ""}), 0xFFFF),
+                          free = std::to_string(room.QuadPart >> 10);
+        EXPECT_EQ(text, "Glyphvane needs " + text.substr(16, text.find(' ', 16) - 16) + " KB of free space on drive " +
+                            drive + ", which has " + free + " KB free.\r\n\r\nInstall there anyway?");
+        AnswerOwned({"Glyphvane", text}, destination, answer);
+    }
     if (c.Where > Phase::Agreement) AcceptAgreement();
     if (c.Where > Phase::Gathering) SwapDisks();
     if (cancelled && c.Where == Phase::Unpacking) {
@@ -121,12 +155,16 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
         InsertDisk(2);
         Answer(prompt, IDOK);
         Answer(WaitFor(Seen::DamagedDisk(2)), IDCANCEL);
-    } else if (c.Where == Phase::Gathering || std::string(c.Build) == SetupWithoutLicense) {
+    } else if ((cancelled && c.Where == Phase::Gathering) || std::string(c.Build) == SetupWithoutLicense) {
         Answer(WaitFor(Seen::DiskPrompt(2)), IDCANCEL);
     }
-    if (c.Trouble == UnpackTrouble::MemberNamedByAlias) Answer(WaitFor(Seen::Failure), IDOK);
+    if (c.Trouble == UnpackTrouble::MemberNamedByAlias || c.Trouble == UnpackTrouble::AliasForm || small)
+        Answer(WaitFor(Seen::Failure), IDOK);        // the disk is full
+    if (c.Trouble == UnpackTrouble::FolderAtMember)  // after four members: they go again
+        Answer(WaitFor(Seen::MemberUnwritable(InCapitals(dest) + "ReadMe.Txt")), IDABORT);
     ExpectTerminated();  // and no other message before it
     if (held) CloseHandle(held);
+    DeleteFileA((dest + "filler").c_str());
 
     EXPECT_EQ(ReadBytes(Drive() + "Glyphvane.Exe"), earlierProgram);
     EXPECT_EQ(ReadBytes(Drive() + "Glyphvan._TM"), earlierArchive);
@@ -138,6 +176,7 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     }
     EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
     EXPECT_FALSE(FileExists(ShortcutPath()));
+    EXPECT_EQ(fs::is_directory(dest + "ReadMe.Txt\\Mine"), c.Trouble == UnpackTrouble::FolderAtMember);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachPhase, StopWalk, ::testing::ValuesIn(StopCases), NameOf<StopCase>);

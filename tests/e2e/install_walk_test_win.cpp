@@ -17,6 +17,8 @@ struct InstallCase {
     const char* Quote = "";      // around the uninstall command: a space in its path
     bool DamagedPart = false;    // a byte of part 2 flipped, then a good copy and Retry
     bool WithoutChecks = false;  // a stamp that records no checks installs as before
+    int FolderAnswer = 0;        // a folder at ReadMe.Txt: Ignore, or Retry once it is removed
+    bool LinkBlocked = false;    // a folder at the link's name: the Programs folder cannot take it
 };
 
 const InstallCase InstallCases[] = {
@@ -27,6 +29,8 @@ const InstallCase InstallCases[] = {
     {.Name = "GroupCancelledFromASetWithoutChecks", .Group = "Other", .GroupButton = IDCANCEL, .WithoutChecks = true},
     {.Name = "DamagedPartRetriedWithAGoodCopy", .DisksInDrive = true, .DamagedPart = true},
     {.Name = "CancelAnsweredNoWhileUnpacking", .CancelNoUnpacking = true},
+    {.Name = "FolderAtAMemberIgnored", .FolderAnswer = IDIGNORE},
+    {.Name = "FolderAtAMemberRetriedAndLinkBlocked", .FolderAnswer = IDRETRY, .LinkBlocked = true},
 };
 
 class InstallWalk : public SetupWalk, public ::testing::WithParamInterface<InstallCase> {};
@@ -41,6 +45,8 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     const Bytes ownLibrary = {'m', 'i', 'n', 'e'};
     WriteBytes(dir + "Glyphvane.LIB", ownLibrary);
     WriteBytes(dir + "ReadMe.Txt", {'o', 'l', 'd'});
+    if (c.FolderAnswer) fs::remove(dir + "ReadMe.Txt"), fs::create_directories(dir + "ReadMe.Txt\\Mine");
+    if (c.LinkBlocked) fs::create_directory(link);
 
     Start(SetupComplete, c.FromFloppies, "", c.WithoutChecks);
     if (HasFatalFailure()) return;
@@ -55,10 +61,15 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     }
     if (!c.DisksInDrive) SwapDisks();
     if (c.CancelNoUnpacking) CancelUnpacking(IDNO);
+    if (HWND box = c.FolderAnswer ? WaitFor(Seen::MemberUnwritable(dir + "ReadMe.Txt")) : nullptr) {
+        if (c.FolderAnswer == IDRETRY) fs::remove_all(dir + "ReadMe.Txt");
+        Answer(box, c.FolderAnswer);
+    }
     HWND group = WaitForQuestion(Seen::ProgramGroup);
     EXPECT_EQ(ItemText(group, 102), "Glyphvane") << "the product's name is proposed";
     if (group && c.Group) SetItemText(group, 102, c.Group);
     Answer(group, c.GroupButton);
+    if (c.LinkBlocked) AnswerOwned(Seen::ShortcutFailed, nullptr, IDOK), fs::remove(link);  // and it is installed
     AnswerOwned(Seen::FinalQuestion, nullptr, c.FinalAnswer);
     ExpectEndsWithZero();
 
@@ -66,15 +77,17 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     EXPECT_EQ(ReadBytes(dir + "Glyphvane.Exe"), installed.Program) << "the program, cut to its length";
     for (const auto& [name, content] : installed.Members) {
         const std::string path = (name == "Glyphvane.hlp" ? HelpDirectory() : dir) + name;  // none beside the program
-        EXPECT_TRUE(name == "Glyphvane.LIB" || (FileExists(path) && ReadBytes(path) == content)) << name;
+        const bool ignored = name == "ReadMe.Txt" && c.FolderAnswer == IDIGNORE;
+        EXPECT_TRUE(name == "Glyphvane.LIB" || ignored || (FileExists(path) && ReadBytes(path) == content)) << name;
     }
+    EXPECT_EQ(fs::is_directory(dir + "ReadMe.Txt\\Mine"), c.FolderAnswer == IDIGNORE) << "an ignored folder stays";
     EXPECT_FALSE(FileExists(dir + "Glyphvan._TM")) << "the joined archive is removed";
     EXPECT_EQ(ReadBytes(dir + "Glyphvane.LIB"), ownLibrary) << "an existing .LIB is kept";
     EXPECT_EQ(UninstallValue("DisplayName"), "Glyphvane") << "the product's name, not the group's";
     EXPECT_EQ(UninstallValue("UnInstallString"), c.Quote + dir + "UnInstal.Exe" + c.Quote)
         << "one backslash before the name";
     EXPECT_TRUE(FileExists(Drive() + "Glyphvan.003")) << "the disks are only read";
-    if (c.GroupButton == IDOK) {
+    if (c.GroupButton == IDOK && !c.LinkBlocked) {
         // A link file holds its target as text and its working directory in
         // UTF-16, each ending in a zero, and its show command at byte 60.
         const Bytes bytes = ReadBytes(link);

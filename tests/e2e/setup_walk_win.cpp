@@ -82,7 +82,8 @@ void SetupWalk::TearDown() {
     DeleteFileA((HelpDirectory() + "Glyphvane.hlp").c_str());
 }
 
-void SetupWalk::Start(const char* setupBuild, bool floppy, const std::string& firstMember, bool withoutChecks) {
+void SetupWalk::Start(const char* setupBuild, bool floppy, const std::string& firstMember, bool withoutChecks,
+                      const std::function<void()>& alter) {
     const PackedDistribution& packed = DistributionFor(setupBuild, firstMember);
     for (int k = 1; k <= 3; ++k)  // the disks are this test's to change
         fs::copy(packed.Directory + "DISK" + std::to_string(k), Disk(k));
@@ -93,6 +94,7 @@ void SetupWalk::Start(const char* setupBuild, bool floppy, const std::string& fi
         std::fill_n(stamp + StampCountsSize, StampSize - StampCountsSize, 0);
         WriteBytes(Disk(1) + "setup.exe", setup);
     }
+    if (alter) alter();
     floppy_ = floppy;
     if (floppy_) {
         EXPECT_EQ(GetDriveTypeA("A:\\"), static_cast<UINT>(DRIVE_REMOVABLE)) << "A: is a floppy drive";

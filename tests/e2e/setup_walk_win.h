@@ -81,10 +81,10 @@ protected:
 
     // From a folder that keeps every disk's files as they are inserted (as a
     // CD would), or from floppy drive A:, whose whole content the next disk
-    // replaces.
+    // replaces; `alter` changes the disks first.
     // `withoutChecks`: its stamp as a packer that writes only the two counts leaves it.
     void Start(const char* setupBuild = SetupComplete, bool floppy = false, const std::string& firstMember = "",
-               bool withoutChecks = false);
+               bool withoutChecks = false, const std::function<void()>& alter = nullptr);
     // A folder drive gains the disk's part; drive A: holds exactly the disk.
     void InsertDisk(int disk);
     HWND Backdrop() const { return FindWindowA("TMSetUp", nullptr); }  // the full-screen owner of the phases

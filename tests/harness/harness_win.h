@@ -85,6 +85,11 @@ inline const DialogMatch WrongDisk{
     "", "This is not the appropriate disk.\r\nPlease insert the correct disk and Press Enter"};
 inline const DialogMatch FinalQuestion{
     "Glyphvane", "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run Glyphvane?"};
+inline const DialogMatch ShortcutFailed{"Glyphvane", "The Start menu entry for Glyphvane could not be created."};
+inline DialogMatch MemberUnwritable(const std::string& path) {
+    return {"Glyphvane", "Glyphvane cannot write the file\r\n" + path +
+                             "\r\n\r\nAbort stops the installation, Retry tries again, Ignore leaves this file out."};
+}
 inline DialogMatch DiskPrompt(int disk) { return {"Glyphvane", "Please Insert Disk number " + std::to_string(disk)}; }
 inline DialogMatch DamagedDisk(int disk) {
     const std::string n = std::to_string(disk), what = " is damaged: it does not hold what was written to it.\r\n";

@@ -17,17 +17,16 @@ TEST(DestinationForm, NeedsAnUpperCaseDriveLetterColonAndNoPattern) {
 
 // The archive beside the decoded stream, or the decoded stream beside the
 // members, whichever is more; help files on their own drive when it is
-// another one. An empty member takes no cluster; an unknown cluster is a byte.
+// another one. An empty member takes no cluster.
 TEST(DestinationRoom, ThePeakOfTheInstallationInWholeClusters) {
     const MemberTable table{{{"A.TXT", 1000, 3000}, {"B.hlp", 4000, 500}, {"E", 4500, 0}}, 4500};
-    const auto room = [&](std::int32_t archive, bool helpHere, std::uint32_t cluster, std::uint32_t helpCluster) {
-        const RoomNeeded needed = RoomNeededFor(archive, table, helpHere, cluster, helpCluster);
+    const auto room = [&](std::int32_t archive, bool helpHere, std::uint32_t cluster) {
+        const RoomNeeded needed = RoomNeededFor(archive, table, helpHere, cluster, 2048);
         return std::vector<std::uint64_t>{needed.Destination, needed.Help};
     };
-    EXPECT_EQ(room(2000, true, 512, 512), (std::vector<std::uint64_t>{4608 + 3584, 0}));
-    EXPECT_EQ(room(4000, true, 512, 512), (std::vector<std::uint64_t>{4608 + 4096, 0}));
-    EXPECT_EQ(room(2000, false, 4096, 2048), (std::vector<std::uint64_t>{8192 + 4096, 2048}));
-    EXPECT_EQ(room(2000, true, 0, 0), (std::vector<std::uint64_t>{4500 + 3500, 0}));
+    EXPECT_EQ(room(2000, true, 512), (std::vector<std::uint64_t>{4608 + 3584, 0}));
+    EXPECT_EQ(room(4000, true, 512), (std::vector<std::uint64_t>{4608 + 4096, 0}));
+    EXPECT_EQ(room(2000, false, 4096), (std::vector<std::uint64_t>{8192 + 4096, 2048}));
     EXPECT_EQ(LowSpaceMessage('D', 3073, 2047),
               "Glyphvane needs 4 KB of free space on drive D:, which has 1 KB free.\r\n\r\nInstall there anyway?");
 }

@@ -17,20 +17,18 @@ struct Gather {
     const char* what;
     int disks;
     std::vector<int> present;  // the parts on the drive
-    const MemberTable& table;
-    bool archiveMade;  // and left empty
+    bool archiveMade;          // and left empty
 };
 
 TEST(Gathering, RefusesWithTheMessage) {
-    // The member tables of a 500-byte program, the second with an entry that climbs out.
-    const MemberTable table{{}, 500}, hostile{{{"..\\..\\boot.ini", 0, 10}}, 500};
+    // The member table of a 500-byte program. The stop walk shows the table
+    // refused before anything is written.
+    const MemberTable table{{}, 500};
     const Gather cases[] = {
         // Read and write failures stop the copy with a message.
-        {"first part missing", 3, {2, 3}, table, true},
-        // The member table is checked before anything is written.
-        {"hostile member table", 3, {1, 2, 3}, hostile, false},
+        {"first part missing", 3, {2, 3}, true},
         // The disk count and archive size are stamped.
-        {"no disks recorded", 0, {1, 2, 3, 4}, table, false},
+        {"no disks recorded", 0, {1, 2, 3, 4}, false},
     };
     for (const Gather& c : cases) {
         SCOPED_TRACE(c.what);
@@ -39,7 +37,7 @@ TEST(Gathering, RefusesWithTheMessage) {
         SourceDir = drive.Path() + "\\";
         DiskCount = c.disks;
         for (int k : c.present) WriteBytes(drive / PartName(k), SampleBytes(1000 * k + 2047, k));
-        PlaceSetupFile(drive / "setup.bin", c.table);
+        PlaceSetupFile(drive / "setup.bin", table);
 
         const INT_PTR result = WithUser(
             [] { return DialogBoxParamA(GetModuleHandleA(nullptr), "IProgress", nullptr, IProgressDialogProc, 0); },

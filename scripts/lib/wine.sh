@@ -9,12 +9,12 @@
 #                          keeps one wineserver for it and exports WINEPREFIX,
 #                          WINEARCH and GV_WINE, the loader of the prefix's
 #                          programs; A: is a floppy drive on PREFIX/floppy-a
-#                          (GV_FLOPPY_DIR). win64 by default
+#                          (GV_FLOPPY_DIR); S: is a small drive (8 MB,
+#                          GV_SMALL_DRIVE) where this user may mount a
+#                          tmpfs, else there is none. win64 by default
 #   gv_wine_prefix PREFIX ARCH
 #                          boots a further prefix and keeps a wineserver for
 #                          it, exporting nothing (the WoW64 walk's)
-#                          S: is a small drive (8 MB, GV_SMALL_DRIVE) where
-#                          this user may mount a tmpfs; else it is missing
 #   gv_wine_stop           stops every wineserver started and Xvfb, and
 #                          unmounts the small drives
 # Each start returns non-zero after one line on stderr saying what failed.

@@ -38,7 +38,7 @@ CopyOutcome CreateMemberFile(const MemberEntry& member, FileHandle& target, std:
         target = CreateForWriting(path);
         if (!target) target = CreateForWriting(path = PathJoin(DestDir, member.Name));
         if (target) return CopyOutcome::Done;
-        const std::string text = FillIn(MemberUnwritableText, {path});
+        const std::string text = FillIn(MemberUnwritableText, {path.c_str()});
         switch (MessageBoxA(nullptr, text.c_str(), ProductName, MB_ABORTRETRYIGNORE | MB_ICONSTOP)) {
         case IDRETRY: continue;
         case IDIGNORE: path.clear(); return CopyOutcome::Done;

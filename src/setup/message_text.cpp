@@ -1,6 +1,6 @@
 #include "setup/message_text.h"
 
-std::string FillIn(const char* text, std::initializer_list<std::string> values) {
+std::string FillIn(const char* text, std::initializer_list<const char*> values) {
     std::string filled;
     auto next = values.begin();
     for (const char* at = text; *at != '\0'; ++at) {

@@ -7,4 +7,4 @@
 
 // `text` with its placeholders ("%s", "%c", "%lu") replaced, in order, by
 // `values`; placeholders beyond the values stay as they are.
-std::string FillIn(const char* text, std::initializer_list<std::string> values);
+std::string FillIn(const char* text, std::initializer_list<const char*> values);

@@ -21,32 +21,35 @@ bool DestinationFormValid(const std::string& text) {
 
 namespace {
 
+// Clusters are a power of two bytes; any other figure counts bytes alone.
 std::uint64_t OnDisk(std::int64_t size, std::uint32_t cluster) {
     if (size <= 0) return 0;  // an empty file takes a directory entry only
-    const std::uint64_t unit = cluster == 0 ? 1 : cluster;
-    return (static_cast<std::uint64_t>(size) + unit - 1) / unit * unit;
+    const std::uint64_t unit = cluster == 0 || (cluster & (cluster - 1)) != 0 ? 1 : cluster;
+    return (static_cast<std::uint64_t>(size) + unit - 1) & ~(unit - 1);
 }
 
 }  // namespace
 
-RoomNeeded RoomNeededFor(std::int32_t archiveSize, const MemberTable& table, bool helpOnDestinationDrive,
-                         std::uint32_t destinationCluster, std::uint32_t helpCluster) {
+RoomNeeded RoomNeededFor(std::int32_t archiveSize, const std::vector<MemberEntry>& members, std::int32_t decodedTotal,
+                         bool helpOnDestinationDrive, std::uint32_t destinationCluster, std::uint32_t helpCluster) {
     RoomNeeded room;
-    std::uint64_t members = 0;
-    for (const MemberEntry& member : table.Members) {
+    std::uint64_t memberFiles = 0;
+    for (const MemberEntry& member : members) {
         if (IsHelpFile(member.Name) && !helpOnDestinationDrive) {
             room.Help += OnDisk(member.Size, helpCluster);
         } else {
-            members += OnDisk(member.Size, destinationCluster);
+            memberFiles += OnDisk(member.Size, destinationCluster);
         }
     }
     // The archive is deleted before the first member is written.
     room.Destination =
-        OnDisk(table.DecodedTotal, destinationCluster) + std::max(OnDisk(archiveSize, destinationCluster), members);
+        OnDisk(decodedTotal, destinationCluster) + std::max(OnDisk(archiveSize, destinationCluster), memberFiles);
     return room;
 }
 
 std::string LowSpaceMessage(char drive, std::uint64_t needed, std::uint64_t free) {
-    return FillIn(LowSpaceQuestion,
-                  {std::to_string((needed + 1023) / 1024), std::string(1, drive), std::to_string(free / 1024)});
+    // KB as the text's %lu has them: 32 bits hold 4 TB.
+    const char letter[] = {drive, '\0'};
+    return FillIn(LowSpaceQuestion, {std::to_string(static_cast<unsigned long>((needed + 1023) / 1024)).c_str(), letter,
+                                     std::to_string(static_cast<unsigned long>(free / 1024)).c_str()});
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "archive/member_table.h"
 
@@ -26,8 +27,8 @@ struct RoomNeeded {
     std::uint64_t Destination = 0;
     std::uint64_t Help = 0;  // 0 when the help files go to the destination's drive
 };
-RoomNeeded RoomNeededFor(std::int32_t archiveSize, const MemberTable& table, bool helpOnDestinationDrive,
-                         std::uint32_t destinationCluster, std::uint32_t helpCluster);
+RoomNeeded RoomNeededFor(std::int32_t archiveSize, const std::vector<MemberEntry>& members, std::int32_t decodedTotal,
+                         bool helpOnDestinationDrive, std::uint32_t destinationCluster, std::uint32_t helpCluster);
 
 // The question for a drive with less free room than needed, in KB: the
 // need rounded up, the free room down.

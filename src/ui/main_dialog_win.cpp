@@ -87,7 +87,7 @@ bool RoomAccepted(HWND dialog) {
     const bool destinationKnown = DriveRoom(destination, destinationFree, destinationCluster);
     const bool helpKnown = windows != destination && DriveRoom(windows, helpFree, helpCluster);
     const RoomNeeded room =
-        RoomNeededFor(ArchiveSize, {MemberList, DecodedTotal}, windows == destination, destinationCluster, helpCluster);
+        RoomNeededFor(ArchiveSize, MemberList, DecodedTotal, windows == destination, destinationCluster, helpCluster);
     return GoOnWith(dialog, destinationKnown, destination, room.Destination, destinationFree) &&
            GoOnWith(dialog, helpKnown, windows, room.Help, helpFree);
 }

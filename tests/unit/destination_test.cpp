@@ -19,9 +19,9 @@ TEST(DestinationForm, NeedsAnUpperCaseDriveLetterColonAndNoPattern) {
 // members, whichever is more; help files on their own drive when it is
 // another one. An empty member takes no cluster.
 TEST(DestinationRoom, ThePeakOfTheInstallationInWholeClusters) {
-    const MemberTable table{{{"A.TXT", 1000, 3000}, {"B.hlp", 4000, 500}, {"E", 4500, 0}}, 4500};
+    const std::vector<MemberEntry> members = {{"A.TXT", 1000, 3000}, {"B.hlp", 4000, 500}, {"E", 4500, 0}};
     const auto room = [&](std::int32_t archive, bool helpHere, std::uint32_t cluster) {
-        const RoomNeeded needed = RoomNeededFor(archive, table, helpHere, cluster, 2048);
+        const RoomNeeded needed = RoomNeededFor(archive, members, 4500, helpHere, cluster, 2048);
         return std::vector<std::uint64_t>{needed.Destination, needed.Help};
     };
     EXPECT_EQ(room(2000, true, 512), (std::vector<std::uint64_t>{4608 + 3584, 0}));

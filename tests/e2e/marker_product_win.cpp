@@ -4,12 +4,15 @@
 // it sees it whole.
 #include <windows.h>
 
+#include <string>
+
+#include "util/module_path_win.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char current[MAX_PATH] = {}, own[MAX_PATH] = {};
+    char current[MAX_PATH] = {};
     const DWORD size = GetCurrentDirectoryA(MAX_PATH, current);
-    DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
-    while (length > 0 && own[length - 1] != '\\') own[--length] = '\0';
-    SetCurrentDirectoryA(own);
+    const std::string own = ModulePath();
+    SetCurrentDirectoryA(own.substr(0, own.find_last_of('\\') + 1).c_str());
     HANDLE file = CreateFileA("Glyphvane.tmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;

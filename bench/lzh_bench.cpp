@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
         StreamAt = 0;
         Out = decoded.data();
         ContinueFlag = 1;
-        LzhDecode(static_cast<std::int32_t>(data.size()), ReadByte, WriteByte);
+        static_cast<void>(LzhDecode(static_cast<std::int32_t>(data.size()), ReadByte, WriteByte));
     });
     if (static_cast<std::size_t>(Out - decoded.data()) != data.size() ||
         !std::equal(data.begin(), data.end(), decoded.begin())) {

@@ -102,7 +102,7 @@ bool AwaitDisk(HWND owner, int k, const std::string& partPath) {
 }
 
 int RunGathering(HWND dialog) {
-    if (!StampFault(DiskCount, ArchiveSize).empty() || !LoadMemberTable().empty()) {
+    if (StampFault(DiskCount, ArchiveSize) || LoadMemberTable()) {
         ReportInstallFailure();
         ContinueFlag = 0;
         return ContinueFlag;

@@ -36,6 +36,9 @@ struct Tables {
     void* blocks[4] = {};
     int count = 0;
 
+    // Also when a callback's exception passes through the decoder.
+    ~Tables() { ReleaseAll(); }
+
     bool Allocate(std::size_t size) {
         void* block = TableHeap->allocate(size);
         if (block == nullptr) return false;
@@ -122,50 +125,45 @@ std::uint64_t Decode(std::int32_t expectedLength, TLzhReadProc source, TLzhWrite
     std::int64_t produced = 0;
     std::int64_t sound = 0;
     std::uint16_t ignored = 0;
-    try {
-        while (produced < expectedLength && ContinueFlag != 0 && bitsUsed() <= delivered * 8) {
-            sound = produced;  // every token so far ended inside the delivered bytes
-            int x = child[RootNode];
-            for (;;) {
-                const Walk walk = WalkDown(child, x, buffer, count);
-                x = walk.node;
-                buffer = walk.buffer & 0xFFFFu;
-                count = walk.buffer >> 16;
-                if (x >= NodeCount) break;
-                refill();
-            }
-            const int symbol = x - NodeCount;
-            UpdateTree(tree, symbol);
-
-            if (symbol < 256) {
-                const std::uint8_t byte = static_cast<std::uint8_t>(symbol);
-                sink(&byte, 1, ignored);
-                ring[r] = byte;
-                r = (r + 1) & RingMask;
-                ++produced;
-                continue;
-            }
-            if (count <= 8) refill();
-            unsigned b = (buffer >> 8) & 0xFFu;
-            buffer = (buffer << 8) & 0xFFFFu;
-            count -= 8;
-            const unsigned upper = position.upper[b];
-            for (int n = position.length[b] - 2; n > 0; --n) b = ((b << 1) | bit()) & 0xFFFFu;
-            const unsigned p = (upper << 6) | (b & 63u);
-            unsigned q = (r - p - 1) & RingMask;  // p + 1 bytes back; may overlap what it writes
-            const int length = symbol - 253;
-            for (int k = 0; k < length; ++k) {
-                const std::uint8_t byte = ring[q];
-                q = (q + 1) & RingMask;
-                sink(&byte, 1, ignored);
-                ring[r] = byte;
-                r = (r + 1) & RingMask;
-            }
-            produced += length;
+    while (produced < expectedLength && ContinueFlag != 0 && bitsUsed() <= delivered * 8) {
+        sound = produced;  // every token so far ended inside the delivered bytes
+        int x = child[RootNode];
+        for (;;) {
+            const Walk walk = WalkDown(child, x, buffer, count);
+            x = walk.node;
+            buffer = walk.buffer & 0xFFFFu;
+            count = walk.buffer >> 16;
+            if (x >= NodeCount) break;
+            refill();
         }
-    } catch (...) {
-        LastBitsUsed = bitsUsed();
-        throw;
+        const int symbol = x - NodeCount;
+        UpdateTree(tree, symbol);
+
+        if (symbol < 256) {
+            const std::uint8_t byte = static_cast<std::uint8_t>(symbol);
+            sink(&byte, 1, ignored);
+            ring[r] = byte;
+            r = (r + 1) & RingMask;
+            ++produced;
+            continue;
+        }
+        if (count <= 8) refill();
+        unsigned b = (buffer >> 8) & 0xFFu;
+        buffer = (buffer << 8) & 0xFFFFu;
+        count -= 8;
+        const unsigned upper = position.upper[b];
+        for (int n = position.length[b] - 2; n > 0; --n) b = ((b << 1) | bit()) & 0xFFFFu;
+        const unsigned p = (upper << 6) | (b & 63u);
+        unsigned q = (r - p - 1) & RingMask;  // p + 1 bytes back; may overlap what it writes
+        const int length = symbol - 253;
+        for (int k = 0; k < length; ++k) {
+            const std::uint8_t byte = ring[q];
+            q = (q + 1) & RingMask;
+            sink(&byte, 1, ignored);
+            ring[r] = byte;
+            r = (r + 1) & RingMask;
+        }
+        produced += length;
     }
     LastSoundLength = bitsUsed() <= delivered * 8 ? produced : sound;
     return bitsUsed();
@@ -179,7 +177,7 @@ std::uint64_t LzhBitsUsed() { return LastBitsUsed; }
 
 std::int64_t LzhSoundLength() { return LastSoundLength; }
 
-void LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc sink) {
+Fault LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc sink) {
     using namespace lzh;
     LastBitsUsed = 0;
     LastSoundLength = 0;
@@ -189,7 +187,7 @@ void LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc s
         !tables.Allocate(ParentEntries * sizeof(std::int16_t)) ||
         !tables.Allocate(ChildEntries * sizeof(std::int16_t))) {
         tables.ReleaseAll();
-        throw ElzhException(LzhNoMemoryText);
+        return Fault(LzhNoMemoryText);
     }
     auto* const ring = static_cast<std::uint8_t*>(tables.blocks[0]);
     const AdaptiveTree tree{static_cast<std::uint16_t*>(tables.blocks[1]), static_cast<std::int16_t*>(tables.blocks[2]),
@@ -199,11 +197,7 @@ void LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc s
     // stream reads them; zeros make a corrupt one's output repeatable.
     for (int i = 0; i < RingSize; ++i) ring[i] = i < RingStart ? 0x20 : 0x00;
 
-    try {
-        LastBitsUsed = Decode(expectedLength, source, sink, ring, tree);
-    } catch (...) {
-        tables.ReleaseAll();  // the error in flight is the one to report
-        throw;
-    }
-    if (!tables.ReleaseAll()) throw ElzhException(LzhFreeErrorText);
+    LastBitsUsed = Decode(expectedLength, source, sink, ring, tree);
+    if (!tables.ReleaseAll()) return Fault(LzhFreeErrorText);
+    return {};
 }

@@ -6,18 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "util/message_error.h"
+#include "util/fault.h"
 
 // The byte source and sink of the decoder. It always moves one byte at a
 // time; `actual` reports how many bytes were really moved.
 using TLzhReadProc = void (*)(std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual);
 using TLzhWriteProc = void (*)(const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& actual);
 
-// Raised when the decoder's tables cannot be allocated or released.
-class ElzhException : public MessageError {
-public:
-    using MessageError::MessageError;
-};
+// The error class that the setup's report names for the decoder's faults.
+constexpr char LzhErrorClass[] = "ElzhException";
 
 // 1 while a copy may go on, 0 once it must stop. Part of the program-wide
 // state (setup/globals.h); the decoder only reads it, before each token.
@@ -26,7 +23,10 @@ extern std::int32_t ContinueFlag;
 // Decodes until at least expectedLength bytes have reached the sink (the
 // last match is always copied whole), ContinueFlag is 0, or the tokens have
 // used more bits than the source delivered before it first had no byte.
-void LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc sink);
+// Faults when its tables cannot be allocated (LzhNoMemoryText) or released
+// (LzhFreeErrorText). An exception that the source or sink throws passes
+// through, the tables released.
+Fault LzhDecode(std::int32_t expectedLength, TLzhReadProc source, TLzhWriteProc sink);
 
 // The most that a stream of `compressedSize` bytes can decode to: a match
 // gives at most 60 bytes for at least 10 bits (1 of symbol, 3 of position

@@ -15,7 +15,7 @@ bool MemberTableLoaded = false;
 
 // The table at the end of `path`, read through the system: the setup
 // carries no C++ streams.
-std::string ReadOwnMemberTable(const std::string& path, MemberTable& table) {
+Fault ReadOwnMemberTable(const std::string& path, MemberTable& table) {
     const FileHandle file = OpenForReading(path);
     if (!file) return "cannot open " + path;
     const long long fileSize = FileSizeOf(file.Get());
@@ -31,11 +31,11 @@ std::string ReadOwnMemberTable(const std::string& path, MemberTable& table) {
 
 }  // namespace
 
-std::string LoadMemberTable() {
+Fault LoadMemberTable() {
     const std::string path = MemberTableSource.empty() ? ModulePath() : MemberTableSource;
     MemberTable table;
-    std::string problem = ReadOwnMemberTable(path, table);
-    if (!problem.empty()) {
+    Fault problem = ReadOwnMemberTable(path, table);
+    if (problem) {
         MemberList.clear();
         DecodedTotal = 0;
         MemberTableLoaded = false;
@@ -44,10 +44,10 @@ std::string LoadMemberTable() {
     MemberList = std::move(table.Members);
     DecodedTotal = table.DecodedTotal;
     MemberTableLoaded = true;
-    return std::string();
+    return {};
 }
 
-std::string CheckLoadedMembers() {
+Fault CheckLoadedMembers() {
     if (!MemberTableLoaded) return "no member table has been loaded";
     MemberTable table;
     table.Members = MemberList;

@@ -16,12 +16,12 @@ extern std::int32_t DecodedTotal;  // length of the decoded stream
 extern std::string MemberTableSource;
 
 // Reads and checks the member table, replacing MemberList and DecodedTotal.
-// Returns "" or what is wrong; after a failure MemberList is empty and
-// DecodedTotal 0, so nothing can be unpacked from it.
-std::string LoadMemberTable();
+// After a fault MemberList is empty and DecodedTotal 0, so nothing can be
+// unpacked from it.
+Fault LoadMemberTable();
 
-// Checks MemberList and DecodedTotal as they stand: "" or what is wrong.
-std::string CheckLoadedMembers();
+// Checks MemberList and DecodedTotal as they stand.
+Fault CheckLoadedMembers();
 
 // Empties MemberList once the unpacking is done with it.
 void ReleaseMemberList();

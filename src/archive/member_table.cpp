@@ -50,7 +50,7 @@ std::string PrintableName(const std::string& name) {
     return shown;
 }
 
-std::string CheckMemberName(const std::string& name) {
+Fault CheckMemberName(const std::string& name) {
     if (name.empty()) {
         return "name is empty";
     }
@@ -84,13 +84,13 @@ std::string CheckMemberName(const std::string& name) {
     if (name.back() == '.' || name.back() == ' ') {
         return "name ends in a dot or a space";
     }
-    return "";
+    return {};
 }
 
-std::string CheckAliasNames(const std::vector<MemberEntry>& members) {
+Fault CheckAliasNames(const std::vector<MemberEntry>& members) {
     const auto longName = std::find_if(members.begin(), members.end(),
                                        [](const MemberEntry& member) { return !IsShortName(member.Name); });
-    if (longName == members.end()) return "";
+    if (longName == members.end()) return {};
     for (std::size_t i = 0; i < members.size(); ++i) {
         if (HasAliasForm(members[i].Name)) {
             const std::size_t other = static_cast<std::size_t>(longName - members.begin());
@@ -98,10 +98,10 @@ std::string CheckAliasNames(const std::vector<MemberEntry>& members) {
                    Describe(other, longName->Name) + " may have";
         }
     }
-    return "";
+    return {};
 }
 
-std::string ValidateMemberTable(const MemberTable& table) {
+Fault ValidateMemberTable(const MemberTable& table) {
     if (table.DecodedTotal < 0) {
         return "DecodedTotal " + std::to_string(table.DecodedTotal) + " is negative";
     }
@@ -116,9 +116,8 @@ std::string ValidateMemberTable(const MemberTable& table) {
     std::int64_t previousEnd = 0;
     for (std::size_t i = 0; i < table.Members.size(); ++i) {
         const MemberEntry& member = table.Members[i];
-        const std::string nameFault = CheckMemberName(member.Name);
-        if (!nameFault.empty()) {
-            return Describe(i, member.Name) + ": " + nameFault;
+        if (const Fault nameFault = CheckMemberName(member.Name)) {
+            return Describe(i, member.Name) + ": " + nameFault.Message();
         }
         const std::string upper = UpperAscii(member.Name);
         if (upper == UpperAscii(ProgramFile)) {
@@ -155,8 +154,7 @@ std::size_t MemberTableTailSize(std::uint64_t fileSize) {
         std::min<std::uint64_t>(fileSize, MemberTrailerSize + MemberCountMax * MemberEntrySize));
 }
 
-std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std::uint64_t fileSize,
-                             MemberTable& table) {
+Fault ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std::uint64_t fileSize, MemberTable& table) {
     if (tailSize > fileSize) {
         return "the table's bytes are more than the file holds";
     }

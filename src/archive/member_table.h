@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "util/fault.h"
+
 constexpr std::size_t MemberEntrySize = 28;
 constexpr std::size_t MemberNameMax = 19;
 constexpr std::size_t MemberTrailerSize = 5;
@@ -39,32 +41,29 @@ std::int32_t ProgramLength(const std::vector<MemberEntry>& members, std::int32_t
 std::size_t MemberTableTailSize(std::uint64_t fileSize);
 
 // Parses the table from the last `tailSize` bytes of a file of `fileSize`
-// bytes (MemberTableTailSize is always enough) and validates it. Returns "" on success, otherwise what is wrong,
-// in words; `table` is then unspecified.
-std::string ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std::uint64_t fileSize,
-                             MemberTable& table);
+// bytes (MemberTableTailSize is always enough) and validates it. On a fault
+// `table` is unspecified.
+Fault ParseMemberTable(const std::uint8_t* tail, std::size_t tailSize, std::uint64_t fileSize, MemberTable& table);
 
 // Reads and validates the table at the end of the file `path` (gvdist's
 // reader; the setup reads its own file through the system).
-std::string ReadMemberTableFile(const std::string& path, MemberTable& table);
+Fault ReadMemberTableFile(const std::string& path, MemberTable& table);
 
 // The rules every table must pass: safe names, offsets and sizes not
 // negative and inside DecodedTotal, each member after the one before.
-// Returns "" or what is wrong.
-std::string ValidateMemberTable(const MemberTable& table);
+Fault ValidateMemberTable(const MemberTable& table);
 
 // `name` on one line whatever it holds: control, non-ASCII, quote and
 // backslash bytes as \xHH.
 std::string PrintableName(const std::string& name);
 
-// Why `name` cannot be a member's file name, or "" when it can.
-std::string CheckMemberName(const std::string& name);
+// Why `name` cannot be a member's file name, if it cannot.
+Fault CheckMemberName(const std::string& name);
 
 // Windows gives a long name a short alias ("LONGFI~1.TXT"), and a member
 // named like one would land in the other member's file. A member name of
-// that form is refused beside any member whose name is long: "" or what
-// is wrong.
-std::string CheckAliasNames(const std::vector<MemberEntry>& members);
+// that form is refused beside any member whose name is long.
+Fault CheckAliasNames(const std::vector<MemberEntry>& members);
 
 // The bytes to append to setup.exe: entries, count, DecodedTotal.
 std::vector<std::uint8_t> SerializeMemberTable(const MemberTable& table);

@@ -18,7 +18,7 @@ void AppendInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
 
 }  // namespace
 
-std::string ReadMemberTableFile(const std::string& path, MemberTable& table) {
+Fault ReadMemberTableFile(const std::string& path, MemberTable& table) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!file) {
         return "cannot open " + path;

@@ -8,6 +8,7 @@
 #include "archive/file_handle_win.h"
 #include "archive/member_list_win.h"
 #include "archive/progress_draw_win.h"
+#include "setup/error_report_win.h"
 #include "setup/globals.h"
 #include "setup/stamp.h"
 #include "util/paths.h"
@@ -32,7 +33,9 @@ CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath) {
     ArchiveHandle = archive.Get();
     OutputHandle = output;
     ResetByteStreams();
-    LzhDecode(DecodedTotal, GetBytesProc, PutBytesProc);
+    if (const Fault fault = LzhDecode(DecodedTotal, GetBytesProc, PutBytesProc)) {
+        RaiseError(LzhErrorClass, fault.Message().c_str());
+    }
     std::uint16_t unused = 0;
     if (ContinueFlag != 0) WriteDecoded(nullptr, 0, unused);
     ArchiveHandle = nullptr;
@@ -50,7 +53,7 @@ CopyOutcome DecodeInto(HANDLE output, const std::string& archivePath) {
 }  // namespace
 
 CopyOutcome DecodeArchive() {
-    if (!CheckLoadedMembers().empty()) return CopyOutcome::Failed;
+    if (CheckLoadedMembers()) return CopyOutcome::Failed;
 
     const std::string programPath = PathJoin(DestDir, ProgramFile);
     FileHandle output = CreateForWriting(programPath);

@@ -3,39 +3,23 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 
 #include "setup/error_text.h"
-#include "util/module_path_win.h"
 
 namespace {
 
-void ShowReport(const std::string& className, const std::string& message) {
-    // The address shown is the base of the setup's own module: an error
-    // thrown as a C++ exception carries no code address of its own, and the
-    // base tells which build and load address the report came from.
-    const auto base = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
-    const std::string text = FormatErrorReport(className, ModuleBaseName(ModulePath()), base, message);
-    MessageBoxA(nullptr, text.c_str(), ErrorReportCaption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
-}
-
-[[noreturn]] void ReportAndEnd() {
-    if (std::exception_ptr error = std::current_exception()) {
-        ReportUnhandledError(error);
-    }
-    ExitProcess(UnhandledErrorExitCode);
-}
+// Static, since the heap may be what failed. Room for the longest path
+// Windows knows; the text is cut where it does not fit.
+char ModuleFile[32768];
+char ReportText[4096];
 
 }  // namespace
 
-void ReportUnhandledError(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        ShowReport(ErrorClassName(e), e.what());
-    } catch (...) {
-        ShowReport(UnknownErrorClass, "");
-    }
+__attribute__((noinline)) void RaiseError(const char* errorClass, const char* message) {
+    const auto address = reinterpret_cast<std::uintptr_t>(__builtin_return_address(0));
+    const DWORD length = GetModuleFileNameA(nullptr, ModuleFile, sizeof ModuleFile - 1);
+    ModuleFile[length] = '\0';
+    FormatErrorReport(ReportText, sizeof ReportText, errorClass, ModuleBaseName(ModuleFile), address, message);
+    MessageBoxA(nullptr, ReportText, ErrorReportCaption, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    ExitProcess(UnhandledErrorExitCode);
 }
-
-void InstallUnhandledErrorReport() { std::set_terminate(ReportAndEnd); }

@@ -1,15 +1,11 @@
-// The one report of an error that nothing in the setup catches: a
+// The one report of an error that the setup does not go on from: a
 // task-modal stop box "Application Error", after which the program ends.
 #pragma once
-
-#include <exception>
 
 // The exit code of a run that ended with the report: not a success.
 constexpr unsigned UnhandledErrorExitCode = 1;
 
-// Shows the report for `error` (class, module, address, message).
-void ReportUnhandledError(std::exception_ptr error);
-
-// Routes errors that cannot unwind to WinMain (thrown inside a window or
-// dialog procedure, below frames of the system) into the same report.
-void InstallUnhandledErrorReport();
+// Shows the report of `errorClass` with `message` at the code address the
+// call returns to, where the error was raised, and ends the process. It
+// takes no heap, so it also reports a failed allocation.
+[[noreturn]] void RaiseError(const char* errorClass, const char* message);

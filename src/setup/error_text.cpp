@@ -1,61 +1,59 @@
 #include "setup/error_text.h"
 
-#include <cstring>
-#include <typeinfo>
-
-#include "util/paths.h"
-
 const char ErrorReportCaption[] = "Application Error";
-const char UnknownErrorClass[] = "unknown error";
 
 namespace {
 
-std::string PointerHex(std::uintptr_t address) {
-    // As the platform's %p prints it: zero-padded, upper case, pointer wide.
-    char digits[2 * sizeof(std::uintptr_t) + 1];
-    for (std::size_t i = 0; i < 2 * sizeof(std::uintptr_t); ++i) {
-        const unsigned nibble = static_cast<unsigned>(address >> (4 * (2 * sizeof(std::uintptr_t) - 1 - i))) & 0xF;
-        digits[i] = "0123456789ABCDEF"[nibble];
+// Appends to a text of fixed room, cutting what does not fit.
+class FixedText {
+public:
+    FixedText(char* out, std::size_t size) : out_(out), room_(size) { Terminate(); }
+    void Append(const char* text) {
+        for (; *text != '\0' && length_ + 1 < room_; ++text) out_[length_++] = *text;
+        Terminate();
     }
-    digits[2 * sizeof(std::uintptr_t)] = '\0';
-    return digits;
-}
+
+private:
+    void Terminate() {
+        if (room_ > 0) out_[length_] = '\0';
+    }
+    char* out_;
+    std::size_t room_;
+    std::size_t length_ = 0;
+};
 
 }  // namespace
 
-std::string FormatErrorReport(const std::string& className, const std::string& moduleName, std::uintptr_t address,
-                              const std::string& message) {
-    const bool closed = message.empty() || message.back() == '.';
-    return "Exception " + className + " in module " + moduleName + " at " + PointerHex(address) + ".\n" + message +
-           (closed ? "" : ".");
+void FormatErrorReport(char* out, std::size_t size, const char* errorClass, const char* moduleName,
+                       std::uintptr_t address, const char* message) {
+    // As the platform's %p prints it: zero-padded, upper case, pointer wide.
+    constexpr std::size_t Digits = 2 * sizeof(std::uintptr_t);
+    char hex[Digits + 1];
+    for (std::size_t i = 0; i < Digits; ++i) hex[i] = "0123456789ABCDEF"[(address >> (4 * (Digits - 1 - i))) & 0xF];
+    hex[Digits] = '\0';
+
+    const char* last = message;
+    for (const char* at = message; *at != '\0'; ++at) last = at;
+    FixedText text(out, size);
+    const char* const pieces[] = {"Exception ", errorClass, " in module ", moduleName, " at ", hex, ".\n", message};
+    for (const char* piece : pieces) text.Append(piece);
+    if (*message != '\0' && *last != '.') text.Append(".");
 }
 
-std::string ErrorClassName(const std::exception& error) {
-    // The compiler's class names, read for the forms a thrown class has
-    // (a name, a namespace path, "St" for std) without the demangler, which
-    // would add more to the setup than all of its own code.
-    const char* const mangled = typeid(error).name();
-    const char* p = mangled;
-    const bool nested = *p == 'N';
-    p += nested ? 1 : 0;
-    std::string readable;
-    if (p[0] == 'S' && p[1] == 't') {
-        readable = "std";
-        p += 2;
-    }
-    while (*p >= '1' && *p <= '9') {
-        std::size_t length = 0;
-        while (*p >= '0' && *p <= '9') {
-            length = length * 10 + static_cast<std::size_t>(*p++ - '0');
-        }
-        if (std::strlen(p) < length) {
-            return mangled;
-        }
-        readable += (readable.empty() ? "" : "::") + std::string(p, length);
-        p += length;
-    }
-    p += nested && *p == 'E' ? 1 : 0;
-    return *p == '\0' && !readable.empty() ? readable : std::string(mangled);
+const char* LibraryFailureClass(LibraryFailure failure) {
+    static const char* const names[] = {
+        "std::bad_alloc",      "std::bad_array_new_length", "std::bad_cast",      "std::bad_typeid",
+        "std::bad_exception",  "std::logic_error",          "std::domain_error",  "std::invalid_argument",
+        "std::length_error",   "std::out_of_range",         "std::runtime_error", "std::range_error",
+        "std::overflow_error", "std::underflow_error",
+    };
+    return names[static_cast<int>(failure)];
 }
 
-std::string ModuleBaseName(const std::string& modulePath) { return modulePath.substr(DirPart(modulePath).size()); }
+const char* ModuleBaseName(const char* modulePath) {
+    const char* name = modulePath;
+    for (const char* at = modulePath; *at != '\0'; ++at) {
+        if (*at == ':' || *at == '\\') name = at + 1;
+    }
+    return name;
+}

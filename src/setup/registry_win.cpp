@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "setup/error_report_win.h"
+
 namespace {
 
 HKEY CreateKeyHandle(HKEY parent, const std::string& path) {
@@ -15,11 +17,17 @@ HKEY CreateKeyHandle(HKEY parent, const std::string& path) {
     return key;
 }
 
+void RaiseIf(const Fault& fault) {
+    if (fault) RaiseError(RegistryErrorClass, fault.Message().c_str());
+}
+
 }  // namespace
+
+Fault CreateKeyFault(const std::string& path) { return "Failed to create key " + path; }
 
 TRegKey CreateRegKey(HKEY parent, const std::string& path) {
     TRegKey key(CreateKeyHandle(parent, path));
-    if (!key) throw ERegistryException("Failed to create key " + path);
+    if (!key) RaiseIf(CreateKeyFault(path));
     return key;
 }
 
@@ -33,7 +41,7 @@ TRegKey OpenRegKey(HKEY parent, const std::string& path) {
     return TRegKey(key);
 }
 
-bool ReadRegString(HKEY key, const std::string& name, std::string& value) {
+bool TryReadRegString(HKEY key, const std::string& name, std::string& value, Fault& fault) {
     DWORD type = 0;
     DWORD size = 0;
     LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
@@ -46,7 +54,8 @@ bool ReadRegString(HKEY key, const std::string& name, std::string& value) {
     // The value may grow between the size query and the read; ask again then.
     while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
         if (type != REG_SZ && type != REG_EXPAND_SZ) {
-            throw ERegistryException("Invalid data type for '" + name + "'");
+            fault = "Invalid data type for '" + name + "'";
+            return false;
         }
         data.assign(std::size_t(size) + 1, '\0');
         size = DWORD(data.size());
@@ -57,12 +66,25 @@ bool ReadRegString(HKEY key, const std::string& name, std::string& value) {
             return true;
         }
     }
-    throw ERegistryException("Failed to get data for '" + name + "'");
+    fault = "Failed to get data for '" + name + "'";
+    return false;
+}
+
+bool ReadRegString(HKEY key, const std::string& name, std::string& value) {
+    Fault fault;
+    const bool found = TryReadRegString(key, name, value, fault);
+    RaiseIf(fault);
+    return found;
+}
+
+Fault TryWriteRegString(HKEY key, const std::string& name, const std::string& value) {
+    if (RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       DWORD(value.size() + 1)) != ERROR_SUCCESS) {
+        return "Failed to set data for '" + name + "'";
+    }
+    return {};
 }
 
 void WriteRegString(HKEY key, const std::string& name, const std::string& value) {
-    if (RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       DWORD(value.size() + 1)) != ERROR_SUCCESS) {
-        throw ERegistryException("Failed to set data for '" + name + "'");
-    }
+    RaiseIf(TryWriteRegString(key, name, value));
 }

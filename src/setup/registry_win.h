@@ -1,6 +1,8 @@
 // The small registry layer of the setup: keys opened with full access,
 // string values read and written as ANSI text. Failures that a caller cannot
-// go on from are raised as ERegistryException with the layer's own words.
+// go on from are raised, as ERegistryException with the layer's own words:
+// the setup's report ends the run. Each raising call has a twin that
+// returns the fault instead, for callers that go on without the value.
 #pragma once
 
 #include <windows.h>
@@ -9,12 +11,10 @@
 #include <string>
 #include <type_traits>
 
-#include "util/message_error.h"
+#include "util/fault.h"
 
-class ERegistryException : public MessageError {
-public:
-    using MessageError::MessageError;
-};
+// The error class that the report names for the layer's faults.
+constexpr char RegistryErrorClass[] = "ERegistryException";
 
 struct TRegKeyCloser {
     void operator()(HKEY key) const { RegCloseKey(key); }
@@ -39,5 +39,14 @@ TRegKey OpenRegKey(HKEY parent, const std::string& path);
 // "Invalid data type for '<name>'" when it holds anything but a string.
 bool ReadRegString(HKEY key, const std::string& name, std::string& value);
 
+// The same, giving what ReadRegString raises in `fault` (and false) instead.
+bool TryReadRegString(HKEY key, const std::string& name, std::string& value, Fault& fault);
+
 // Writes a REG_SZ value; raises "Failed to set data for '<name>'".
 void WriteRegString(HKEY key, const std::string& name, const std::string& value);
+
+// The same, returning what WriteRegString raises.
+Fault TryWriteRegString(HKEY key, const std::string& name, const std::string& value);
+
+// The words CreateRegKey raises.
+Fault CreateKeyFault(const std::string& path);

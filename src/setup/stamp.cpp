@@ -29,12 +29,12 @@ bool DecodedIsSound(const DistributionChecks& checks, std::uint32_t crc) {
     return checks.CheckedParts == 0 || crc == checks.DecodedCrc;
 }
 
-std::string StampFault(std::int64_t diskCount, std::int64_t archiveSize) {
+Fault StampFault(std::int64_t diskCount, std::int64_t archiveSize) {
     if (diskCount < 1 || diskCount > MaxDiskCount) {
         return "DiskCount " + std::to_string(diskCount) + ", not 1 to " + std::to_string(MaxDiskCount);
     }
     if (archiveSize < 1) {
         return "ArchiveSize " + std::to_string(archiveSize) + ", below 1";
     }
-    return "";
+    return {};
 }

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "setup/product.h"
+#include "util/fault.h"
 
 // A macro, for the section attribute that places the stamp.
 #define GV_STAMP_SECTION ".gvstamp"
@@ -69,8 +70,9 @@ bool ChecksServe(const DistributionChecks& checks, std::int64_t diskCount, std::
 bool PartIsSound(const DistributionChecks& checks, int k, std::int64_t size, std::uint32_t crc);
 bool DecodedIsSound(const DistributionChecks& checks, std::uint32_t crc);
 
-// Why a setup stamped with these values cannot gather its archive, or "".
-std::string StampFault(std::int64_t diskCount, std::int64_t archiveSize);
+// Why a setup stamped with these values cannot gather its archive, if it
+// cannot.
+Fault StampFault(std::int64_t diskCount, std::int64_t archiveSize);
 
 // The checks this setup executable carries; CheckedParts 0 when it carries
 // none that serve its counts.

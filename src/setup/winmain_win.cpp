@@ -2,21 +2,12 @@
 // its own file and the user's answers.
 #include <windows.h>
 
-#include <exception>
-
 #include "setup/driver_win.h"
-#include "setup/error_report_win.h"
 #include "setup/finish_win.h"
 #include "setup/stamp.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     QuietDiskErrors();
-    InstallUnhandledErrorReport();
     LoadDistributionStamp();
-    try {
-        return RunSetup(instance);
-    } catch (...) {
-        ReportUnhandledError(std::current_exception());
-        return UnhandledErrorExitCode;
-    }
+    return RunSetup(instance);
 }

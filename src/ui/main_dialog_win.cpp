@@ -19,13 +19,14 @@
 namespace {
 
 // A value that is missing, unreadable or not a string counts as no value.
+bool ReadStringValue(HKEY key, const char* name, std::string& value) {
+    Fault ignored;
+    return key && TryReadRegString(key, name, value, ignored);
+}
+
 std::string ReadStringOrEmpty(HKEY key, const char* name) {
     std::string value;
-    try {
-        if (key && ReadRegString(key, name, value)) return value;
-    } catch (const ERegistryException&) {
-    }
-    return std::string();
+    return ReadStringValue(key, name, value) ? value : std::string();
 }
 
 std::string PreferredDestination() {
@@ -41,11 +42,7 @@ std::string ProgramFilesDirectory() {
     TRegKey windows = OpenRegKey(HKEY_LOCAL_MACHINE, "software\\microsoft\\windows");
     TRegKey current = windows ? OpenRegKey(windows.get(), "CurrentVersion") : TRegKey();
     std::string dir;
-    try {
-        if (current && ReadRegString(current.get(), "ProgramFilesDir", dir)) return dir;
-    } catch (const ERegistryException&) {
-    }
-    return FallbackProgramFilesDir;
+    return ReadStringValue(current.get(), "ProgramFilesDir", dir) ? dir : std::string(FallbackProgramFilesDir);
 }
 
 void OnInitDialog(HWND dialog) {

@@ -13,11 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // catches any read before its start or past its end.
     std::vector<std::uint8_t> tail(data, data + size);
     MemberTable table;
-    if (!ParseMemberTable(tail.data(), tail.size(), tail.size(), table).empty()) return 0;
+    if (ParseMemberTable(tail.data(), tail.size(), tail.size(), table)) return 0;
     // Written again and read back, the table gives the same bytes.
     const std::vector<std::uint8_t> written = SerializeMemberTable(table);
     MemberTable again;
-    if (!ParseMemberTable(written.data(), written.size(), written.size(), again).empty() ||
+    if (ParseMemberTable(written.data(), written.size(), written.size(), again) ||
         SerializeMemberTable(again) != written || again.Members.size() != table.Members.size())
         std::abort();
     return 0;

@@ -3,10 +3,9 @@
 // of the unhandled-error report.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <cstdint>
 #include <string>
 
-#include "archive/lzh_decode.h"
 #include "setup/error_text.h"
 #include "setup/phase_plan.h"
 
@@ -55,14 +54,25 @@ TEST(Cleanup, DeletesOnlyWhatThisRunWrote) {
     for (const auto& c : cases) EXPECT_EQ(WrittenThisRun(c.CopyingStarted, c.Before, c.Now), c.Deleted) << c.What;
 }
 
-TEST(ErrorReport, ClassModuleAddressAndOneFullStop) {
+TEST(ErrorReport, ClassModuleAddressAndOneFullStopInFixedRoom) {
     const std::string wide = sizeof(void*) == 8 ? "00000000" : "";
-    EXPECT_EQ(FormatErrorReport("E", "M", 0x401000, "Key"), "Exception E in module M at " + wide + "00401000.\nKey.");
-    EXPECT_EQ(FormatErrorReport("E", "M", 0xABCDEF, "OK."), "Exception E in module M at " + wide + "00ABCDEF.\nOK.");
-    EXPECT_EQ(ErrorClassName(ElzhException("x")), "ElzhException");
-    EXPECT_EQ(ErrorClassName(std::runtime_error("x")), "std::runtime_error");
+    const struct {
+        std::uintptr_t Address;
+        const char* Message;
+        std::size_t Room;
+        std::string Text;
+    } rows[] = {
+        {0x401000, "Key", 64, "Exception E in module M at " + wide + "00401000.\nKey."},
+        {0xABCDEF, "OK.", 64, "Exception E in module M at " + wide + "00ABCDEF.\nOK."},
+        {0x401000, "Key", 14, "Exception E i"},
+    };
+    for (const auto& row : rows) {
+        char text[64];
+        FormatErrorReport(text, row.Room, "E", "M", row.Address, row.Message);
+        EXPECT_EQ(text, row.Text);
+    }
     for (const char* path : {"C:\\Disk1\\SETUP.EXE", "A:SETUP.EXE", "SETUP.EXE"})
-        EXPECT_EQ(ModuleBaseName(path), "SETUP.EXE");
+        EXPECT_STREQ(ModuleBaseName(path), "SETUP.EXE");
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ void Stage(const TempDir& dest, const Product& product, bool withHelpDir = true)
     table.DecodedTotal = static_cast<std::int32_t>(stream.size());
     WriteBytes(dest / ArchiveFile, LzhEncode(stream.data(), stream.size()));
     PlaceSetupFile(dest / "setup.bin", table);
-    EXPECT_EQ(LoadMemberTable(), "");
+    EXPECT_EQ(LoadMemberTable().Message(), "");
 }
 
 // The walks install a product with members into a help directory; these

@@ -53,10 +53,7 @@ DecodedInput GatherInput(const Options& options, std::ostream& err) {
     for (const std::string& path : options.MemberPaths) {
         MemberEntry member;
         member.Name = BaseName(path);
-        const std::string fault = CheckMemberName(member.Name);
-        if (!fault.empty()) {
-            throw DataError(path + ": unusable member name: " + fault);
-        }
+        ThrowIfFault(CheckMemberName(member.Name), path + ": unusable member name: ");
         // The setup copies the members out of the program file: a member of
         // that name would overwrite it while it is being read. Windows file
         // names ignore case, so two names differing in case are one file.
@@ -67,10 +64,7 @@ DecodedInput GatherInput(const Options& options, std::ostream& err) {
         total += RegularFileSize(path);
         input.Table.Members.push_back(member);
     }
-    const std::string aliasFault = CheckAliasNames(input.Table.Members);
-    if (!aliasFault.empty()) {
-        throw DataError(aliasFault);
-    }
+    ThrowIfFault(CheckAliasNames(input.Table.Members));
     if (total > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
         throw DataError("the program and its members hold " + std::to_string(total) + " bytes, more than 2147483647");
     }
@@ -226,7 +220,7 @@ void StripOldTable(std::vector<std::uint8_t>& setup, const std::string& name) {
     }
     const std::size_t tail = setup.size() - static_cast<std::size_t>(std::min<std::uint64_t>(imageEnd, setup.size()));
     MemberTable old;
-    if (tail > 0 && ParseMemberTable(setup.data() + setup.size() - tail, tail, tail, old).empty() &&
+    if (tail > 0 && !ParseMemberTable(setup.data() + setup.size() - tail, tail, tail, old) &&
         tail == MemberTrailerSize + MemberEntrySize * old.Members.size()) {
         setup.resize(setup.size() - tail);
     }

@@ -21,9 +21,8 @@ void ReadStampOf(Distribution& distribution) {
     try {
         distribution.Stamp = ReadStamp(setup, FindStampOfPackedSetup(setup, SetupFileName));
         distribution.HasStamp = true;
-        const std::string fault = StampFault(distribution.Stamp.DiskCount, distribution.Stamp.ArchiveSize);
-        if (!fault.empty()) {
-            distribution.StampProblem = std::string(SetupFileName) + " is stamped with " + fault;
+        if (const Fault fault = StampFault(distribution.Stamp.DiskCount, distribution.Stamp.ArchiveSize)) {
+            distribution.StampProblem = std::string(SetupFileName) + " is stamped with " + fault.Message();
         }
     } catch (const DataError& error) {
         distribution.StampProblem = error.what();
@@ -38,10 +37,8 @@ void ReadSetup(Distribution& distribution, FoundFiles& found) {
     }
     distribution.SetupPath = setup->Path;
     distribution.SetupSource = setup->Source;
-    const std::string fault = ReadMemberTableFile(distribution.SetupPath, distribution.Table);
-    if (!fault.empty()) {
-        throw DataError(setup->Source + ": bad member table: " + fault);
-    }
+    ThrowIfFault(ReadMemberTableFile(distribution.SetupPath, distribution.Table),
+                 setup->Source + ": bad member table: ");
     ReadStampOf(distribution);
 }
 

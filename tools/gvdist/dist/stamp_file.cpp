@@ -95,11 +95,10 @@ StampValues ReadStamp(const std::vector<std::uint8_t>& setup, std::size_t at) {
 }
 
 void WriteStamp(std::vector<std::uint8_t>& setup, std::size_t at, const StampValues& values) {
-    const std::string fault = StampFault(values.DiskCount, values.ArchiveSize);
-    if (!fault.empty() || values.ArchiveSize > INT32_MAX) {
-        throw DataError(
-            "the setup cannot serve this distribution: " +
-            (fault.empty() ? "ArchiveSize " + std::to_string(values.ArchiveSize) + " is above 2147483647" : fault));
+    const std::string context = "the setup cannot serve this distribution: ";
+    ThrowIfFault(StampFault(values.DiskCount, values.ArchiveSize), context);
+    if (values.ArchiveSize > INT32_MAX) {
+        throw DataError(context + "ArchiveSize " + std::to_string(values.ArchiveSize) + " is above 2147483647");
     }
     std::uint8_t* field = setup.data() + at + StampMagicSize;
     WriteInt32(field, static_cast<std::int32_t>(values.DiskCount));

@@ -88,7 +88,7 @@ DecodedStream DecodeStream(std::uint64_t inputSize, const EncodedSource& source,
     State = state.get();
     ContinueFlag = 1;
     try {
-        LzhDecode(length, ReadFromSource, WriteToPiece);
+        ThrowIfFault(LzhDecode(length, ReadFromSource, WriteToPiece));
         HandOn();
     } catch (...) {
         State = nullptr;

@@ -2,11 +2,12 @@
 // shipping setup.exe, which links no C runtime: memory from the process
 // heap, the rest written out plainly. Built without link-time optimisation
 // and without turning loops into library calls, so that memset does not
-// call itself and the library's references still find these; and without
-// unwinding tables, since nothing throws through them.
+// call itself and the library's references still find these.
 #include <windows.h>
 
 #include <cstddef>
+
+#include "util/wide_division.h"
 
 extern "C" {
 
@@ -95,5 +96,19 @@ void free(void* block) {
 }
 
 [[noreturn]] void abort() { ExitProcess(3); }
+
+// 64-bit division: the calls the compiler makes for it.
+unsigned long long __udivmoddi4(unsigned long long dividend, unsigned long long divisor,
+                                unsigned long long* remainder) {
+    const WideDivision result = DivideUnsigned(dividend, divisor);
+    if (remainder) {
+        *remainder = result.Remainder;
+    }
+    return result.Quotient;
+}
+unsigned long long __udivdi3(unsigned long long n, unsigned long long d) { return DivideUnsigned(n, d).Quotient; }
+unsigned long long __umoddi3(unsigned long long n, unsigned long long d) { return DivideUnsigned(n, d).Remainder; }
+long long __divdi3(long long n, long long d) { return static_cast<long long>(DivideSigned(n, d).Quotient); }
+long long __moddi3(long long n, long long d) { return static_cast<long long>(DivideSigned(n, d).Remainder); }
 
 }  // extern "C"

@@ -6,32 +6,10 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show);
 
-// The linker's list of static constructors: -1, the constructors, 0. GCC's
-// crtend.o puts the registration of the unwinder's tables among them.
+// The linker's list of static constructors: -1, the constructors, 0.
 extern "C" void (*__CTOR_LIST__[])();
 
-extern "C" {
-
-int atexit(void (*)()) { return 0; }
-
-// The setup runs one thread: GCC's unwinder and the C++ library's exception
-// memory take no locks, and no thread's end needs its TLS values cleared.
-int _CRT_MT = 0;
-int __mingwthr_key_dtor(DWORD, void (*)(void*)) { return 0; }
-
-// The C++ runtime's record of the exceptions being handled, one for the one
-// thread, in place of the library's per-thread copies and their TLS code.
-struct ExceptionGlobals {
-    void* CaughtExceptions;
-    unsigned int UncaughtExceptions;
-};
-ExceptionGlobals* __cxa_get_globals_fast() {
-    static ExceptionGlobals globals;
-    return &globals;
-}
-ExceptionGlobals* __cxa_get_globals() { return __cxa_get_globals_fast(); }
-
-}  // extern "C"
+extern "C" int atexit(void (*)()) { return 0; }
 
 // 32-bit Windows enters with the stack aligned to 4 bytes only.
 #ifdef __i386__

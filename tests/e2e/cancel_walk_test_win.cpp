@@ -41,7 +41,7 @@ const StopCase StopCases[] = {
     {"CancelInDestination", SetupComplete, Phase::Destination, true, true, UnpackTrouble::None, ""},
     {"CancelInAgreement", SetupComplete, Phase::Agreement, true, true, UnpackTrouble::None, "d:\\apps\\gv", REG_SZ,
      "C:\\Program Files", "D:\\APPS\\GV"},
-    {"CancelInGathering", SetupComplete, Phase::Gathering, true, false, UnpackTrouble::None, "7", REG_BINARY, "E:\\",
+    {"CancelInGathering", SetupComplete, Phase::Gathering, true, false, UnpackTrouble::None, "777", REG_DWORD, "E:\\",
      "E:\\GLYPHVANE"},  // held by the prompt for disk 2
     {"CancelInUnpacking", SetupComplete, Phase::Unpacking, false, false},
     {"NoAgreementTemplate", SetupWithoutLicense, Phase::Agreement, true, false},  // gathering follows: no disk 2

@@ -14,11 +14,12 @@ struct InstallCase {
     bool DisksInDrive = false;       // all parts in one directory, as on a CD: no prompts
     bool CancelNoUnpacking = false;  // a cancel answered No while unpacking
     bool FromFloppies = false;
-    const char* Quote = "";      // around the uninstall command: a space in its path
-    bool DamagedPart = false;    // a byte of part 2 flipped, then a good copy and Retry
-    bool WithoutChecks = false;  // a stamp that records no checks installs as before
-    int FolderAnswer = 0;        // a folder at ReadMe.Txt: Ignore, or Retry once it is removed
-    bool LinkBlocked = false;    // a folder at the link's name: the Programs folder cannot take it
+    const char* Quote = "";         // around the uninstall command: a space in its path
+    bool DamagedPart = false;       // a byte of part 2 flipped, then a good copy and Retry
+    bool WithoutChecks = false;     // a stamp that records no checks installs as before
+    int FolderAnswer = 0;           // a folder at ReadMe.Txt: Ignore, or Retry once it is removed
+    bool LinkBlocked = false;       // a folder at the link's name: the Programs folder cannot take it
+    bool ProgramsIsNumber = false;  // the recorded Programs folder: the shortcut step's report ends the run
 };
 
 const InstallCase InstallCases[] = {
@@ -31,6 +32,22 @@ const InstallCase InstallCases[] = {
     {.Name = "CancelAnsweredNoWhileUnpacking", .CancelNoUnpacking = true},
     {.Name = "FolderAtAMemberIgnored", .FolderAnswer = IDIGNORE},
     {.Name = "FolderAtAMemberRetriedAndLinkBlocked", .FolderAnswer = IDRETRY, .LinkBlocked = true},
+    {.Name = "ProgramsFolderOfTheWrongType", .ProgramsIsNumber = true},
+};
+
+constexpr const char* ShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The Programs folder recorded as a number for as long as it lives.
+struct ProgramsAsNumber {
+    ProgramsAsNumber() {
+        const DWORD number = 1;
+        RegSetKeyValueA(HKEY_CURRENT_USER, ShellFoldersKey, "Programs", REG_DWORD, &number, sizeof number);
+    }
+    ~ProgramsAsNumber() {
+        RegSetKeyValueA(HKEY_CURRENT_USER, ShellFoldersKey, "Programs", REG_SZ, folder.c_str(),
+                        static_cast<DWORD>(folder.size() + 1));
+    }
+    const std::string folder = ProgramsFolder();
 };
 
 class InstallWalk : public SetupWalk, public ::testing::WithParamInterface<InstallCase> {};
@@ -68,6 +85,22 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     HWND group = WaitForQuestion(Seen::ProgramGroup);
     EXPECT_EQ(ItemText(group, 102), "Glyphvane") << "the product's name is proposed";
     if (group && c.Group) SetItemText(group, 102, c.Group);
+    if (c.ProgramsIsNumber) {
+        const ProgramsAsNumber programs;
+        Answer(group, c.GroupButton);
+        // The report of the registry layer's error, at the code address of
+        // its raise: above the module's base, which is all the headers hold.
+        HWND report = WaitFor(Seen::ErrorReport);
+        const std::string text = ItemText(report, 0xFFFF), prefix = Seen::ErrorReportPrefix("ERegistryException"),
+                          ending = "\nInvalid data type for 'programs'.";
+        EXPECT_EQ(text.substr(0, prefix.size()), prefix);
+        EXPECT_GT(std::strtoul(text.substr(prefix.size(), 8).c_str(), nullptr, 16), 0x400FFFul) << text;
+        EXPECT_EQ(text.substr(text.size() - std::min(text.size(), ending.size())), ending);
+        Answer(report, IDOK);
+        ExpectEndsWith(1);
+        EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
+        return;
+    }
     Answer(group, c.GroupButton);
     if (c.LinkBlocked) AnswerOwned(Seen::ShortcutFailed, nullptr, IDOK), fs::remove(link);  // and it is installed
     AnswerOwned(Seen::FinalQuestion, nullptr, c.FinalAnswer);

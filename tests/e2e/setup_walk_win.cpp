@@ -225,12 +225,12 @@ void SetupWalk::ExpectTerminated() {
     ExpectEndsWithZero();
 }
 
-void SetupWalk::ExpectEndsWithZero() {
+void SetupWalk::ExpectEndsWith(DWORD exitCode) {
     DWORD code = STILL_ACTIVE;
     HWND other = nullptr;
     if (lost_ || !process_) return;
     Until([&] { return (other = OtherQuestion(nullptr)) != nullptr; }, 20000);  // or the setup's end
     if (GetExitCodeProcess(process_, &code) && code == STILL_ACTIVE)
         return Lose("still running: " + WhyNot(other, 20000));
-    EXPECT_EQ(code, 0u) << "exit code";
+    EXPECT_EQ(code, exitCode) << "exit code";
 }

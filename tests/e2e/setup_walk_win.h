@@ -107,7 +107,8 @@ protected:
     void SwapDisks();
     // The terminated message, owned by the backdrop; OK ends the setup with 0.
     void ExpectTerminated();
-    void ExpectEndsWithZero();
+    void ExpectEndsWithZero() { ExpectEndsWith(0); }
+    void ExpectEndsWith(DWORD exitCode);
 
     std::string Drive() const { return floppy_ ? "A:\\" : Disk(1); }
     std::string Disk(int k) const { return root_ / ("DISK" + std::to_string(k)) + "\\"; }

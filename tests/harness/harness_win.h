@@ -90,6 +90,10 @@ inline DialogMatch MemberUnwritable(const std::string& path) {
     return {"Glyphvane", "Glyphvane cannot write the file\r\n" + path +
                              "\r\n\r\nAbort stops the installation, Retry tries again, Ignore leaves this file out."};
 }
+inline const DialogMatch ErrorReport{"Application Error", ""};
+inline std::string ErrorReportPrefix(const std::string& errorClass) {
+    return "Exception " + errorClass + " in module setup.exe at ";
+}
 inline DialogMatch DiskPrompt(int disk) { return {"Glyphvane", "Please Insert Disk number " + std::to_string(disk)}; }
 inline DialogMatch DamagedDisk(int disk) {
     const std::string n = std::to_string(disk), what = " is damaged: it does not hold what was written to it.\r\n";

@@ -273,7 +273,7 @@ bool ReadDistribution(Walk& walk) {
     walk.Disks = CountDisks(walk.DisksDir, walk.ArchiveSize);
     walk.FirstPartSize = FileSize(Join(setupDir, "Glyphvan.001"));
     MemberTable table;
-    walk.DecodedTotal = ReadMemberTableFile(walk.Setup, table).empty() ? table.DecodedTotal : 0;
+    walk.DecodedTotal = ReadMemberTableFile(walk.Setup, table) ? 0 : table.DecodedTotal;
     return walk.Disks > 0 && walk.FirstPartSize > 0 && walk.DecodedTotal > 0;
 }
 

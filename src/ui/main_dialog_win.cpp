@@ -76,7 +76,7 @@ bool GoOnWith(HWND dialog, bool known, char drive, std::uint64_t needed, std::ui
 // Asked before the first disk rather than found out after the last one.
 // A table that does not load is the gathering's to report.
 bool RoomAccepted(HWND dialog) {
-    if (!LoadMemberTable().empty()) return true;
+    if (LoadMemberTable()) return true;
     const char destination = DestDir[0];
     const char windows = WindowsDir[1] == ':' ? UpperAscii(std::string(1, WindowsDir[0]))[0] : destination;
     std::uint64_t destinationFree = 0, helpFree = 0;

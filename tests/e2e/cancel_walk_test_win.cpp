@@ -78,8 +78,70 @@ protected:
         SetValue(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir",
                  programFiles_ == "<missing>" ? nullptr : programFiles_.c_str());
     }
+    // Fills the small drive until it has room for the archive only; the room left.
+    ULARGE_INTEGER FillSmallDrive(const StopCase& c, const std::string& dest);
+    // The question about the drive's room, answered No (OK asks again), then Yes.
+    void AnswerNoRoom(HWND destination, const std::string& typed, const char* drive, ULARGE_INTEGER room);
+    // Cancels in c.Where, or meets the row's trouble, up to the terminated message.
+    void StopTheRun(const StopCase& c, bool cancelled, const std::string& dest);
     const std::string programFiles_ = RegistryString(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir");
 };
+
+ULARGE_INTEGER StopWalk::FillSmallDrive(const StopCase& c, const std::string& dest) {
+    ULARGE_INTEGER room{};  // room for the archive, not for the decoded stream beside it
+    if (GetDiskFreeSpaceExA(dest.c_str(), &room, nullptr, nullptr)) {
+        const Product& product = DistributionFor(c.Build).Contents;
+        room.QuadPart -= product.Program.size() + product.Members.back().second.size() + (128 << 10);
+        WriteBytes(dest + "filler", Bytes(room.QuadPart));
+        GetDiskFreeSpaceExA(dest.c_str(), &room, nullptr, nullptr);
+    }
+    return room;
+}
+
+void StopWalk::AnswerNoRoom(HWND destination, const std::string& typed, const char* drive, ULARGE_INTEGER room) {
+    for (int answer : {IDNO, IDYES}) {  // after No, OK asks again
+        SetItemText(destination, 104, typed);
+        Press(destination, IDOK);
+        // The need is the unit test's; the free room is what the drive says.
+        const std::string text = ItemText(WaitFor({"Glyphvane", ""}), 0xFFFF),
+                          free = std::to_string(room.QuadPart >> 10);
+        EXPECT_EQ(text, "Glyphvane needs " + text.substr(16, text.find(' ', 16) - 16) + " KB of free space on drive " +
+                            drive + ", which has " + free + " KB free.\r\n\r\nInstall there anyway?");
+        AnswerOwned({"Glyphvane", text}, destination, answer);
+    }
+}
+
+void StopWalk::StopTheRun(const StopCase& c, bool cancelled, const std::string& dest) {
+    const DialogMatch* phases[] = {&Seen::Destination, &Seen::Agreement, &Seen::Gathering};
+    if (c.Where > Phase::Agreement) AcceptAgreement();
+    if (c.Where > Phase::Gathering) SwapDisks();
+    if (cancelled && c.Where == Phase::Unpacking) {
+        CancelUnpacking(IDYES);  // a No there is the install walk's
+    } else if (cancelled) {
+        HWND dialog = WaitFor(*phases[static_cast<int>(c.Where)]);
+        EXPECT_TRUE(c.Where != Phase::Gathering || WaitFor(Seen::DiskPrompt(2)));
+        ASSERT_NE(dialog, nullptr);
+        CancelWith(dialog, IDNO);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "No leaves the phase open";
+        CancelWith(dialog, IDYES);
+    }
+    // Cancel at the prompt without the disk stops the copy; a cancelled copy
+    // ends once the prompt it waits in is answered.
+    if (c.Trouble == UnpackTrouble::DamagedPart) {
+        DamageFile(Disk(2) + "Glyphvan.002");
+        HWND prompt = WaitFor(Seen::DiskPrompt(2));
+        InsertDisk(2);
+        Answer(prompt, IDOK);
+        Answer(WaitFor(Seen::DamagedDisk(2)), IDCANCEL);
+    } else if ((cancelled && c.Where == Phase::Gathering) || std::string(c.Build) == SetupWithoutLicense) {
+        Answer(WaitFor(Seen::DiskPrompt(2)), IDCANCEL);
+    }
+    if (c.Trouble == UnpackTrouble::MemberNamedByAlias || c.Trouble == UnpackTrouble::AliasForm ||
+        c.Trouble == UnpackTrouble::NoRoom)
+        Answer(WaitFor(Seen::Failure), IDOK);        // the disk is full
+    if (c.Trouble == UnpackTrouble::FolderAtMember)  // after four members: they go again
+        Answer(WaitFor(Seen::MemberUnwritable(InCapitals(dest) + "ReadMe.Txt")), IDABORT);
+}
 
 }  // namespace
 
@@ -108,13 +170,7 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
         WriteBytes(dir + "Glyphvane.Exe", earlierProgram);
         WriteBytes(dir + "Glyphvan._TM", earlierArchive);
     }
-    ULARGE_INTEGER room{};  // room for the archive, not for the decoded stream beside it
-    if (small && GetDiskFreeSpaceExA(dest.c_str(), &room, nullptr, nullptr)) {
-        const Product& product = DistributionFor(c.Build).Contents;
-        room.QuadPart -= product.Program.size() + product.Members.back().second.size() + (128 << 10);
-        WriteBytes(dest + "filler", Bytes(room.QuadPart));
-        GetDiskFreeSpaceExA(dest.c_str(), &room, nullptr, nullptr);
-    }
+    const ULARGE_INTEGER room = small ? FillSmallDrive(c, dest) : ULARGE_INTEGER{};
     HANDLE held = nullptr;  // without sharing, as the running product holds it
     if (c.Trouble == UnpackTrouble::ProgramInUse)
         held = CreateFileA((dest + "Glyphvane.Exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -123,45 +179,10 @@ TEST_P(StopWalk, TheRunEndsTerminatedAndRemovesOnlyThisRunsFiles) {
     EXPECT_EQ(ItemText(destination, 104), c.Proposed);
     EXPECT_EQ(Owner(destination), Backdrop());
 
-    const DialogMatch* phases[] = {&Seen::Destination, &Seen::Agreement, &Seen::Gathering};
     if (c.Where > Phase::Destination && !small) EnterDestination(typed);
-    for (int answer : small ? std::vector{IDNO, IDYES} : std::vector<int>{}) {  // after No, OK asks again
-        SetItemText(destination, 104, typed);
-        Press(destination, IDOK);
-        // The need is the unit test's; the free room is what the drive says.
-        const std::string text = ItemText(WaitFor({"Glyphvane", ""}), 0xFFFF),
-                          free = std::to_string(room.QuadPart >> 10);
-        EXPECT_EQ(text, "Glyphvane needs " + text.substr(16, text.find(' ', 16) - 16) + " KB of free space on drive " +
-                            drive + ", which has " + free + " KB free.\r\n\r\nInstall there anyway?");
-        AnswerOwned({"Glyphvane", text}, destination, answer);
-    }
-    if (c.Where > Phase::Agreement) AcceptAgreement();
-    if (c.Where > Phase::Gathering) SwapDisks();
-    if (cancelled && c.Where == Phase::Unpacking) {
-        CancelUnpacking(IDYES);  // a No there is the install walk's
-    } else if (cancelled) {
-        HWND dialog = WaitFor(*phases[static_cast<int>(c.Where)]);
-        EXPECT_TRUE(c.Where != Phase::Gathering || WaitFor(Seen::DiskPrompt(2)));
-        ASSERT_NE(dialog, nullptr);
-        CancelWith(dialog, IDNO);
-        EXPECT_TRUE(IsWindowVisible(dialog)) << "No leaves the phase open";
-        CancelWith(dialog, IDYES);
-    }
-    // Cancel at the prompt without the disk stops the copy; a cancelled copy
-    // ends once the prompt it waits in is answered.
-    if (c.Trouble == UnpackTrouble::DamagedPart) {
-        DamageFile(Disk(2) + "Glyphvan.002");
-        HWND prompt = WaitFor(Seen::DiskPrompt(2));
-        InsertDisk(2);
-        Answer(prompt, IDOK);
-        Answer(WaitFor(Seen::DamagedDisk(2)), IDCANCEL);
-    } else if ((cancelled && c.Where == Phase::Gathering) || std::string(c.Build) == SetupWithoutLicense) {
-        Answer(WaitFor(Seen::DiskPrompt(2)), IDCANCEL);
-    }
-    if (c.Trouble == UnpackTrouble::MemberNamedByAlias || c.Trouble == UnpackTrouble::AliasForm || small)
-        Answer(WaitFor(Seen::Failure), IDOK);        // the disk is full
-    if (c.Trouble == UnpackTrouble::FolderAtMember)  // after four members: they go again
-        Answer(WaitFor(Seen::MemberUnwritable(InCapitals(dest) + "ReadMe.Txt")), IDABORT);
+    if (small) AnswerNoRoom(destination, typed, drive, room);
+    StopTheRun(c, cancelled, dest);
+    if (HasFatalFailure()) return;
     ExpectTerminated();  // and no other message before it
     if (held) CloseHandle(held);
     DeleteFileA((dest + "filler").c_str());

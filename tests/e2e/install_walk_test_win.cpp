@@ -52,6 +52,30 @@ struct ProgramsAsNumber {
 
 class InstallWalk : public SetupWalk, public ::testing::WithParamInterface<InstallCase> {};
 
+// The link at `link` starts the program in `dir` from `dest` as typed, shown
+// normally. A link file holds its target as text and its working directory
+// in UTF-16, each ending in a zero, and its show command at byte 60. The
+// link is removed.
+void ExpectShortcut(const std::string& link, const std::string& dest, const std::string& dir) {
+    const Bytes bytes = ReadBytes(link);
+    const std::string file(bytes.begin(), bytes.end());
+    DeleteFileA(link.c_str());
+    std::string workingDirectory;
+    for (char letter : dest + '\0') workingDirectory += std::string{letter, '\0'};
+    EXPECT_NE(file.find(dir + "Glyphvane.Exe" + '\0'), std::string::npos) << "the target";
+    EXPECT_NE(file.find(workingDirectory), std::string::npos) << "the working directory, kept as typed";
+    EXPECT_EQ(file.size() > 60 ? file[60] : 0, SW_SHOWNORMAL);
+}
+
+// Yes starts the product in its directory `dir`, No does not start it; a
+// lost user waits for nothing.
+void ExpectStartedIn(const std::string& dir, bool started, bool lost) {
+    const std::string marker = dir + "Glyphvane.ran", startedIn = started ? dir.substr(0, dir.size() - 1) : "";
+    for (int i = 0; i < 300 && !lost && started && !FileExists(marker); ++i) Sleep(50);
+    const Bytes markerText = ReadBytes(marker);
+    EXPECT_EQ(InCapitals(std::string(markerText.begin(), markerText.end())), startedIn);
+}
+
 }  // namespace
 
 TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
@@ -120,27 +144,11 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     EXPECT_EQ(UninstallValue("UnInstallString"), c.Quote + dir + "UnInstal.Exe" + c.Quote)
         << "one backslash before the name";
     EXPECT_TRUE(FileExists(Drive() + "Glyphvan.003")) << "the disks are only read";
-    if (c.GroupButton == IDOK && !c.LinkBlocked) {
-        // A link file holds its target as text and its working directory in
-        // UTF-16, each ending in a zero, and its show command at byte 60.
-        const Bytes bytes = ReadBytes(link);
-        const std::string file(bytes.begin(), bytes.end());
-        DeleteFileA(link.c_str());
-        std::string workingDirectory;
-        for (char letter : dest + '\0') workingDirectory += std::string{letter, '\0'};
-        EXPECT_NE(file.find(dir + "Glyphvane.Exe" + '\0'), std::string::npos) << "the target";
-        EXPECT_NE(file.find(workingDirectory), std::string::npos) << "the working directory, kept as typed";
-        EXPECT_EQ(file.size() > 60 ? file[60] : 0, SW_SHOWNORMAL);
-    }
+    if (c.GroupButton == IDOK && !c.LinkBlocked) ExpectShortcut(link, dest, dir);
     EXPECT_FALSE(FileExists(ShortcutPath()) || FileExists(ProgramsFolder() + "\\Other.LNK"))
         << "named after the group; none if cancelled";
 
-    const std::string marker = dir + "Glyphvane.ran",
-                      startedIn = c.FinalAnswer == IDYES ? dir.substr(0, dir.size() - 1) : "";
-    for (int i = 0; i < 300 && !lost_ && !startedIn.empty() && !FileExists(marker); ++i) Sleep(50);
-    const Bytes markerText = ReadBytes(marker);
-    EXPECT_EQ(InCapitals(std::string(markerText.begin(), markerText.end())), startedIn)
-        << "Yes starts the product in its directory, No does not start it";
+    ExpectStartedIn(dir, c.FinalAnswer == IDYES, Lost());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, InstallWalk, ::testing::ValuesIn(InstallCases), NameOf<InstallCase>);

@@ -63,12 +63,12 @@ bool RunPhaseDialog(HINSTANCE instance, SetupPhase phase) {
     return true;
 }
 
-FileSnapshot SnapshotOf(const std::string& path) {
+FileSnapshot SnapshotOf(const char* path) {
     FileSnapshot snapshot;
     // The directory entry gives size and time on every system, also where
     // GetFileAttributesExA is missing.
     WIN32_FIND_DATAA data;
-    const HANDLE search = HasWildcards(path) ? INVALID_HANDLE_VALUE : FindFirstFileA(path.c_str(), &data);
+    const HANDLE search = HasWildcards(path) ? INVALID_HANDLE_VALUE : FindFirstFileA(path, &data);
     if (search == INVALID_HANDLE_VALUE) {
         return snapshot;
     }
@@ -90,15 +90,20 @@ struct CopyingRecord {
     FileSnapshot Program;
 };
 
-void DeleteIfWrittenThisRun(const std::string& path, const CopyingRecord& record, const FileSnapshot& before) {
-    if (WrittenThisRun(record.Started, before, SnapshotOf(path))) {
-        DeleteFileA(path.c_str());
+// Static, as the report's text: the clean-up takes no heap, so it runs
+// whatever memory is left. Room for the longest destination and a name.
+char CleanUpPath[512];
+
+void DeleteIfWrittenThisRun(const char* name, const CopyingRecord& record, const FileSnapshot& before) {
+    if (PathJoinInto(CleanUpPath, sizeof CleanUpPath, DestDir, name) &&
+        WrittenThisRun(record.Started, before, SnapshotOf(CleanUpPath))) {
+        DeleteFileA(CleanUpPath);
     }
 }
 
 void CleanUp(const CopyingRecord& record) {
-    DeleteIfWrittenThisRun(PathJoin(DestDir, ArchiveFile), record, record.Archive);
-    DeleteIfWrittenThisRun(PathJoin(DestDir, ProgramFile), record, record.Program);
+    DeleteIfWrittenThisRun(ArchiveFile, record, record.Archive);
+    DeleteIfWrittenThisRun(ProgramFile, record, record.Program);
     MessageBoxA(MainWindow, TerminatedText, ProductName, MB_OK);
 }
 
@@ -119,8 +124,8 @@ PhaseOutcome RunPhases(HINSTANCE instance, CopyingRecord& record) {
     PhaseOutcome outcome = PhaseOutcome::NextPhase;
     for (SetupPhase phase : SetupPhases) {
         if (PhaseWritesFiles(phase) && !record.Started) {
-            record.Archive = SnapshotOf(PathJoin(DestDir, ArchiveFile));
-            record.Program = SnapshotOf(PathJoin(DestDir, ProgramFile));
+            record.Archive = SnapshotOf(PathJoin(DestDir, ArchiveFile).c_str());
+            record.Program = SnapshotOf(PathJoin(DestDir, ProgramFile).c_str());
             record.Started = true;
         }
         const bool found = RunPhaseDialog(instance, phase);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName) {
@@ -13,8 +15,14 @@ TEST(PathJoin, PutsExactlyOneBackslashBeforeTheName) {
         {"C:\\Glyphvane\\", "UnInstal.Exe", "C:\\Glyphvane\\UnInstal.Exe"},
         {"C:", "x.dat", "C:\\x.dat"},  // the root, not the drive's current directory
     };
-    for (const auto& [directory, name, joined] : cases)
+    for (const auto& [directory, name, joined] : cases) {
         EXPECT_EQ(PathJoin(directory, name), joined) << directory << " + " << name;
+        // Without the heap: in room for the path and its zero, not in one byte less.
+        char fixed[64];
+        const std::size_t room = std::string(joined).size() + 1;
+        EXPECT_TRUE(PathJoinInto(fixed, room, directory, name) && fixed == std::string(joined)) << joined;
+        EXPECT_FALSE(PathJoinInto(fixed, room - 1, directory, name) || fixed[0] != '\0') << joined;
+    }
 }
 
 TEST(DirPart, CutsBehindTheLastColonOrBackslash) {

@@ -50,7 +50,26 @@ struct ProgramsAsNumber {
     const std::string folder = ProgramsFolder();
 };
 
-class InstallWalk : public SetupWalk, public ::testing::WithParamInterface<InstallCase> {};
+class InstallWalk : public SetupWalk, public ::testing::WithParamInterface<InstallCase> {
+protected:
+    // With the Programs folder recorded as a number, the shortcut step's
+    // registry error ends the run with its report and nothing registered.
+    void AnswerGroupWithProgramsAsNumber(HWND group, int button) {
+        const ProgramsAsNumber programs;
+        Answer(group, button);
+        // The report of the registry layer's error, at the code address of
+        // its raise: above the module's base, which is all the headers hold.
+        HWND report = WaitFor(Seen::ErrorReport);
+        const std::string text = ItemText(report, 0xFFFF), prefix = Seen::ErrorReportPrefix("ERegistryException"),
+                          ending = "\nInvalid data type for 'programs'.";
+        EXPECT_EQ(text.substr(0, prefix.size()), prefix);
+        EXPECT_GT(std::strtoul(text.substr(prefix.size(), 8).c_str(), nullptr, 16), 0x400FFFul) << text;
+        EXPECT_EQ(text.substr(text.size() - std::min(text.size(), ending.size())), ending);
+        Answer(report, IDOK);
+        ExpectEndsWith(1);
+        EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
+    }
+};
 
 // The link at `link` starts the program in `dir` from `dest` as typed, shown
 // normally. A link file holds its target as text and its working directory
@@ -109,22 +128,7 @@ TEST_P(InstallWalk, InstallsEverythingAndRegistersIt) {
     HWND group = WaitForQuestion(Seen::ProgramGroup);
     EXPECT_EQ(ItemText(group, 102), "Glyphvane") << "the product's name is proposed";
     if (group && c.Group) SetItemText(group, 102, c.Group);
-    if (c.ProgramsIsNumber) {
-        const ProgramsAsNumber programs;
-        Answer(group, c.GroupButton);
-        // The report of the registry layer's error, at the code address of
-        // its raise: above the module's base, which is all the headers hold.
-        HWND report = WaitFor(Seen::ErrorReport);
-        const std::string text = ItemText(report, 0xFFFF), prefix = Seen::ErrorReportPrefix("ERegistryException"),
-                          ending = "\nInvalid data type for 'programs'.";
-        EXPECT_EQ(text.substr(0, prefix.size()), prefix);
-        EXPECT_GT(std::strtoul(text.substr(prefix.size(), 8).c_str(), nullptr, 16), 0x400FFFul) << text;
-        EXPECT_EQ(text.substr(text.size() - std::min(text.size(), ending.size())), ending);
-        Answer(report, IDOK);
-        ExpectEndsWith(1);
-        EXPECT_EQ(UninstallValue("DisplayName"), "<missing>");
-        return;
-    }
+    if (c.ProgramsIsNumber) return AnswerGroupWithProgramsAsNumber(group, c.GroupButton);
     Answer(group, c.GroupButton);
     if (c.LinkBlocked) AnswerOwned(Seen::ShortcutFailed, nullptr, IDOK), fs::remove(link);  // and it is installed
     AnswerOwned(Seen::FinalQuestion, nullptr, c.FinalAnswer);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "setup/error_report_win.h"
+#include "setup/registry_text.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ void RaiseIf(const Fault& fault) {
 
 }  // namespace
 
-Fault CreateKeyFault(const std::string& path) { return "Failed to create key " + path; }
+Fault CreateKeyFault(const std::string& path) { return CreateKeyFailedText(path); }
 
 TRegKey CreateRegKey(HKEY parent, const std::string& path) {
     TRegKey key(CreateKeyHandle(parent, path));
@@ -54,7 +55,7 @@ bool TryReadRegString(HKEY key, const std::string& name, std::string& value, Fau
     // The value may grow between the size query and the read; ask again then.
     while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
         if (type != REG_SZ && type != REG_EXPAND_SZ) {
-            fault = "Invalid data type for '" + name + "'";
+            fault = InvalidDataTypeText(name);
             return false;
         }
         data.assign(std::size_t(size) + 1, '\0');
@@ -66,7 +67,7 @@ bool TryReadRegString(HKEY key, const std::string& name, std::string& value, Fau
             return true;
         }
     }
-    fault = "Failed to get data for '" + name + "'";
+    fault = GetDataFailedText(name);
     return false;
 }
 
@@ -80,7 +81,7 @@ bool ReadRegString(HKEY key, const std::string& name, std::string& value) {
 Fault TryWriteRegString(HKEY key, const std::string& name, const std::string& value) {
     if (RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        DWORD(value.size() + 1)) != ERROR_SUCCESS) {
-        return "Failed to set data for '" + name + "'";
+        return SetDataFailedText(name);
     }
     return {};
 }

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <utility>
+#include <tuple>
 
 namespace {
 
@@ -14,13 +14,12 @@ TEST(WideDivision, AgreesWithTheCompilersDivision) {
     for (const std::int64_t n : values) {
         for (const std::int64_t d : values) {
             if (d == 0 || (n == INT64_MIN && d == -1)) continue;
-            SCOPED_TRACE(testing::Message() << n << " / " << d);
             const auto un = static_cast<std::uint64_t>(n), ud = static_cast<std::uint64_t>(d);
-            const WideDivision unsignedResult = DivideUnsigned(un, ud), signedResult = DivideSigned(n, d);
-            EXPECT_EQ(std::pair(unsignedResult.Quotient, unsignedResult.Remainder), std::pair(un / ud, un % ud));
-            EXPECT_EQ(std::pair(static_cast<std::int64_t>(signedResult.Quotient),
-                                static_cast<std::int64_t>(signedResult.Remainder)),
-                      std::pair(n / d, n % d));
+            const WideDivision u = DivideUnsigned(un, ud), s = DivideSigned(n, d);
+            EXPECT_EQ(
+                std::tuple(u.Quotient, u.Remainder, s.Quotient, s.Remainder),
+                std::tuple(un / ud, un % ud, static_cast<std::uint64_t>(n / d), static_cast<std::uint64_t>(n % d)))
+                << n << " / " << d;
         }
     }
 }

@@ -1,6 +1,8 @@
 // Complete installations from three disks, one table row per way through.
 #include "setup_walk_win.h"
 
+#include <regex>
+
 using namespace harness;
 
 namespace {
@@ -51,9 +53,10 @@ protected:
         // At the code address of the raise: above the module's base, which is all the headers hold.
         const std::string text = ItemText(report, 0xFFFF);
         std::smatch at;
-        EXPECT_TRUE(std::regex_match(
-            text, at, Seen::ErrorReportText("ERegistryException", "Invalid data type for 'programs'\\.")))
-            << text;
+        const std::regex words(
+            "Exception ERegistryException in module setup\\.exe at ([0-9A-F]{8})\\.\\n"
+            "Invalid data type for 'programs'\\.");
+        EXPECT_TRUE(std::regex_match(text, at, words)) << text;
         EXPECT_GT(at.empty() ? 0 : std::stoul(at[1], nullptr, 16), 0x400FFFul) << text;
         Answer(report, IDOK);
         ExpectEndsWith(1);

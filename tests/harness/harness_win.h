@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -92,9 +91,6 @@ inline DialogMatch MemberUnwritable(const std::string& path) {
                              "\r\n\r\nAbort stops the installation, Retry tries again, Ignore leaves this file out."};
 }
 inline const DialogMatch ErrorReport{"Application Error", ""};
-inline std::regex ErrorReportText(const std::string& errorClass, const std::string& message) {  // the address caught
-    return std::regex("Exception " + errorClass + " in module setup\\.exe at ([0-9A-F]{8})\\.\n" + message);
-}
 inline DialogMatch DiskPrompt(int disk) { return {"Glyphvane", "Please Insert Disk number " + std::to_string(disk)}; }
 inline DialogMatch DamagedDisk(int disk) {
     const std::string n = std::to_string(disk), what = " is damaged: it does not hold what was written to it.\r\n";

@@ -11,6 +11,7 @@
 #include "archive/progress.h"
 #include "archive/progress_draw_win.h"
 #include "setup/globals.h"
+#include "setup/message_text.h"
 #include "setup/stamp.h"
 #include "util/paths.h"
 
@@ -34,10 +35,8 @@ CopyOutcome CopyPartAt(const std::string& path, HANDLE archive, std::int64_t& co
 
 // Asks for another copy of disk `k`: true for Retry.
 bool AskForAnotherCopy(HWND owner, int k) {
-    std::string text = DamagedDiskText;
-    for (char& c : text) {
-        if (c == '#') c = static_cast<char>('0' + k);
-    }
+    const char disk[] = {static_cast<char>('0' + k), '\0'};
+    const std::string text = FillIn(DamagedDiskText, {disk, disk});
     return MessageBoxA(owner, text.c_str(), ProductName, MB_RETRYCANCEL | MB_ICONSTOP) == IDRETRY;
 }
 

@@ -10,8 +10,8 @@ const char CancelQuestion[] = "Do you really want to terminate the Setup program
 const char TerminatedText[] = "The Installation process has been terminated.";
 const char WrongDiskText[] = "This is not the appropriate disk.\r\nPlease insert the correct disk and Press Enter";
 const char DamagedDiskText[] =
-    "Disk # is damaged: it does not hold what was written to it.\r\n"
-    "Insert another copy of disk # and press Retry, or press Cancel to stop.";
+    "Disk %c is damaged: it does not hold what was written to it.\r\n"
+    "Insert another copy of disk %c and press Retry, or press Cancel to stop.";
 const char SuccessText[] = "Glyphvane has been successfully installed.\r\n\r\nDo you wish to run ";
 const char BackdropCaption[] = "Installation";
 const char DestinationCaption[] = "Destination Directory";
